@@ -1,0 +1,145 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace norak {
+
+// Test doubles of the platform interfaces: time moves only when a test moves it, sounds and
+// dialogs are recorded, answers are scripted, and files live in memory unless a test asks for
+// the real file system.
+
+class FakeTickSource : public TickSource {
+  public:
+    qint64 ticks() const override { return m_now; }
+    void set(qint64 now) { m_now = now; }
+    void advance(qint64 ms) { m_now += ms; }
+
+  private:
+    qint64 m_now = 1000000;
+};
+
+class FakeClock : public LocalClock {
+  public:
+    QDateTime now() const override { return m_now; }
+    QChar dateSeparator() const override { return m_dateSeparator; }
+    QChar timeSeparator() const override { return m_timeSeparator; }
+    QChar decimalSeparator() const override { return m_decimalSeparator; }
+
+    void set(const QDateTime& now) { m_now = now; }
+    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+
+    QDateTime m_now{QDate(2026, 12, 6), QTime(19, 45, 0)};
+    QChar m_dateSeparator = QLatin1Char('/');
+    QChar m_timeSeparator = QLatin1Char(':');
+    QChar m_decimalSeparator = QLatin1Char(',');
+};
+
+class FakeSound : public Sound {
+  public:
+    int outputDeviceCount() override { return m_devices; }
+    void playSignal() override { ++m_signals; }
+    void alert(int code) override { m_alerts.push_back(code); }
+
+    int m_devices = 1;
+    int m_signals = 0;
+    std::vector<int> m_alerts;
+};
+
+class FakeMessages : public Messages {
+  public:
+    struct Shown {
+        QString kind;  // "okcancel", "yesno", "information", "warning"
+        QString caption;
+        QString text;
+    };
+
+    bool askOkCancel(const QString& caption, const QString& text) override {
+        m_shown.push_back({QStringLiteral("okcancel"), caption, text});
+        return nextAnswer();
+    }
+    bool askYesNo(const QString& caption, const QString& text) override {
+        m_shown.push_back({QStringLiteral("yesno"), caption, text});
+        return nextAnswer();
+    }
+    void information(const QString& caption, const QString& text) override {
+        m_shown.push_back({QStringLiteral("information"), caption, text});
+    }
+    void warning(const QString& caption, const QString& text) override {
+        m_shown.push_back({QStringLiteral("warning"), caption, text});
+    }
+
+    // Answers for the coming questions, in order; when none is left the default is given.
+    std::deque<bool> m_answers;
+    bool m_defaultAnswer = true;
+    std::vector<Shown> m_shown;
+
+  private:
+    bool nextAnswer() {
+        if (m_answers.empty())
+            return m_defaultAnswer;
+        bool answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+};
+
+class FakeSaveDialog : public SaveDialog {
+  public:
+    std::optional<QString> getSaveFileName(const SaveRequest& request) override {
+        m_requests.push_back(request);
+        return m_answer;
+    }
+    std::optional<QString> m_answer;  // nullopt: Cancel
+    std::vector<SaveRequest> m_requests;
+};
+
+// In memory by default; with m_useRealFiles the folder and write calls go to the disk.
+class FakeFileSystem : public FileSystem {
+  public:
+    QString programFilePath() const override { return m_programFilePath; }
+    QString currentFolder() const override { return m_currentFolder; }
+    QString homeFolder() const override { return m_homeFolder; }
+    bool folderExists(const QString& path) const override;
+    bool createFolder(const QString& path) override;
+    bool writeFileAtomically(const QString& path, const QByteArray& content) override;
+
+    QString m_programFilePath = QStringLiteral("/opt/norak/bin/norak");
+    QString m_currentFolder = QStringLiteral("/home/coach");
+    QString m_homeFolder = QStringLiteral("/home/coach");
+    QSet<QString> m_folders;
+    QMap<QString, QByteArray> m_files;
+    bool m_failWrites = false;
+    bool m_failCreateFolder = false;
+    bool m_useRealFiles = false;
+};
+
+class FakeDesktopShell : public DesktopShell {
+  public:
+    void open(const QString& address) override { m_opened.push_back(address); }
+    QStringList m_opened;
+};
+
+// One of each fake, bundled as a Platform.
+struct FakePlatform {
+    FakeTickSource ticks;
+    FakeClock clock;
+    FakeSound sound;
+    FakeMessages messages;
+    FakeSaveDialog saveDialog;
+    FakeFileSystem files;
+    FakeDesktopShell shell;
+
+    Platform platform() { return Platform{ticks, clock, sound, messages, saveDialog, files, shell}; }
+};
+
+}  // namespace norak
