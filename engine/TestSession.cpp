@@ -1,0 +1,470 @@
+#include "engine/TestSession.h"
+
+#include <algorithm>
+
+#include "platform/LocalClock.h"
+#include "platform/Messages.h"
+#include "platform/Sound.h"
+#include "platform/TickSource.h"
+
+namespace norak {
+
+namespace {
+const QString kEffortPrefix = QStringLiteral("Estación Nº: ");
+const QString kRecoverySuffix = QStringLiteral(" seg.");
+int modeIndex(TestMode mode) {
+    return int(mode);
+}
+}  // namespace
+
+TestSession::TestSession(int edition, TickSource& ticks, LocalClock& clock, Sound& sound, Messages& messages,
+                         SessionHooks& hooks)
+    : m_edition(editionRecord(edition)),
+      m_ticks(ticks),
+      m_clock(clock),
+      m_sound(sound),
+      m_messages(messages),
+      m_hooks(hooks) {
+    m_warmUpPhase = 1;
+    m_activeTable = sourcePeriodTable(m_edition.edition);
+    m_periodCount = int(m_activeTable.size());
+    m_display.spinMaximum = std::max(1, m_periodCount);
+    m_display.spinValue = 1;
+    m_display.sex = kMasculina;
+    m_display.cones.assign(std::size_t(m_edition.stationsPerLap), ConeState{});
+    m_clockStart = m_clockNow = m_clock.now();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration
+
+int TestSession::startPeriod() const {
+    return m_display.mode == TestMode::Completo ? 1 : m_display.spinValue;
+}
+
+void TestSession::setModeTextColours(std::optional<TestMode> dark) {
+    for (int i = 0; i < 3; ++i)
+        m_display.modeTextDark[std::size_t(i)] = dark && modeIndex(*dark) == i;
+}
+
+void TestSession::FlatRadioButton1Click(TestMode mode) {
+    if (mode == m_display.mode)
+        return;  // runs only when a button becomes selected
+    m_display.mode = mode;
+    BitBtnNuevoClick();
+    m_display.startPeriodShown = true;
+    if (mode == TestMode::Repetir) {
+        m_display.categoryShown = false;
+        m_display.warmUpShown = false;
+    } else {
+        m_display.categoryShown = true;
+        m_display.warmUpShown = true;
+    }
+    m_currentPeriod = unsigned(m_display.spinValue);
+    setModeTextColours(mode);
+    ShowPeriodSpeed();
+}
+
+void TestSession::SpinEdit1Change(int value) {
+    value = std::clamp(value, 1, m_display.spinMaximum);
+    m_display.spinValue = value;
+    m_currentPeriod = unsigned(value);
+    ShowPeriodSpeed();
+    const int category = categoryForPeriod(m_edition.edition, m_display.sex, value);
+    if (category != kNoCategory)
+        m_display.category = category;
+}
+
+void TestSession::ComboBoxSexoChange(int sex) {
+    m_display.sex = sex == kFemenina ? kFemenina : kMasculina;
+    ComboBoxCategoriaChange(m_display.category);
+}
+
+void TestSession::ComboBoxCategoriaChange(int category) {
+    if (category < kCadete || category > kSenior)
+        return;
+    m_display.category = category;
+    const int period = startPeriodForCategory(m_edition.edition, m_display.sex, category);
+    if (std::clamp(period, 1, m_display.spinMaximum) != m_display.spinValue)
+        SpinEdit1Change(period);
+}
+
+void TestSession::CheckBox_CalentamientoClick(bool checked) {
+    m_display.warmUpChecked = checked;
+    m_warmUpPhase = checked ? 1 : 0;
+}
+
+void TestSession::PanelTipoMouseMove(std::optional<TestMode> overButton) {
+    if (m_display.mode != TestMode::Completo)
+        return;
+    setModeTextColours(overButton);
+}
+
+void TestSession::ShowPeriodSpeed() {
+    const QString text = nominalSpeedText(int(std::min<unsigned>(m_currentPeriod, 1000)));
+    if (text.isEmpty())
+        return;
+    m_display.velocidad = text;
+    m_display.labelVelocidad = text + QStringLiteral(" Km/h");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Activation, Start, Stop, New test
+
+void TestSession::FormActivate() {
+    // Performed once, when the window is first shown: a later activation (after a message box,
+    // during a run) must neither stop a test nor show the message again.
+    if (m_activated)
+        return;
+    m_activated = true;
+    if (m_sound.outputDeviceCount() != 0) {
+        m_soundCardPresent = 1;
+    } else {
+        m_sound.alert(kAlertWarning);
+        m_messages.information(
+            m_edition.editionTitle,
+            QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema."));
+        m_soundCardPresent = 0;
+    }
+    m_timers[int(Timer::Effort)] = false;
+    m_timers[int(Timer::Recovery)] = false;
+    m_display.gauge.setPosition(0);
+    m_soundResourceName = QStringLiteral("sonido");
+}
+
+void TestSession::PlaySignalSound() {
+    if (m_soundCardPresent == 1)
+        m_sound.playSignal();
+}
+
+void TestSession::BitBtnStartClick() {
+    if (!m_display.startEnabled)
+        return;
+    // Every test follows the warm-up box as it stands when the test is started.
+    m_warmUpPhase = m_display.warmUpChecked ? 1 : 0;
+
+    if (m_warmUpPhase == 0)
+        m_hooks.activateAthleteButtons();
+    PlaySignalSound();
+    m_lastSignalTick = m_ticks.ticks();
+    m_clockStart = m_clock.now();
+    m_clockNow = m_clockStart;
+    m_timers[int(Timer::Effort)] = true;
+    m_timers[int(Timer::Clock)] = true;
+
+    m_display.restMarkerVisible = false;
+    m_display.frontPicture = 2;
+
+    m_display.stopEnabled = true;
+    m_display.startEnabled = false;
+    m_display.salirEnabled = false;
+    m_display.ayudaEnabled = false;
+    m_display.grupoEnabled = false;
+    m_display.panelTipoInFront = false;
+    m_display.configEnabled = false;
+    m_display.exportEnabled = false;
+    m_display.borrarEnabled = false;
+
+    m_currentPeriod = unsigned(startPeriod());
+    m_display.editPeriodo = QString::number(m_currentPeriod);
+
+    UpdateCourse();
+
+    m_beepCount = 0;
+    m_display.editCompletados = QStringLiteral("0");
+    m_display.editVuelta = QStringLiteral("1");
+
+    m_display.stopSignInFront = false;
+    m_display.panelStartVisible = true;
+    m_display.panelTipoVisible = false;
+
+    m_startSpeedText = m_display.velocidad;
+
+    m_display.bannerText =
+        m_display.warmUpChecked ? QStringLiteral("CALENTAMIENTO") : QStringLiteral("Periodo de ESFUERZO");
+    m_display.bannerLook = PhaseLook::Effort;
+    m_display.gauge.look = PhaseLook::Effort;
+    m_display.bannerVisible = true;
+    m_display.vueltaVisible = true;
+    m_display.gauge.visible = true;
+
+    ShowPeriodSpeed();
+    m_hooks.switchTableToRowSelection();
+}
+
+void TestSession::BitBtnStopClick() {
+    if (!m_display.stopEnabled)
+        return;
+    for (bool& on : m_timers)
+        on = false;
+
+    m_display.stopEnabled = false;
+    m_display.nuevoEnabled = true;
+    m_display.salirEnabled = true;
+    m_display.ayudaEnabled = true;
+    m_display.grupoEnabled = true;
+    m_display.configEnabled = true;
+
+    m_display.bannerVisible = false;
+    m_display.gauge.visible = false;
+
+    if (m_hooks.hasNamedAthlete()) {
+        m_display.exportEnabled = true;
+        m_display.borrarEnabled = true;
+    }
+    m_display.panelStopVisible = false;
+    m_display.panelStartVisible = false;
+
+    m_hooks.recordRemainingAthletes();
+}
+
+void TestSession::BitBtnNuevoClick() {
+    if (isRunning())
+        return;  // never reset a running test
+    m_display.gauge.zeroWidth = true;
+    m_display.editCrono = QStringLiteral("00:00");
+
+    m_display.nuevoEnabled = false;
+    m_display.startEnabled = true;
+
+    m_display.restMarkerVisible = true;
+    m_display.frontPicture = 1;
+
+    m_display.editPeriodo = QStringLiteral("0");
+    m_display.editCompletados = QStringLiteral("0");
+    m_display.gauge.setPosition(0);
+    m_display.editVuelta = QStringLiteral("0");
+
+    m_beepCount = 0;
+    UpdateCourse();
+
+    m_display.panelTipoVisible = true;
+    m_display.panelTipoInFront = true;
+    m_display.vueltaVisible = false;
+
+    setEffortGauge();
+
+    for (ConeState& cone : m_display.cones) {
+        cone.red = true;
+        cone.solid = false;
+    }
+
+    m_display.bannerVisible = false;
+    m_display.gauge.visible = false;
+    m_display.gauge.zeroWidth = false;
+
+    m_hooks.prepareResultsForNewTest();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pacing
+
+bool TestSession::isTimerOn(Timer timer) const {
+    return m_timers[int(timer)];
+}
+
+int TestSession::completedPeriods() const {
+    return m_display.editCompletados.toInt();
+}
+
+int TestSession::restLength() const {
+    return m_warmUpPhase == 1 ? m_edition.warmUpRestDurationMs : m_edition.restDurationMs;
+}
+
+std::optional<int> TestSession::runTimeOf(unsigned period, bool report) {
+    if (period < 1 || period > unsigned(m_activeTable.size()))
+        return std::nullopt;
+    const QString& line = m_activeTable.at(qsizetype(period - 1));
+    if (line.trimmed().isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int runTime = line.trimmed().toInt(&ok);
+    if (!ok || runTime <= 0) {
+        // An edited line that is no run time gives no signal; the operator hears of each bad
+        // text once, never once per tick.
+        if (report && !m_reportedBadLines.contains(line)) {
+            m_reportedBadLines.insert(line);
+            m_hooks.reportBadPeriodLine(int(period), line);
+        }
+        return std::nullopt;
+    }
+    return runTime;
+}
+
+std::optional<qint64> TestSession::nextDueTick() const {
+    if (m_timers[int(Timer::Effort)]) {
+        auto* self = const_cast<TestSession*>(this);
+        const std::optional<int> runTime = self->runTimeOf(m_currentPeriod, false);
+        if (!runTime)
+            return std::nullopt;
+        return m_lastSignalTick + *runTime + 1;
+    }
+    if (m_timers[int(Timer::Recovery)])
+        return m_lastSignalTick + restLength() + 1;
+    return std::nullopt;
+}
+
+void TestSession::Timer1Timer() {
+    if (!m_timers[int(Timer::Effort)])
+        return;
+    m_currentTick = m_ticks.ticks();
+    m_elapsedMs = m_currentTick - m_lastSignalTick;
+    const std::optional<int> runTime = runTimeOf(m_currentPeriod, true);
+    if (!runTime)
+        return;
+    if (*runTime < m_elapsedMs)
+        GiveSignal();
+}
+
+void TestSession::GiveSignal() {
+    PlaySignalSound();
+    m_lastSignalTick = m_currentTick;
+    ++m_beepCount;
+    m_display.gauge.setPosition(m_beepCount);
+    m_display.editVuelta = QString::number((m_beepCount - 1) / m_edition.stationsPerLap + 1);
+    UpdateCourse();
+}
+
+void TestSession::highlightStation() {
+    for (ConeState& cone : m_display.cones)
+        cone.visible = false;
+    const int station =
+        stationForSignal(m_edition.edition, m_edition.stationsPerLap, m_beepCount, completedPeriods());
+    if (station < 1 || station > int(m_display.cones.size()))
+        return;
+    ConeState& lit = m_display.cones[std::size_t(station - 1)];
+    lit.visible = true;
+    lit.red = false;
+    lit.solid = true;
+}
+
+void TestSession::UpdateCourse() {
+    highlightStation();
+
+    if (m_beepCount == m_edition.signalsPerPeriod && m_display.mode != TestMode::Repetir)
+        endEffortPeriod();
+
+    m_distanceCovered = double(roundMetres(distanceCovered(
+        completedPeriods(), m_beepCount, m_edition.signalsPerPeriod, m_edition.stationDistance)));
+    if (m_warmUpPhase == 0)
+        m_display.panelDistancia = QString::number(qint64(m_distanceCovered));
+}
+
+void TestSession::setEffortGauge() {
+    GaugeState& g = m_display.gauge;
+    g.maximum = m_edition.signalsPerPeriod;
+    g.prefix = kEffortPrefix;
+    g.suffix.clear();
+    g.look = PhaseLook::Effort;
+}
+
+void TestSession::setRecoveryGauge(int maximum) {
+    GaugeState& g = m_display.gauge;
+    g.maximum = maximum;
+    g.prefix.clear();
+    g.suffix = kRecoverySuffix;
+    g.look = PhaseLook::Recovery;
+}
+
+void TestSession::endEffortPeriod() {
+    // a.
+    m_timers[int(Timer::Effort)] = false;
+    m_timers[int(Timer::Recovery)] = true;
+    m_lastSignalTick = m_ticks.ticks();
+    // b.
+    if (m_warmUpPhase == 0)
+        ++m_currentPeriod;
+    // c.
+    m_display.editPeriodo = QString::number(m_currentPeriod);
+    m_beepCount = 0;
+    m_display.gauge.setPosition(0);
+    m_display.editVuelta = QStringLiteral("0");
+    // d.
+    UpdateCourse();
+    // e.
+    m_display.editCompletados = QString::number(m_display.editPeriodo.toInt() - startPeriod());
+    // f.
+    m_display.gauge.visible = true;
+    m_display.restMarkerVisible = true;
+    if (m_warmUpPhase == 1) {
+        m_display.frontPicture = 1;
+    } else if (completedPeriods() % 2 != 0 || m_edition.course == Course::Zevez) {
+        m_display.frontPicture = 3;
+    } else {
+        m_display.frontPicture = 5;
+    }
+    // g.
+    ShowPeriodSpeed();
+    // h.
+    m_display.bannerText = m_warmUpPhase == 1 ? QStringLiteral("RECUPERACIÓN previa al Test")
+                                              : QStringLiteral("Periodo de RECUPERACIÓN");
+    m_display.bannerLook = PhaseLook::Recovery;
+    m_display.vueltaVisible = false;
+    // i.
+    setRecoveryGauge(m_warmUpPhase == 1 ? m_edition.warmUpRestDurationMs / 1000
+                                        : m_edition.restDurationMs / 1000);
+    m_display.stopSignInFront = true;
+    m_display.panelStopVisible = true;
+}
+
+void TestSession::Timer2Timer() {
+    if (!m_timers[int(Timer::Recovery)])
+        return;
+    m_currentTick = m_ticks.ticks();
+    m_elapsedMs = m_currentTick - m_lastSignalTick;
+    m_display.gauge.setPosition(int(std::min<qint64>(m_elapsedMs / 1000, 1 << 30)));
+    const int length = restLength();
+    if (m_elapsedMs / 1000 == (length - 3000) / 1000)
+        m_sound.alert(kAlertWarning);
+    if (length < m_elapsedMs)
+        endRecovery();
+}
+
+void TestSession::endRecovery() {
+    // 1.-2.
+    PlaySignalSound();
+    m_timers[int(Timer::Effort)] = true;
+    m_timers[int(Timer::Recovery)] = false;
+    m_lastSignalTick = m_currentTick;
+    // 3.
+    UpdateCourse();
+    // 4.
+    m_display.restMarkerVisible = false;
+    m_display.frontPicture = (completedPeriods() % 2 == 0 || m_edition.course == Course::Zevez) ? 2 : 4;
+    // 5.
+    m_beepCount = 0;
+    m_display.editVuelta = QStringLiteral("1");
+    UpdateCourse();
+    // 6.
+    m_display.bannerText = QStringLiteral("Periodo de ESFUERZO");
+    m_display.bannerLook = PhaseLook::Effort;
+    m_display.vueltaVisible = true;
+    setEffortGauge();
+    m_display.gauge.setPosition(0);
+    m_display.stopSignInFront = false;
+    // 7.
+    if (m_warmUpPhase == 1) {
+        m_warmUpPhase = 0;
+        m_clockNow = m_clockStart = m_clock.now();
+        m_distanceCovered = 0.0;
+    }
+    // 8.
+    if (m_currentPeriod == unsigned(startPeriod()) && m_warmUpPhase == 0)
+        m_hooks.activateAthleteButtons();
+}
+
+void TestSession::Timer3Timer() {
+    if (!m_timers[int(Timer::Clock)])
+        return;
+    m_clockNow = m_clock.now();
+    if (m_warmUpPhase == 1)
+        return;
+    // Minutes go on past 59, so that a time recorded after an hour reads right ("61:05").
+    const qint64 ms = std::max<qint64>(0, m_clockStart.msecsTo(m_clockNow));
+    const qint64 minutes = ms / 60000;
+    const qint64 seconds = (ms / 1000) % 60;
+    m_display.editCrono =
+        QStringLiteral("%1:%2").arg(minutes, 2, 10, QLatin1Char('0')).arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace norak

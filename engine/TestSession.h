@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSet>
+#include <QStringList>
+#include <optional>
+
+#include "engine/Configuration.h"
+#include "engine/Edition.h"
+#include "engine/RunDisplay.h"
+#include "engine/SessionHooks.h"
+
+namespace norak {
+
+class TickSource;
+class LocalClock;
+class Sound;
+class Messages;
+
+// The test window's configuration and run engine: the edition record, the active period table,
+// the configuration of the next test, the pacing of a running test and every value it shows.
+// Handlers keep the names of the window's events; the window forwards its events here and then
+// copies `display()` onto its widgets. Time comes only from the injected tick source and clock.
+class TestSession {
+  public:
+    enum class Timer { Effort, Recovery, Clock };  // Timer1, Timer2, Timer3
+
+    TestSession(int edition, TickSource& ticks, LocalClock& clock, Sound& sound, Messages& messages,
+                SessionHooks& hooks);
+
+    const EditionRecord& edition() const { return m_edition; }
+    const RunDisplay& display() const { return m_display; }
+
+    // The active period table (MemoPeriodoN); editable while a test runs.
+    const QStringList& activeTable() const { return m_activeTable; }
+    void setActiveTable(const QStringList& lines) { m_activeTable = lines; }
+    int periodCount() const { return m_periodCount; }
+
+    // Configuration (the mode panel).
+    void FlatRadioButton1Click(TestMode mode);
+    void SpinEdit1Change(int value);  // the value the spin box now shows; clamped
+    void ComboBoxSexoChange(int sex);
+    void ComboBoxCategoriaChange(int category);
+    void CheckBox_CalentamientoClick(bool checked);
+    // Pointer over a mode button (nullopt: over the free area of the panel).
+    void PanelTipoMouseMove(std::optional<TestMode> overButton);
+    int startPeriod() const;  // 1 in "Test completo", else the spin box's value
+
+    // Run.
+    void FormActivate();
+    void BitBtnStartClick();
+    void BitBtnStopClick();
+    void BitBtnNuevoClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+
+    bool isTimerOn(Timer timer) const;
+    bool isRunning() const { return m_display.stopEnabled; }
+    // Tick at which the running effort or recovery timer will next have something to do, so that a
+    // precise wake-up can be armed for it; nullopt when neither runs or no run time is known.
+    std::optional<qint64> nextDueTick() const;
+
+    // Run state, for the other parts of the window and for tests.
+    unsigned CurrentPeriod() const { return m_currentPeriod; }
+    int BeepCount() const { return m_beepCount; }
+    int WarmUpPhase() const { return m_warmUpPhase; }
+    int SoundCardPresent() const { return m_soundCardPresent; }
+    double DistanceCovered() const { return m_distanceCovered; }
+    const QString& StartSpeedText() const { return m_startSpeedText; }
+    const QDateTime& ClockStart() const { return m_clockStart; }
+
+  private:
+    void ShowPeriodSpeed();
+    void PlaySignalSound();
+    void GiveSignal();
+    void UpdateCourse();
+    void endEffortPeriod();
+    void endRecovery();
+    void highlightStation();
+    void setEffortGauge();
+    void setRecoveryGauge(int maximum);
+    void setModeTextColours(std::optional<TestMode> dark);
+    std::optional<int> runTimeOf(unsigned period, bool report);
+    int completedPeriods() const;
+    int restLength() const;
+
+    EditionRecord m_edition;
+    TickSource& m_ticks;
+    LocalClock& m_clock;
+    Sound& m_sound;
+    Messages& m_messages;
+    SessionHooks& m_hooks;
+
+    QStringList m_activeTable;
+    int m_periodCount = 0;
+    RunDisplay m_display;
+
+    unsigned m_currentPeriod = 0;
+    int m_beepCount = 0;
+    int m_warmUpPhase = 1;
+    int m_soundCardPresent = 1;
+    qint64 m_lastSignalTick = 0;
+    qint64 m_currentTick = 0;
+    qint64 m_elapsedMs = 0;
+    double m_distanceCovered = 0.0;
+    QDateTime m_clockStart;
+    QDateTime m_clockNow;
+    QString m_soundResourceName;
+    QString m_startSpeedText;
+    bool m_timers[3] = {false, false, false};
+    bool m_activated = false;
+    QSet<QString> m_reportedBadLines;
+};
+
+}  // namespace norak

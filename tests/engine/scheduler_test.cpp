@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/SessionHarness.h"
+
+using namespace norak;
+using norak::testing::SessionHarness;
+using Timer = TestSession::Timer;
+
+TEST(Scheduler, SignalFallsOnTheFirstTickPastTheRunTime) {
+    SessionHarness h(kEditionFutbol);
+    h.start(TestMode::Esfuerzo, 1, false);
+    EXPECT_EQ(h.fakes.sound.m_signals, 1);  // departure
+    // 1 ms steps: nothing at 7843 ms, the signal at 7844.
+    for (int t = 1; t <= 7843; ++t)
+        ASSERT_EQ(h.step(1), 0) << t;
+    EXPECT_EQ(h.step(1), 1);
+    // A late tick: the next interval starts at the tick that gave the signal, not at the due time.
+    h.fakes.ticks.advance(7850);
+    h.session.Timer1Timer();
+    EXPECT_EQ(h.session.BeepCount(), 2);
+    EXPECT_EQ(*h.session.nextDueTick(), h.fakes.ticks.ticks() + 7844);
+}
+
+TEST(Scheduler, StartShowsTheEffortLookAndLocksTheConfiguration) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 3, false);
+    const RunDisplay& d = h.session.display();
+    EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
+    EXPECT_TRUE(h.session.isTimerOn(Timer::Clock));
+    EXPECT_FALSE(h.session.isTimerOn(Timer::Recovery));
+    EXPECT_EQ(h.hooks.activations, 1);
+    EXPECT_EQ(h.hooks.rowSelections, 1);
+    EXPECT_EQ(d.editPeriodo, QStringLiteral("3"));
+    EXPECT_EQ(d.velocidad, QStringLiteral("5,4"));
+    EXPECT_EQ(h.session.StartSpeedText(), QStringLiteral("5,4"));
+    EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de ESFUERZO"));
+    EXPECT_TRUE(d.bannerVisible && d.gauge.visible && d.vueltaVisible && d.panelStartVisible);
+    EXPECT_EQ(d.gauge.text(), QStringLiteral("Estación Nº: 0"));
+    EXPECT_EQ(d.frontPicture, 2);
+    EXPECT_FALSE(d.restMarkerVisible);
+    EXPECT_TRUE(d.cones[0].visible && d.cones[0].solid && !d.cones[0].red);
+    EXPECT_FALSE(d.startEnabled || d.salirEnabled || d.ayudaEnabled || d.grupoEnabled);
+    EXPECT_FALSE(d.configEnabled || d.exportEnabled || d.borrarEnabled || d.panelTipoVisible);
+    EXPECT_TRUE(d.stopEnabled);
+    // Start cannot run twice.
+    h.session.BitBtnStartClick();
+    EXPECT_EQ(h.fakes.sound.m_signals, 1);
+}
+
+TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 1, false);
+    const RunDisplay& d = h.session.display();
+    for (int signal = 1; signal <= 35; ++signal) {
+        ASSERT_GT(h.runToNextSignal(), 0);
+        EXPECT_EQ(h.session.BeepCount(), signal);
+        EXPECT_EQ(d.editVuelta, QString::number((signal - 1) / 12 + 1));
+        EXPECT_TRUE(d.cones[std::size_t(signal % 12)].visible) << signal;  // always station order
+        EXPECT_EQ(d.gauge.position, signal);
+    }
+    EXPECT_EQ(d.panelDistancia, QStringLiteral("172"));  // 35 * 4.91 = 171.85
+    ASSERT_GT(h.runToNextSignal(), 0);                   // the 36th ends the period
+    EXPECT_TRUE(h.session.isTimerOn(Timer::Recovery));
+    EXPECT_FALSE(h.session.isTimerOn(Timer::Effort));
+    EXPECT_EQ(h.session.CurrentPeriod(), 2u);
+    EXPECT_EQ(h.session.BeepCount(), 0);
+    EXPECT_EQ(d.editCompletados, QStringLiteral("1"));
+    EXPECT_EQ(d.panelDistancia, QStringLiteral("177"));
+    EXPECT_EQ(d.velocidad, QStringLiteral("4,8"));
+    EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de RECUPERACIÓN"));
+    EXPECT_EQ(d.bannerLook, PhaseLook::Recovery);
+    EXPECT_FALSE(d.vueltaVisible);
+    EXPECT_EQ(d.gauge.maximum, 30);
+    EXPECT_EQ(d.gauge.text(), QStringLiteral("0 seg."));
+    EXPECT_TRUE(d.restMarkerVisible);
+    EXPECT_EQ(d.frontPicture, 3);
+    EXPECT_TRUE(d.stopSignInFront);
+    EXPECT_TRUE(d.cones[0].visible);
+
+    // The alert on every tick of the second that begins 3 s before the end, and nowhere else.
+    h.fakes.sound.m_alerts.clear();
+    qint64 firstAlert = -1;
+    qint64 lastAlert = -1;
+    for (qint64 t = 10; t <= 30000; t += 10) {
+        const std::size_t before = h.fakes.sound.m_alerts.size();
+        ASSERT_EQ(h.step(), 0) << t;
+        if (h.fakes.sound.m_alerts.size() > before) {
+            if (firstAlert < 0) {
+                firstAlert = t;
+            }
+            lastAlert = t;
+        }
+        if (t == 17000) {
+            EXPECT_EQ(d.gauge.text(), QStringLiteral("17 seg."));
+        }
+    }
+    EXPECT_EQ(firstAlert, 27000);
+    EXPECT_EQ(lastAlert, 27990);
+    EXPECT_EQ(h.fakes.sound.m_alerts.size(), 100u);
+    EXPECT_EQ(h.step(), 1);  // departure on the first tick after 30000 ms
+    EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
+    EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de ESFUERZO"));
+    EXPECT_EQ(d.gauge.text(), QStringLiteral("Estación Nº: 0"));
+    EXPECT_EQ(d.frontPicture, 2);
+    EXPECT_FALSE(d.restMarkerVisible);
+    EXPECT_EQ(d.editVuelta, QStringLiteral("1"));
+    EXPECT_EQ(h.hooks.activations, 1);  // buttons only when the timed test began
+}
+
+TEST(Scheduler, FootballRunsTheCourseBackwardsInOddPeriods) {
+    SessionHarness h(kEditionFutbol);
+    h.start(TestMode::Esfuerzo, 25, false);  // short run times
+    for (int i = 0; i < 28; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_EQ(h.session.display().frontPicture, 3);  // after a period in station order
+    ASSERT_GT(h.runToNextSignal(), 0);               // departure of period 26
+    EXPECT_EQ(h.session.display().frontPicture, 4);
+    ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_TRUE(h.session.display().cones[13].visible);  // station 14 after the first signal
+    for (int i = 0; i < 27; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_EQ(h.session.display().editCompletados, QStringLiteral("2"));
+    EXPECT_EQ(h.session.display().frontPicture, 5);
+}
+
+TEST(Scheduler, WarmUpThenTheTestProperFromTheSamePeriod) {
+    SessionHarness h(kEditionZevez);
+    h.session.FlatRadioButton1Click(TestMode::Esfuerzo);
+    h.session.SpinEdit1Change(20);
+    h.session.BitBtnStartClick();
+    const RunDisplay& d = h.session.display();
+    EXPECT_EQ(h.session.WarmUpPhase(), 1);
+    EXPECT_EQ(d.bannerText, QStringLiteral("CALENTAMIENTO"));
+    EXPECT_EQ(h.hooks.activations, 0);
+    for (int i = 0; i < 36; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_EQ(d.editCrono, QStringLiteral("00:00"));  // frozen
+    EXPECT_EQ(d.panelDistancia, QStringLiteral("0"));
+    EXPECT_EQ(h.session.CurrentPeriod(), 20u);
+    EXPECT_EQ(d.editCompletados, QStringLiteral("0"));
+    EXPECT_EQ(d.bannerText, QStringLiteral("RECUPERACIÓN previa al Test"));
+    EXPECT_EQ(d.gauge.maximum, 180);
+    EXPECT_EQ(d.frontPicture, 1);
+
+    h.fakes.sound.m_alerts.clear();
+    const qint64 t = h.runToNextSignal();
+    EXPECT_EQ(t, 180010);
+    EXPECT_EQ(h.fakes.sound.m_alerts.size(), 100u);  // 177 s up to 178 s
+    EXPECT_EQ(h.session.WarmUpPhase(), 0);
+    EXPECT_EQ(h.hooks.activations, 1);
+    EXPECT_EQ(h.session.CurrentPeriod(), 20u);
+    EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de ESFUERZO"));
+    h.runFor(1100);
+    EXPECT_EQ(d.editCrono, QStringLiteral("00:01"));
+    ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_EQ(d.panelDistancia, QStringLiteral("5"));  // 4.91 m from zero
+}
+
+TEST(Scheduler, RepeatModeNeverEndsAPeriod) {
+    SessionHarness h(kEditionFutbol);
+    h.start(TestMode::Repetir, 30, false);
+    for (int i = 0; i < 60; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    const RunDisplay& d = h.session.display();
+    EXPECT_EQ(h.session.BeepCount(), 60);
+    EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
+    EXPECT_EQ(d.editVuelta, QStringLiteral("5"));
+    EXPECT_EQ(d.gauge.position, 28);  // stays full
+    EXPECT_EQ(d.editPeriodo, QStringLiteral("30"));
+    EXPECT_EQ(d.editCompletados, QStringLiteral("0"));
+}
+
+TEST(Scheduler, RepeatModeWithTheHiddenWarmUpTickIsAWarmUpThroughout) {
+    SessionHarness h(kEditionZevez);
+    h.session.FlatRadioButton1Click(TestMode::Repetir);
+    h.session.BitBtnStartClick();
+    for (int i = 0; i < 40; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_EQ(h.hooks.activations, 0);
+    EXPECT_EQ(h.session.display().editCrono, QStringLiteral("00:00"));
+    EXPECT_EQ(h.session.display().bannerText, QStringLiteral("CALENTAMIENTO"));
+}
+
+TEST(Scheduler, NoSignalBeyondTheLastPeriod) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 25, false);
+    for (int i = 0; i < 36; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    EXPECT_EQ(h.session.CurrentPeriod(), 26u);
+    EXPECT_EQ(h.session.display().velocidad, QStringLiteral("19,2"));  // period 26's speed
+    EXPECT_EQ(h.runToNextSignal(), 30010);                             // departure
+    EXPECT_EQ(h.runToNextSignal(120000), -1);
+    EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
+    EXPECT_FALSE(h.session.nextDueTick().has_value());
+}
+
+TEST(Scheduler, ABadTableLineGivesNoSignalAndIsReportedOnce) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 1, false);
+    QStringList table = h.session.activeTable();
+    table[0] = QStringLiteral("4x14");
+    h.session.setActiveTable(table);
+    EXPECT_EQ(h.runToNextSignal(20000), -1);
+    EXPECT_EQ(h.hooks.badLines, QStringList{QStringLiteral("1:4x14")});
+    table[0] = QStringLiteral("-5");
+    h.session.setActiveTable(table);
+    h.runFor(1000);
+    EXPECT_EQ(h.hooks.badLines.size(), 2);
+    table[0] = QStringLiteral("1000");  // mended: pacing resumes at the next reading
+    h.session.setActiveTable(table);
+    EXPECT_GT(h.runToNextSignal(), 0);
+    EXPECT_TRUE(h.session.isRunning());
+}
+
+TEST(Scheduler, ClockGoesOnPastAnHour) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Repetir, 25, false);
+    h.runFor(61 * 60000 + 5000);
+    EXPECT_EQ(h.session.display().editCrono, QStringLiteral("61:05"));
+    h.session.BitBtnStopClick();
+    EXPECT_EQ(h.session.display().editCrono, QStringLiteral("61:05"));
+}
+
+TEST(Scheduler, SimulatedHourLongTestKeepsItsPace) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 1, false);
+    h.runFor(60 * 60000);
+    // Every period of the table is run within the hour; the test goes on past the table.
+    EXPECT_EQ(h.session.CurrentPeriod(), 26u);
+    EXPECT_EQ(h.session.display().editCompletados, QStringLiteral("25"));
+    EXPECT_EQ(h.session.display().panelDistancia, QStringLiteral("4419"));  // 25 * 176.76
+}
+
+TEST(Scheduler, StopAndNewTestSetTheButtons) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 1, false);
+    for (int i = 0; i < 36; ++i)
+        ASSERT_GT(h.runToNextSignal(), 0);
+    h.runFor(5000);  // in the recovery
+    h.session.BitBtnStopClick();
+    const RunDisplay& d = h.session.display();
+    for (Timer t : {Timer::Effort, Timer::Recovery, Timer::Clock})
+        EXPECT_FALSE(h.session.isTimerOn(t));
+    EXPECT_EQ(h.hooks.recordings, 1);
+    EXPECT_TRUE(d.nuevoEnabled && d.salirEnabled && d.ayudaEnabled && d.grupoEnabled && d.configEnabled);
+    EXPECT_FALSE(d.startEnabled || d.stopEnabled);
+    EXPECT_TRUE(d.exportEnabled && d.borrarEnabled);
+    EXPECT_FALSE(d.bannerVisible || d.gauge.visible || d.panelStartVisible || d.panelStopVisible);
+    EXPECT_EQ(d.editCompletados, QStringLiteral("1"));  // kept for the operator
+    EXPECT_EQ(d.panelDistancia, QStringLiteral("177"));
+
+    h.session.BitBtnNuevoClick();
+    EXPECT_TRUE(d.startEnabled);
+    EXPECT_FALSE(d.nuevoEnabled);
+    EXPECT_EQ(d.editCrono, QStringLiteral("00:00"));
+    EXPECT_EQ(d.editCompletados, QStringLiteral("0"));
+    EXPECT_EQ(d.panelDistancia, QStringLiteral("0"));
+    EXPECT_EQ(d.frontPicture, 1);
+    EXPECT_TRUE(d.restMarkerVisible && d.panelTipoVisible && d.panelTipoInFront);
+    EXPECT_FALSE(d.vueltaVisible);
+    EXPECT_EQ(d.gauge.text(), QStringLiteral("Estación Nº: 0"));
+    EXPECT_TRUE(d.cones[0].visible && d.cones[0].red && !d.cones[0].solid);
+    EXPECT_EQ(std::count_if(d.cones.begin(), d.cones.end(), [](const ConeState& c) { return c.visible; }), 1);
+    EXPECT_EQ(h.hooks.preparations, 2);
+}
+
+TEST(Scheduler, NoSoundOutputIsToldOnceAndTestsRunSilent) {
+    FakePlatform fakes;
+    fakes.sound.m_devices = 0;
+    norak::testing::RecordingHooks hooks;
+    TestSession session(kEditionZevez, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks);
+    session.FormActivate();
+    session.FormActivate();
+    ASSERT_EQ(fakes.messages.m_shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.m_shown[0].text,
+              QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema."));
+    EXPECT_EQ(session.SoundCardPresent(), 0);
+    session.FlatRadioButton1Click(TestMode::Esfuerzo);
+    session.CheckBox_CalentamientoClick(false);
+    session.BitBtnStartClick();
+    fakes.ticks.advance(5000);
+    session.Timer1Timer();
+    EXPECT_EQ(session.BeepCount(), 1);
+    EXPECT_EQ(fakes.sound.m_signals, 0);
+}
