@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "engine/Configuration.h"
+#include "engine/DisplayState.h"
 #include "engine/Edition.h"
-#include "engine/RunDisplay.h"
 #include "engine/SessionHooks.h"
 
 namespace norak {
@@ -29,7 +29,7 @@ class TestSession {
                 SessionHooks& hooks);
 
     const EditionRecord& edition() const { return m_edition; }
-    const RunDisplay& display() const { return m_display; }
+    const DisplayState& display() const { return m_display; }
 
     // The active period table (MemoPeriodoN); editable while a test runs.
     const QStringList& activeTable() const { return m_activeTable; }
@@ -94,7 +94,7 @@ class TestSession {
 
     QStringList m_activeTable;
     int m_periodCount = 0;
-    RunDisplay m_display;
+    DisplayState m_display;
 
     unsigned m_currentPeriod = 0;
     int m_beepCount = 0;

@@ -46,7 +46,7 @@ TEST(Configuration, CategoryOfEachStartPeriod) {
 
 TEST(Configuration, OpeningState) {
     SessionHarness h(kEditionZevez);
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     EXPECT_EQ(d.mode, TestMode::Completo);
     EXPECT_TRUE(d.warmUpChecked);
     EXPECT_FALSE(d.warmUpShown);
@@ -64,7 +64,7 @@ TEST(Configuration, OpeningState) {
 TEST(Configuration, ChoosingAModePreparesANewTestAndShowsItsControls) {
     SessionHarness h(kEditionZevez);
     h.session.FlatRadioButton1Click(TestMode::Esfuerzo);
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     EXPECT_TRUE(d.startEnabled);
     EXPECT_EQ(h.hooks.preparations, 1);
     EXPECT_TRUE(d.startPeriodShown);

@@ -26,7 +26,7 @@ TEST(Scheduler, SignalFallsOnTheFirstTickPastTheRunTime) {
 TEST(Scheduler, StartShowsTheEffortLookAndLocksTheConfiguration) {
     SessionHarness h(kEditionZevez);
     h.start(TestMode::Esfuerzo, 3, false);
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
     EXPECT_TRUE(h.session.isTimerOn(Timer::Clock));
     EXPECT_FALSE(h.session.isTimerOn(Timer::Recovery));
@@ -52,7 +52,7 @@ TEST(Scheduler, StartShowsTheEffortLookAndLocksTheConfiguration) {
 TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
     SessionHarness h(kEditionZevez);
     h.start(TestMode::Esfuerzo, 1, false);
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     for (int signal = 1; signal <= 35; ++signal) {
         ASSERT_GT(h.runToNextSignal(), 0);
         EXPECT_EQ(h.session.BeepCount(), signal);
@@ -130,7 +130,7 @@ TEST(Scheduler, WarmUpThenTheTestProperFromTheSamePeriod) {
     h.session.FlatRadioButton1Click(TestMode::Esfuerzo);
     h.session.SpinEdit1Change(20);
     h.session.BitBtnStartClick();
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     EXPECT_EQ(h.session.WarmUpPhase(), 1);
     EXPECT_EQ(d.bannerText, QStringLiteral("CALENTAMIENTO"));
     EXPECT_EQ(h.hooks.activations, 0);
@@ -163,7 +163,7 @@ TEST(Scheduler, RepeatModeNeverEndsAPeriod) {
     h.start(TestMode::Repetir, 30, false);
     for (int i = 0; i < 60; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     EXPECT_EQ(h.session.BeepCount(), 60);
     EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
     EXPECT_EQ(d.editVuelta, QStringLiteral("5"));
@@ -240,7 +240,7 @@ TEST(Scheduler, StopAndNewTestSetTheButtons) {
         ASSERT_GT(h.runToNextSignal(), 0);
     h.runFor(5000);  // in the recovery
     h.session.BitBtnStopClick();
-    const RunDisplay& d = h.session.display();
+    const DisplayState& d = h.session.display();
     for (Timer t : {Timer::Effort, Timer::Recovery, Timer::Clock})
         EXPECT_FALSE(h.session.isTimerOn(t));
     EXPECT_EQ(h.hooks.recordings, 1);

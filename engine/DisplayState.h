@@ -34,11 +34,12 @@ struct GaugeState {
             position = p;
     }
     QString text() const { return prefix + QString::number(position) + suffix; }
+    friend bool operator==(const GaugeState&, const GaugeState&) = default;
 };
 
 // Everything the test window shows of a run and of its configuration, as values. The window
 // copies this onto its widgets; the engine reads some texts back, as the operator sees them.
-struct RunDisplay {
+struct DisplayState {
     // Counters and values.
     QString editCrono = QStringLiteral("00:00");
     QString editCompletados = QStringLiteral("0");
@@ -88,6 +89,8 @@ struct RunDisplay {
     int spinMaximum = 1;
     int sex = kMasculina;
     int category = kNoCategory;
+
+    friend bool operator==(const DisplayState&, const DisplayState&) = default;
 };
 
 }  // namespace norak

@@ -1,0 +1,244 @@
+#include "shell/ConfigPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "shell/controls/FlatPanel.h"
+#include "shell/controls/Fonts.h"
+
+namespace norak {
+
+namespace {
+
+QColor toColor(const Rgb& rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+QString textColourSheet(const QColor& colour) {
+    return QStringLiteral("QRadioButton { color: %1; background: transparent; }").arg(colour.name());
+}
+
+FlatPanel* makeHeader(const QString& caption, QWidget* parent, const char* name) {
+    auto* header = new FlatPanel(parent);
+    header->setObjectName(QString::fromLatin1(name));
+    header->setCaption(caption);
+    header->setColour(QColor(128, 128, 128));
+    header->setFontColour(Qt::white);
+    header->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
+    header->setAlignment(Qt::AlignCenter);
+    header->setFrame(FlatPanel::Frame::Line);
+    header->setFrameColour(QColor(96, 96, 96));
+    return header;
+}
+
+FlatPanel* makeFrame(QWidget* parent, const char* name) {
+    auto* frame = new FlatPanel(parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setColour(QColor(240, 240, 240));
+    frame->setFrame(FlatPanel::Frame::Line);
+    frame->setFrameColour(QColor(96, 96, 96));
+    return frame;
+}
+
+}  // namespace
+
+ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
+    : QWidget(parent), m_edition(edition) {
+    setObjectName(QStringLiteral("PanelTipo"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toColor(edition.colorMain));
+    setPalette(pal);
+    setMouseTracking(true);
+
+    m_title = new FlatPanel(this);
+    m_title->setObjectName(QStringLiteral("PanelConfigurar"));
+    m_title->setCaption(QStringLiteral("Configurar medición"));
+    m_title->setColour(QColor(128, 128, 128));
+    m_title->setFontColour(Qt::white);
+    m_title->setFont(pixelFont(QStringLiteral("Arial"), 13, true));
+    m_title->setAlignment(Qt::AlignCenter);
+
+    const char* modeNames[3] = {"FlatRadioButton1", "FlatRadioButton3", "FlatRadioButton2"};
+    const QString modeTexts[3] = {QStringLiteral("Test completo"), QStringLiteral("Test de esfuerzo"),
+                                  QStringLiteral("Repetir periodo ...")};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new QRadioButton(modeTexts[i], this);
+        button->setObjectName(QString::fromLatin1(modeNames[i]));
+        button->setFont(pixelFont(QStringLiteral("Arial"), 15, true));
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+        button->setCursor(Qt::PointingHandCursor);
+        m_modes[i] = button;
+        const auto mode = TestMode(i);
+        connect(button, &QRadioButton::toggled, this, [this, mode](bool on) {
+            if (on)
+                Q_EMIT modeChosen(mode);
+        });
+    }
+    m_modes[int(TestMode::Completo)]->setChecked(true);
+    m_modes[int(TestMode::Completo)]->hide();
+
+    m_warmUp = new QCheckBox(QStringLiteral(" Iniciar con fase de Calentamiento"), this);
+    m_warmUp->setObjectName(QStringLiteral("CheckBox_Calentamiento"));
+    m_warmUp->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    m_warmUp->setStyleSheet(QStringLiteral("QCheckBox { color: white; background: transparent; }"));
+    m_warmUp->setChecked(true);
+    connect(m_warmUp, &QCheckBox::clicked, this, &ConfigPanel::warmUpClicked);
+
+    m_categoryHeader = makeHeader(QStringLiteral("Categoría"), this, "FlatPanel21");
+    m_categoryFrame = makeFrame(this, "FlatPanel15");
+    m_sex = new QComboBox(m_categoryFrame);
+    m_sex->setObjectName(QStringLiteral("ComboBoxSexo"));
+    m_sex->addItems({QStringLiteral("Masculina"), QStringLiteral("Femenina")});
+    m_sex->setAccessibleDescription(QStringLiteral("Sexo"));
+    m_category = new QComboBox(m_categoryFrame);
+    m_category->setObjectName(QStringLiteral("ComboBoxCategoria"));
+    m_category->addItems({QStringLiteral("Cadete"), QStringLiteral("Juvenil"), QStringLiteral("Senior")});
+    m_category->setCurrentIndex(-1);
+    m_category->setAccessibleDescription(QStringLiteral("Categoría"));
+    connect(m_sex, &QComboBox::activated, this, [this](int index) { Q_EMIT sexChanged(index); });
+    connect(m_category, &QComboBox::activated, this, [this](int index) { Q_EMIT categoryChanged(index); });
+
+    m_periodHeader = makeHeader(QStringLiteral("Periodo inicial"), this, "FlatPanel22");
+    m_periodFrame = makeFrame(this, "FlatPanel23");
+    m_spin = new QSpinBox(m_periodFrame);
+    m_spin->setObjectName(QStringLiteral("SpinEdit1"));
+    m_spin->setRange(1, 1);
+    m_spin->setAlignment(Qt::AlignCenter);
+    m_spin->setFont(pixelFont(QStringLiteral("Arial"), 15, true));
+    m_spin->setAccessibleDescription(QStringLiteral("Periodo inicial"));
+    connect(m_spin, &QSpinBox::valueChanged, this, &ConfigPanel::startPeriodChanged);
+
+    m_speedHeader = makeHeader(QStringLiteral("Velocidad inicial"), this, "FlatPanel8");
+    m_speed = new QLabel(QStringLiteral("4,2 Km/h"), this);
+    m_speed->setObjectName(QStringLiteral("LabelVelocidad"));
+    m_speed->setAlignment(Qt::AlignCenter);
+    m_speed->setFont(pixelFont(QStringLiteral("Arial"), 15, true));
+    m_speed->setAutoFillBackground(true);
+    m_speed->setStyleSheet(
+        QStringLiteral("QLabel { background: rgb(240,240,240); color: rgb(0,0,128);"
+                       " border: 1px solid rgb(96,96,96); }"));
+    m_speed->setAccessibleDescription(QStringLiteral("Velocidad inicial"));
+
+    // The start period changes only through the spin buttons, sex and category only by choosing
+    // from the lists: typed characters are discarded.
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_spin), static_cast<QWidget*>(m_sex), static_cast<QWidget*>(m_category)}) {
+        w->installEventFilter(this);
+    }
+    m_spin->findChild<QLineEdit*>()->installEventFilter(this);
+
+    for (QWidget* w : {static_cast<QWidget*>(m_warmUp), static_cast<QWidget*>(m_categoryHeader),
+                       static_cast<QWidget*>(m_categoryFrame), static_cast<QWidget*>(m_periodHeader),
+                       static_cast<QWidget*>(m_periodFrame), static_cast<QWidget*>(m_speedHeader),
+                       static_cast<QWidget*>(m_speed)}) {
+        w->hide();
+    }
+    render(DisplayState{});
+}
+
+QRadioButton* ConfigPanel::modeButton(TestMode mode) const {
+    return m_modes[int(mode)];
+}
+
+void ConfigPanel::render(const DisplayState& d) {
+    const QSignalBlocker b0(m_modes[0]), b1(m_modes[1]), b2(m_modes[2]), b3(m_spin), b4(m_sex),
+        b5(m_category), b6(m_warmUp);
+    m_modes[int(d.mode)]->setChecked(true);
+    for (int i = 0; i < 3; ++i) {
+        const QColor colour =
+            toColor(d.modeTextDark[std::size_t(i)] ? m_edition.colorDark : m_edition.colorLight);
+        const QString sheet = textColourSheet(colour);
+        if (m_modes[i]->styleSheet() != sheet)
+            m_modes[i]->setStyleSheet(sheet);
+    }
+    m_warmUp->setChecked(d.warmUpChecked);
+    m_warmUp->setVisible(d.warmUpShown);
+    m_categoryHeader->setVisible(d.categoryShown);
+    m_categoryFrame->setVisible(d.categoryShown);
+    for (QWidget* w : {static_cast<QWidget*>(m_periodHeader), static_cast<QWidget*>(m_periodFrame),
+                       static_cast<QWidget*>(m_speedHeader), static_cast<QWidget*>(m_speed)}) {
+        w->setVisible(d.startPeriodShown);
+    }
+    m_spin->setMaximum(d.spinMaximum);
+    m_spin->setValue(d.spinValue);
+    m_sex->setCurrentIndex(d.sex);
+    m_category->setCurrentIndex(d.category);
+    m_speed->setText(d.labelVelocidad);
+    m_spin->setEnabled(d.configEnabled);
+    m_sex->setEnabled(d.configEnabled);
+    m_category->setEnabled(d.configEnabled);
+}
+
+bool ConfigPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool typed = !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (typed && (watched == m_spin || watched == m_sex || watched == m_category ||
+                      watched == m_spin->findChild<QLineEdit*>())) {
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseMove) {
+        for (int i = 1; i < 3; ++i) {
+            if (watched == m_modes[i])
+                Q_EMIT pointerOver(i);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ConfigPanel::mouseMoveEvent(QMouseEvent* event) {
+    Q_EMIT pointerOver(-1);
+    QWidget::mouseMoveEvent(event);
+}
+
+void ConfigPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void ConfigPanel::layoutChildren() {
+    const int w = width();
+    const int half = w / 2;
+    m_title->setGeometry(0, 0, w, 22);
+    // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below.
+    const int modeTop = 34;
+    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, half - 8, 30);
+    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 34, half - 8, 30);
+    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 68, half - 8, 30);
+
+    // The mode texts are long for a narrow column: let them wrap by giving them the full width
+    // when the column is narrow.
+    if (half < 150) {
+        for (QRadioButton* b : m_modes)
+            b->setGeometry(8, b->y(), w - 16, 30);
+    }
+
+    const int right = half < 150 ? 8 : half + 4;
+    const int rightWidth = w - right - 8;
+    int y = half < 150 ? modeTop + 78 : modeTop;
+    m_warmUp->setGeometry(right, y, rightWidth, 40);
+    y += 50;
+    m_categoryHeader->setGeometry(right, y, rightWidth, 20);
+    m_categoryFrame->setGeometry(right, y + 19, rightWidth, 34);
+    const int comboWidth = (rightWidth - 12) / 2;
+    m_sex->setGeometry(4, 5, comboWidth, 24);
+    m_category->setGeometry(8 + comboWidth, 5, comboWidth, 24);
+    y += 19 + 34 + 14;
+    const int pairWidth = (rightWidth - 6) / 2;
+    m_periodHeader->setGeometry(right, y, pairWidth, 20);
+    m_periodFrame->setGeometry(right, y + 19, pairWidth, 40);
+    m_spin->setGeometry(6, 6, pairWidth - 12, 28);
+    m_speedHeader->setGeometry(right + pairWidth + 6, y, pairWidth, 20);
+    m_speed->setGeometry(right + pairWidth + 6, y + 19, pairWidth, 40);
+}
+
+}  // namespace norak

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "engine/DisplayState.h"
+#include "engine/Edition.h"
+
+class QCheckBox;
+class QLabel;
+class QComboBox;
+class QRadioButton;
+class QSpinBox;
+
+namespace norak {
+
+class FlatPanel;
+
+// The configuration panel PanelTipo: mode, warm-up, sex and category, start period and its
+// initial speed. It only shows the session's configuration and reports what the operator does.
+class ConfigPanel : public QWidget {
+    Q_OBJECT
+
+  public:
+    ConfigPanel(const EditionRecord& edition, QWidget* parent = nullptr);
+
+    // Shows the configuration part of the display without reporting it back.
+    void render(const DisplayState& display);
+
+    QRadioButton* modeButton(TestMode mode) const;
+    QSpinBox* spinEdit() const { return m_spin; }
+    QComboBox* sexBox() const { return m_sex; }
+    QComboBox* categoryBox() const { return m_category; }
+    QCheckBox* warmUpBox() const { return m_warmUp; }
+
+  Q_SIGNALS:
+    void modeChosen(norak::TestMode mode);
+    void startPeriodChanged(int value);
+    void sexChanged(int sex);
+    void categoryChanged(int category);
+    void warmUpClicked(bool checked);
+    // The pointer moved over a mode button (0 Completo, 1 Esfuerzo, 2 Repetir) or, with -1,
+    // over the free area of the panel.
+    void pointerOver(int mode);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void layoutChildren();
+
+    EditionRecord m_edition;
+    FlatPanel* m_title = nullptr;
+    QRadioButton* m_modes[3] = {nullptr, nullptr, nullptr};
+    QCheckBox* m_warmUp = nullptr;
+    FlatPanel* m_categoryHeader = nullptr;
+    FlatPanel* m_categoryFrame = nullptr;
+    QComboBox* m_sex = nullptr;
+    QComboBox* m_category = nullptr;
+    FlatPanel* m_periodHeader = nullptr;
+    FlatPanel* m_periodFrame = nullptr;
+    QSpinBox* m_spin = nullptr;
+    FlatPanel* m_speedHeader = nullptr;
+    QLabel* m_speed = nullptr;
+};
+
+}  // namespace norak
