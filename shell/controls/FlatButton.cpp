@@ -1,0 +1,254 @@
+#include "shell/controls/FlatButton.h"
+
+#include <QEnterEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace norak {
+
+namespace {
+
+constexpr int kSpacing = 4;  // between glyph and caption
+constexpr int kMargin = 4;   // between border and content
+
+}  // namespace
+
+FlatButton::FlatButton(QWidget* parent) : QAbstractButton(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_Hover);
+    setAutoFillBackground(false);
+}
+
+void FlatButton::setCaption(const QString& caption) {
+    setText(caption);  // also registers the "&" accelerator as the shortcut
+    updateAccessibleName();
+    updateGeometry();
+    update();
+}
+
+void FlatButton::setHint(const QString& hint) {
+    setToolTip(hint);
+    updateAccessibleName();
+}
+
+void FlatButton::updateAccessibleName() {
+    const QString shown = stripAccelerator(text());
+    setAccessibleName(shown.isEmpty() ? toolTip() : shown);
+}
+
+void FlatButton::setCaptionColour(const QColor& colour) {
+    m_captionColour = colour;
+    update();
+}
+
+void FlatButton::setFaceColour(const QColor& colour) {
+    m_faceColour = colour;
+    update();
+}
+
+void FlatButton::setBorderColour(const QColor& colour) {
+    m_borderColour = colour;
+    update();
+}
+
+void FlatButton::setHighlightColour(const QColor& colour) {
+    m_highlightColour = colour;
+    update();
+}
+
+void FlatButton::setFocusedColour(const QColor& colour) {
+    m_focusedColour = colour;
+    update();
+}
+
+void FlatButton::setPressedColour(const QColor& colour) {
+    m_pressedColour = colour;
+    update();
+}
+
+void FlatButton::setGlyph(const QPixmap& glyph, const QPixmap& disabledGlyph) {
+    m_glyph = glyph;
+    m_disabledGlyph = disabledGlyph;
+    m_glyphMask = QImage();
+    m_glyphPainter = nullptr;
+    updateGeometry();
+    update();
+}
+
+void FlatButton::setTwoColourGlyph(const QImage& mask, const QColor& colour0, const QColor& colour1) {
+    m_glyphPainter = nullptr;
+    m_glyphMask = mask;
+    m_disabledGlyph = QPixmap();
+    setGlyphColours(colour0, colour1);
+    updateGeometry();
+}
+
+void FlatButton::setGlyphPainter(GlyphPainter painter, const QSize& glyphSize) {
+    m_glyph = QPixmap();
+    m_disabledGlyph = QPixmap();
+    m_glyphMask = QImage();
+    m_glyphPainter = std::move(painter);
+    m_painterGlyphSize = glyphSize;
+    updateGeometry();
+    update();
+}
+
+void FlatButton::setGlyphColours(const QColor& colour0, const QColor& colour1) {
+    m_glyphColour0 = colour0;
+    m_glyphColour1 = colour1;
+    if (!m_glyphMask.isNull())
+        m_glyph = twoColourGlyph(m_glyphMask, colour0, colour1);
+    update();
+}
+
+void FlatButton::setGlyphLayout(GlyphLayout layout) {
+    m_layout = layout;
+    updateGeometry();
+    update();
+}
+
+bool FlatButton::hasGlyph() const {
+    return !m_glyph.isNull() || m_glyphPainter != nullptr;
+}
+
+QPixmap FlatButton::twoColourGlyph(const QImage& mask, const QColor& colour0, const QColor& colour1) {
+    if (mask.isNull())
+        return QPixmap();
+    QImage image = mask.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = line[x];
+            const QColor& colour = qGray(pixel) < 128 ? colour0 : colour1;
+            const int alpha = qAlpha(pixel) * colour.alpha() / 255;
+            line[x] = qRgba(colour.red(), colour.green(), colour.blue(), alpha);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+QString FlatButton::stripAccelerator(const QString& caption) {
+    QString shown;
+    shown.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) {
+                shown += QLatin1Char('&');
+                ++i;
+            }
+            continue;
+        }
+        shown += caption[i];
+    }
+    return shown;
+}
+
+QSize FlatButton::glyphSize() const {
+    if (m_glyphPainter)
+        return m_painterGlyphSize;
+    if (m_glyph.isNull())
+        return QSize();
+    return m_glyph.deviceIndependentSize().toSize();
+}
+
+QSize FlatButton::sizeHint() const {
+    const QSize glyph = glyphSize();
+    int width = 2 * kMargin;
+    int height = 2 * kMargin;
+    const bool showCaption = m_layout != GlyphLayout::Alone && !text().isEmpty();
+    if (showCaption) {
+        const QFontMetrics metrics(font());
+        width += metrics.horizontalAdvance(stripAccelerator(text()));
+        height += metrics.height();
+    }
+    if (glyph.isValid()) {
+        width += glyph.width() + (showCaption ? kSpacing : 0);
+        height = std::max(height, glyph.height() + 2 * kMargin);
+    }
+    return QSize(width, height);
+}
+
+void FlatButton::enterEvent(QEnterEvent* event) {
+    m_hovered = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void FlatButton::leaveEvent(QEvent* event) {
+    m_hovered = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+void FlatButton::paintGlyph(QPainter& painter, const QRect& rect) {
+    if (m_glyphPainter) {
+        m_glyphPainter(painter, rect, m_glyphColour0, m_glyphColour1, isEnabled());
+        return;
+    }
+    QPixmap pixmap = m_glyph;
+    if (!isEnabled()) {
+        if (!m_disabledGlyph.isNull()) {
+            pixmap = m_disabledGlyph;
+        } else {
+            QStyleOption option;
+            option.initFrom(this);
+            pixmap = style()->generatedIconPixmap(QIcon::Disabled, m_glyph, &option);
+        }
+    }
+    painter.drawPixmap(rect.topLeft(), pixmap);
+}
+
+void FlatButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect all = rect();
+    const bool down = isDown() || isChecked();
+    const bool hot = isEnabled() && (m_hovered || hasFocus());
+
+    QColor face = m_faceColour;
+    if (down)
+        face = m_pressedColour.isValid() ? m_pressedColour : m_faceColour.darker(115);
+    else if (isEnabled() && m_hovered && m_focusedColour.isValid())
+        face = m_focusedColour;
+    painter.fillRect(all, face);
+
+    painter.setPen(hot ? m_highlightColour : m_borderColour);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(all.adjusted(0, 0, -1, -1));
+
+    const QRect inner = all.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    const QSize glyph = glyphSize();
+    const bool showCaption = m_layout != GlyphLayout::Alone && !text().isEmpty();
+    const int shift = down ? 1 : 0;
+
+    if (!showCaption) {
+        if (glyph.isValid()) {
+            QRect target(QPoint(0, 0), glyph);
+            target.moveCenter(all.center());
+            paintGlyph(painter, target.translated(shift, shift));
+        }
+        return;
+    }
+
+    // Glyph and caption are centred together as one group.
+    const QFontMetrics metrics(font());
+    const int textWidth = metrics.horizontalAdvance(stripAccelerator(text()));
+    const int groupWidth = (glyph.isValid() ? glyph.width() + kSpacing : 0) + textWidth;
+    int x = inner.left() + std::max(0, (inner.width() - groupWidth) / 2);
+    if (glyph.isValid()) {
+        const QRect target(x, all.top() + (all.height() - glyph.height()) / 2, glyph.width(), glyph.height());
+        paintGlyph(painter, target.translated(shift, shift));
+        x += glyph.width() + kSpacing;
+    }
+    QStyleOptionButton option;
+    option.initFrom(this);
+    const bool underline = style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this);
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine |
+                      (underline ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
+    painter.setFont(font());
+    painter.setPen(isEnabled() ? m_captionColour : QColor(160, 160, 160));
+    const QRect textRect(x, inner.top(), inner.right() - x + 1, inner.height());
+    painter.drawText(textRect.translated(shift, shift), flags, text());
+}
+
+}  // namespace norak
