@@ -169,7 +169,8 @@ std::function<void(QPainter&, const QRect&, const QColor&, const QColor&, bool)>
                    bool enabled) { paintGlyph(painter, QRectF(rect), glyph, colour0, colour1, enabled); };
 }
 
-QPixmap drawGlyph(Glyph glyph, const QColor& colour0, const QColor& colour1, int size, qreal devicePixelRatio) {
+QPixmap drawGlyph(Glyph glyph, const QColor& colour0, const QColor& colour1, int size,
+                  qreal devicePixelRatio) {
     if (size <= 0)
         return {};
     if (devicePixelRatio <= 0)
