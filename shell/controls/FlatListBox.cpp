@@ -1,16 +1,37 @@
 #include "shell/controls/FlatListBox.h"
 
+#include <QStyledItemDelegate>
+
 namespace norak {
+
+namespace {
+
+// Every row gets the list's row height, whatever its font or content.
+class FixedRowDelegate : public QStyledItemDelegate {
+  public:
+    FixedRowDelegate(const int& rowHeight, QObject* parent)
+        : QStyledItemDelegate(parent), m_rowHeight(rowHeight) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), m_rowHeight);
+    }
+
+  private:
+    const int& m_rowHeight;
+};
+
+}  // namespace
 
 FlatListBox::FlatListBox(QWidget* parent) : QListWidget(parent) {
     setFrameShape(QFrame::Box);
     setFrameShadow(QFrame::Plain);
     setLineWidth(1);
-    setUniformItemSizes(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setItemDelegate(new FixedRowDelegate(m_rowHeight, this));
     applyStyle();
 }
 
@@ -45,8 +66,6 @@ void FlatListBox::setRowHeight(int pixels) {
 }
 
 void FlatListBox::applyRowHeight() {
-    for (int i = 0; i < count(); ++i)
-        item(i)->setSizeHint(QSize(-1, m_rowHeight));
     doItemsLayout();
 }
 
