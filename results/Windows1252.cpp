@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 #include <QList>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <bitset>
@@ -77,10 +78,12 @@ const std::bitset<0x10000>& windows1252Repertoire() {
 std::optional<QByteArray> encodeWindows1252(const QString& text) {
     if (text.isEmpty())
         return QByteArray();
-    Conversion encoder("CP1252", "UTF-8");
+    // From the string's own UTF-16 units, so that a lone surrogate is refused rather than
+    // turned into some replacement character on the way.
+    Conversion encoder("CP1252", QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE");
     if (!encoder.valid())
         return std::nullopt;
-    return encoder.convert(text.toUtf8());
+    return encoder.convert(QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2));
 }
 
 bool isWindows1252Character(char32_t codePoint) {
