@@ -84,13 +84,22 @@ void CellLineEdit::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-void CellLineEdit::contextMenuEvent(QContextMenuEvent* event) {
-    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+QMenu* CellLineEdit::createFilteredContextMenu() {
+    QMenu* menu = createStandardContextMenu();
     // The standard Paste item inserts the clipboard unfiltered: route it through the filter.
     for (QAction* action : menu->actions()) {
-        if (disconnect(action, &QAction::triggered, this, &QLineEdit::paste))
+        // Connected by member pointer or by name, depending on the Qt release.
+        const bool wasPaste = disconnect(action, &QAction::triggered, this, &QLineEdit::paste) ||
+                              disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+                              disconnect(action, SIGNAL(triggered(bool)), this, SLOT(paste()));
+        if (wasPaste)
             connect(action, &QAction::triggered, this, &CellLineEdit::pasteFiltered);
     }
+    return menu;
+}
+
+void CellLineEdit::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu(createFilteredContextMenu());
     menu->exec(event->globalPos());
 }
 

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+class QMenu;
+
 namespace norak {
 
 // The in-place editor of a "Sujeto" or "Cod." cell. Text can arrive by keys, by a paste (keys,
@@ -19,6 +21,8 @@ class CellLineEdit : public QLineEdit {
     void insertFiltered(const QString& text);
     // Pastes the clipboard through the filter.
     void pasteFiltered();
+    // The standard context menu with its Paste item going through the filter; the caller owns it.
+    QMenu* createFilteredContextMenu();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -156,7 +156,11 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, const Platform& platfor
             [this](int athlete, bool shown) { m_athleteButtons[athlete - 1]->setVisible(shown); });
 }
 
-ResultsPanel::~ResultsPanel() = default;
+ResultsPanel::~ResultsPanel() {
+    // The grid (and any open editor) goes before the table it shows, which is destroyed with the
+    // members, ahead of the child widgets.
+    delete m_frame;
+}
 
 AthleteButton* ResultsPanel::athleteButton(int athlete) const {
     return athlete >= 1 && athlete <= AthleteRoster::kButtonCount ? m_athleteButtons[athlete - 1] : nullptr;
