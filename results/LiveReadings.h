@@ -11,7 +11,8 @@ namespace norak {
 class LiveReadings {
   public:
     virtual ~LiveReadings() = default;
-    // The live display texts and the start period for a dropout.
+    // The live display texts and the start period for a dropout. The results panel sets the
+    // edition and the decimal separator itself, so these two fields may be left as they are.
     virtual LiveValues liveValues() const = 0;
     // BitBtnStop is enabled, that is a test is running.
     virtual bool stopEnabled() const = 0;

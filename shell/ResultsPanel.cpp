@@ -82,6 +82,7 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, const Platform& platfor
                            int tableWidth, QWidget* parent)
     : QWidget(parent),
       m_edition(edition),
+      m_clock(platform.clock),
       m_readings(readings),
       m_table(std::make_unique<ResultsTable>(edition.edition)),
       m_roster(std::make_unique<AthleteRoster>(*m_table)),
@@ -170,8 +171,15 @@ void ResultsPanel::ActivateAthleteButtons() {
     m_roster->activateAthleteButtons();
 }
 
+LiveValues ResultsPanel::currentValues() const {
+    LiveValues values = m_readings.liveValues();
+    values.edition = m_edition.edition;
+    values.decimalSeparator = m_clock.decimalSeparator();
+    return values;
+}
+
 void ResultsPanel::RecordRemainingAthletes() {
-    m_roster->recordRemainingAthletes(m_readings.liveValues());
+    m_roster->recordRemainingAthletes(currentValues());
 }
 
 void ResultsPanel::setTableButtonsEnabled(bool enabled) {
@@ -196,7 +204,7 @@ void ResultsPanel::setRowSelectionMode() {
 }
 
 void ResultsPanel::B01Click(int athlete) {
-    m_roster->dropout(athlete, m_readings.liveValues());
+    m_roster->dropout(athlete, currentValues());
 }
 
 void ResultsPanel::B01MouseMove(int athlete) {

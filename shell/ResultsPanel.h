@@ -6,6 +6,7 @@
 
 #include "engine/Edition.h"
 #include "platform/Platform.h"
+#include "results/LiveValues.h"
 
 class QAction;
 class QFrame;
@@ -77,8 +78,11 @@ class ResultsPanel : public QWidget {
 
   private:
     void showPopupMenu(const QPoint& position);
+    // The live values with the panel's edition and the user's decimal separator.
+    LiveValues currentValues() const;
 
     EditionRecord m_edition;
+    LocalClock& m_clock;
     LiveReadings& m_readings;
     std::unique_ptr<ResultsTable> m_table;
     std::unique_ptr<AthleteRoster> m_roster;

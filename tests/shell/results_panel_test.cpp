@@ -150,6 +150,17 @@ TEST(ResultsPanel, BasketPanelHasEightColumns) {
     EXPECT_EQ(f.panel.frame()->width(), 323);
     EXPECT_EQ(f.grid()->columnWidth(7), 39);
     EXPECT_EQ(f.panel.palette().color(QPalette::Window), QColor(237, 184, 44));
+
+    // A dropout writes the estimate with the user's decimal separator; the window need not
+    // say which edition it is.
+    f.fakes.clock.m_decimalSeparator = QLatin1Char('.');
+    f.readings.m_values.periodo = QStringLiteral("5");
+    f.readings.m_values.distancia = QStringLiteral("1000");
+    f.table().setCell(kColName, 12, QStringLiteral("Pau"));
+    f.panel.ActivateAthleteButtons();
+    f.panel.RecordRemainingAthletes();
+    EXPECT_EQ(f.table().cell(kColVo2max, 12), QStringLiteral("15.595"));
+    EXPECT_EQ(f.table().cell(kColPeriods, 12), QStringLiteral("4"));
 }
 
 TEST(ResultsGrid, ClickAndDoubleClickModeRules) {
