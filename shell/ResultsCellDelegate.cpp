@@ -1,0 +1,69 @@
+#include "shell/ResultsCellDelegate.h"
+
+#include <QPainter>
+
+#include "results/CellText.h"
+#include "shell/CellLineEdit.h"
+#include "shell/ResultsLooks.h"
+
+namespace norak {
+
+using namespace results_looks;
+
+namespace {
+
+QRect cellArea(const QRect& rect) {
+    return rect.adjusted(0, 0, -1, -1);
+}
+
+}  // namespace
+
+void ResultsCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const int column = index.column();
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QRect area = cellArea(option.rect);
+    painter->save();
+    painter->fillRect(option.rect, Qt::black);
+    painter->fillRect(area, selected ? kHighlight : cellBackground(column));
+    painter->setFont(cellFont());
+    painter->setPen(selected ? QColor(Qt::white) : cellTextColor(column));
+    painter->drawText(area, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+QWidget* ResultsCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                           const QModelIndex& index) const {
+    if (!isUserEditableColumn(index.column()))
+        return nullptr;
+    auto* editor = new CellLineEdit(index.column(), parent);
+    editor->setFrame(false);
+    editor->setAlignment(Qt::AlignCenter);
+    editor->setFont(cellFont());
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Base, cellBackground(index.column()));
+    palette.setColor(QPalette::Text, cellTextColor(index.column()));
+    palette.setColor(QPalette::Highlight, kHighlight);
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    editor->setPalette(palette);
+    // Every change is written into the table at once, as the grid shows it.
+    connect(editor, &QLineEdit::textEdited, this,
+            [this, editor] { Q_EMIT const_cast<ResultsCellDelegate*>(this)->commitData(editor); });
+    return editor;
+}
+
+void ResultsCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    // After a change has been written through, the table holds the editor's own text: setting it
+    // again would move the cursor to the end.
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    const QString text = index.data(Qt::EditRole).toString();
+    if (line != nullptr && line->text() != text)
+        line->setText(text);
+}
+
+void ResultsCellDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                               const QModelIndex&) const {
+    editor->setGeometry(cellArea(option.rect));
+}
+
+}  // namespace norak

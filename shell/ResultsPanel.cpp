@@ -1,0 +1,238 @@
+#include "shell/ResultsPanel.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QToolButton>
+
+#include "results/AthleteRoster.h"
+#include "results/CellText.h"
+#include "results/LiveReadings.h"
+#include "results/ResultsActions.h"
+#include "results/ResultsGeometry.h"
+#include "results/ResultsTable.h"
+#include "shell/AthleteButton.h"
+#include "shell/ResultsGrid.h"
+#include "shell/ResultsLooks.h"
+
+namespace norak {
+
+using namespace results_looks;
+
+namespace {
+
+QColor toColor(const Rgb& rgb) {
+    return {rgb.r, rgb.g, rgb.b};
+}
+
+// Clear-table glyph: a red cross over a small sheet.
+QIcon clearTableIcon() {
+    QPixmap pixmap(14, 14);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(1, 1, 10, 12);
+    painter.setPen(QPen(QColor(200, 0, 0), 2));
+    painter.drawLine(4, 4, 12, 12);
+    painter.drawLine(12, 4, 4, 12);
+    return QIcon(pixmap);
+}
+
+// Export glyph: a sheet with an arrow leaving it to the right.
+QIcon exportIcon() {
+    QPixmap pixmap(14, 14);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(0, 1, 8, 12);
+    painter.setPen(QPen(QColor(0, 128, 0), 2));
+    painter.drawLine(4, 7, 12, 7);
+    painter.drawLine(9, 4, 12, 7);
+    painter.drawLine(9, 10, 12, 7);
+    return QIcon(pixmap);
+}
+
+QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString& hint, const QIcon& icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setIcon(icon);
+    button->setIconSize(QSize(14, 14));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->resize(kToolButtonSize, kToolButtonSize);
+    button->setEnabled(false);
+    return button;
+}
+
+}  // namespace
+
+QSize ResultsPanel::panelSize(int edition, int stationsPerLap, int tableWidth) {
+    const QSize frame = norak::frameSize(edition, stationsPerLap, tableWidth);
+    return {kFrameLeft + frame.width() + kPanelMargin, kFrameTop + frame.height() + kPanelMargin};
+}
+
+ResultsPanel::ResultsPanel(const EditionRecord& edition, const Platform& platform, LiveReadings& readings,
+                           int tableWidth, QWidget* parent)
+    : QWidget(parent),
+      m_edition(edition),
+      m_clock(platform.clock),
+      m_readings(readings),
+      m_table(std::make_unique<ResultsTable>(edition.edition)),
+      m_roster(std::make_unique<AthleteRoster>(*m_table)),
+      m_actions(
+          std::make_unique<ResultsActions>(edition.editionTitle, *m_table, *m_roster, platform, readings)) {
+    setObjectName(QStringLiteral("PanelDeportistas"));
+    const QSize size = panelSize(edition.edition, edition.stationsPerLap, tableWidth);
+    resize(size);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, toColor(edition.colorMain));
+    setPalette(colours);
+
+    m_titleBar = new QLabel(QStringLiteral("Deportistas"), this);
+    m_titleBar->setObjectName(QStringLiteral("LabelDeportistas"));
+    m_titleBar->setGeometry(0, 0, size.width(), kTitleBarHeight);
+    m_titleBar->setAutoFillBackground(true);
+    m_titleBar->setIndent(4);
+    QPalette titleColours = m_titleBar->palette();
+    titleColours.setColor(QPalette::Window, kTitleBarBackground);
+    titleColours.setColor(QPalette::WindowText, Qt::white);
+    m_titleBar->setPalette(titleColours);
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(12);
+    titleFont.setBold(true);
+    m_titleBar->setFont(titleFont);
+
+    const int buttonTop = (kTitleBarHeight - kToolButtonSize) / 2;
+    m_exportButton =
+        makeToolButton(this, QStringLiteral("BtnExportDatos"),
+                       QStringLiteral("Exportar los registros de todos los Sujetos"), exportIcon());
+    m_exportButton->move(size.width() - 2 - kToolButtonSize, buttonTop);
+    m_clearButton = makeToolButton(
+        this, QStringLiteral("BtnBorrarTabla"),
+        QStringLiteral("Borrar todos los datos de la Tabla de resultados de los sujetos"), clearTableIcon());
+    m_clearButton->move(m_exportButton->x() - 1 - kToolButtonSize, buttonTop);
+    connect(m_exportButton, &QToolButton::clicked, this, &ResultsPanel::BtnExportDatosClick);
+    connect(m_clearButton, &QToolButton::clicked, this, &ResultsPanel::BtnBorrarTablaClick);
+
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QStringLiteral("PanelReg_SJp"));
+    m_frame->setGeometry(QRect(QPoint(kFrameLeft, kFrameTop),
+                               norak::frameSize(edition.edition, edition.stationsPerLap, tableWidth)));
+    m_frame->setAutoFillBackground(true);
+    QPalette frameColours = m_frame->palette();
+    frameColours.setColor(QPalette::Window, Qt::black);
+    m_frame->setPalette(frameColours);
+
+    m_grid = new ResultsGrid(*m_table, columnWidths(edition.edition, tableWidth), m_frame);
+    m_grid->setGeometry(QRect(QPoint(1, 1), gridSize(edition.edition, edition.stationsPerLap, tableWidth)));
+
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu_HG"));
+    m_reactivateAction = m_popupMenu->addAction(QStringLiteral("Volver a activar..."));
+    m_reactivateAction->setObjectName(QStringLiteral("Volveraactivar1"));
+    connect(m_popupMenu, &QMenu::aboutToShow, this, &ResultsPanel::PopupMenu_HGPopup);
+    connect(m_reactivateAction, &QAction::triggered, this, &ResultsPanel::Volveraactivar1Click);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, &ResultsPanel::showPopupMenu);
+
+    // Each button stands just left of its row: as high as a data row, one pixel apart.
+    const int left = m_frame->x() - kAthleteButtonWidth - 1;
+    int top = kTitleRowHeight + m_frame->y() + 2;
+    for (int i = 1; i <= AthleteRoster::kButtonCount; ++i) {
+        auto* button = new AthleteButton(i, this);
+        button->setGeometry(left, top, kAthleteButtonWidth, kDataRowHeight);
+        top += kDataRowHeight + 1;
+        connect(button, &QAbstractButton::clicked, this, [this, i] { B01Click(i); });
+        connect(button, &AthleteButton::pointerMoved, this, &ResultsPanel::B01MouseMove);
+        m_athleteButtons[i - 1] = button;
+    }
+    connect(m_roster.get(), &AthleteRoster::buttonVisibilityChanged, this,
+            [this](int athlete, bool shown) { m_athleteButtons[athlete - 1]->setVisible(shown); });
+}
+
+ResultsPanel::~ResultsPanel() {
+    // The grid (and any open editor) goes before the table it shows, which is destroyed with the
+    // members, ahead of the child widgets.
+    delete m_frame;
+}
+
+AthleteButton* ResultsPanel::athleteButton(int athlete) const {
+    return athlete >= 1 && athlete <= AthleteRoster::kButtonCount ? m_athleteButtons[athlete - 1] : nullptr;
+}
+
+void ResultsPanel::ActivateAthleteButtons() {
+    m_roster->activateAthleteButtons();
+}
+
+LiveValues ResultsPanel::currentValues() const {
+    LiveValues values = m_readings.liveValues();
+    values.edition = m_edition.edition;
+    values.decimalSeparator = m_clock.decimalSeparator();
+    return values;
+}
+
+void ResultsPanel::RecordRemainingAthletes() {
+    m_roster->recordRemainingAthletes(currentValues());
+}
+
+void ResultsPanel::setTableButtonsEnabled(bool enabled) {
+    m_exportButton->setEnabled(enabled);
+    m_clearButton->setEnabled(enabled);
+}
+
+bool ResultsPanel::HasNamedAthlete() const {
+    return m_table->hasNamedAthlete();
+}
+
+void ResultsPanel::prepareNewTest() {
+    m_actions->prepareNewTest();
+}
+
+bool ResultsPanel::confirmLeave() {
+    return m_actions->confirmLeave();
+}
+
+void ResultsPanel::setRowSelectionMode() {
+    m_grid->setRowSelectionMode();
+}
+
+void ResultsPanel::B01Click(int athlete) {
+    m_roster->dropout(athlete, currentValues());
+}
+
+void ResultsPanel::B01MouseMove(int athlete) {
+    m_grid->setRowSelectionMode();
+    m_table->setCurrentRow(athlete);
+}
+
+void ResultsPanel::PopupMenu_HGPopup() {
+    m_reactivateAction->setEnabled(
+        m_roster->canReactivate(m_table->currentRow(), m_readings.stopEnabled(), m_readings.warmUpPhase()));
+}
+
+void ResultsPanel::Volveraactivar1Click() {
+    const int row = m_table->currentRow();
+    if (!m_table->cell(kColName, row).isEmpty() && m_readings.stopEnabled() && m_readings.warmUpPhase() == 0)
+        m_roster->reactivate(row);
+}
+
+void ResultsPanel::BtnBorrarTablaClick() {
+    m_actions->clearTable();
+}
+
+void ResultsPanel::BtnExportDatosClick() {
+    m_actions->exportResults();
+}
+
+void ResultsPanel::showPopupMenu(const QPoint& position) {
+    m_popupMenu->popup(m_grid->viewport()->mapToGlobal(position));
+}
+
+}  // namespace norak
