@@ -30,9 +30,9 @@ QPen linePen(const QColor& colour, qreal width, Qt::PenStyle style = Qt::SolidLi
 
 const QColor kLineWhite(250, 250, 246);
 
-// Fine irregular speckles that keep a flat surface from looking like a vector fill.
-void speckle(QPainter& p, const QRectF& area, int count, const QColor& dark, const QColor& light,
-             quint32 seed) {
+// Fine irregular grain that keep a flat surface from looking like a vector fill.
+void sprinkleGrain(QPainter& p, const QRectF& area, int count, const QColor& dark, const QColor& light,
+                   quint32 seed) {
     QRandomGenerator random(seed);
     p.save();
     p.setPen(Qt::NoPen);
@@ -55,7 +55,7 @@ void paintFootball(QPainter& p, const QTransform& m, const QRectF& card) {
         p.fillRect(QRectF(-40, k * 5.0, 80, 5.0), (k % 2 == 0) ? stripeA : stripeB);
     }
     p.restore();
-    speckle(p, card, 2600, QColor(40, 90, 30, 40), QColor(190, 230, 150, 35), 11);
+    sprinkleGrain(p, card, 2600, QColor(40, 90, 30, 40), QColor(190, 230, 150, 35), 11);
 
     p.save();
     p.setWorldTransform(m, true);
@@ -75,7 +75,7 @@ void paintFutsal(QPainter& p, const QTransform& m, const QRectF& card) {
     p.setWorldTransform(m, true);
     p.fillRect(QRectF(-10, -20, 20, 40), court);
     p.restore();
-    speckle(p, card, 1400, QColor(0, 0, 0, 18), QColor(255, 255, 255, 16), 23);
+    sprinkleGrain(p, card, 1400, QColor(0, 0, 0, 18), QColor(255, 255, 255, 16), 23);
 
     p.save();
     p.setWorldTransform(m, true);
@@ -161,7 +161,7 @@ void paintBasket(QPainter& p, const QTransform& m, const QRectF& card) {
     p.drawRect(QRectF(-2.45, -14, 4.9, 5.8));
     p.drawRect(QRectF(-2.45, 8.2, 4.9, 5.8));
     p.restore();
-    speckle(p, card, 900, QColor(90, 50, 20, 20), QColor(255, 240, 210, 22), 41);
+    sprinkleGrain(p, card, 900, QColor(90, 50, 20, 20), QColor(255, 240, 210, 22), 41);
 
     p.save();
     p.setWorldTransform(m, true);
@@ -219,7 +219,7 @@ void paintZevez(QPainter& p, const QTransform& m, const QRectF& card) {
     p.setWorldTransform(m, true);
     p.fillRect(QRectF(-4.5, -9, 9, 18), court);
     p.restore();
-    speckle(p, card, 1500, QColor(0, 0, 0, 16), QColor(255, 255, 255, 16), 53);
+    sprinkleGrain(p, card, 1500, QColor(0, 0, 0, 16), QColor(255, 255, 255, 16), 53);
 
     p.save();
     p.setWorldTransform(m, true);

@@ -323,7 +323,7 @@ void footballBackground(QPainter& p) {
         softEllipse(p, QPointF(random.bounded(double(kWidth)), 30 + random.bounded(110.0)),
                     50 + random.bounded(90.0), 10 + random.bounded(14.0), QColor(255, 255, 255, 90));
     }
-    // The stand across the far side: roof, tiers of spectators, floodlights.
+    // The stand across the far side: roof, tiers of the crowd, floodlights.
     QPainterPath stand;
     stand.moveTo(0, 170);
     stand.cubicTo(250, 196, 576, 196, kWidth, 170);
@@ -381,7 +381,7 @@ void footballBackground(QPainter& p) {
 
 // --- Futsal hall ------------------------------------------------------------------------------
 
-// Tiers of spectators between two rows, drawn as small coloured marks.
+// Tiers of the crowd between two rows, drawn as small coloured marks.
 void crowd(QPainter& p, const QRectF& area, int count, quint32 seed) {
     static const QColor shirts[] = {QColor(200, 60, 60),  QColor(230, 230, 230), QColor(60, 90, 170),
                                     QColor(240, 200, 60), QColor(40, 40, 50),    QColor(90, 160, 90)};
@@ -410,7 +410,7 @@ void futsalBackground(QPainter& p) {
     for (int i = 0; i < 6; ++i) {
         softEllipse(p, QPointF(70 + i * 140, 64), 46, 13, QColor(255, 252, 240, 240));
     }
-    // Stands with spectators, the rail and the padding at the foot of the wall.
+    // Stands with the crowd, the rail and the padding at the foot of the wall.
     const qreal standTop = 118;
     const qreal padTop = wallBase - 40;
     p.fillRect(QRectF(0, standTop, kWidth, padTop - standTop), QColor(62, 68, 84));
