@@ -1,5 +1,6 @@
 #include "shell/UnitINI.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -463,6 +464,15 @@ void TFormINI::reject() {
     // Escape closes an about box only; the start-up window goes by the hand-over alone.
     if (m_aboutMode)
         QDialog::reject();
+}
+
+void TFormINI::closeEvent(QCloseEvent* event) {
+    // The start-up window closes like any window (when the application is told to terminate);
+    // an about box closes as a dialog, ending its modal showing.
+    if (m_aboutMode)
+        QDialog::closeEvent(event);
+    else
+        QWidget::closeEvent(event);
 }
 
 void TFormINI::Timer_InicioTimer() {

@@ -105,6 +105,7 @@ class TFormINI : public QDialog {
     void reject() override;
 
   protected:
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
