@@ -119,6 +119,7 @@ TEST_F(FrontWindowTest, InitialLayoutFigures) {
         EXPECT_EQ(list->geometry(), QRect(5, 5, 277, 95));
     EXPECT_EQ(form.PanelOBA->geometry(), QRect(9, 240, 305, 42));
     EXPECT_EQ(form.ImageOBA->geometry(), QRect(1, 1, 303, 40));
+    EXPECT_EQ(form.ImageOBA->pixmap().size(), QSize(303, 40));
 
     // Information rows: names end 8 pixels before the value column at 95.
     const struct {
@@ -255,6 +256,9 @@ TEST_F(FrontWindowTest, AboutBoxOverAMainWindowMadeElsewhereStillHandsOverNothin
 TEST_F(FrontWindowTest, PagesSwitchTabColoursAndStacking) {
     TFormINI form(m_platform, factory());
     form.Btn_Autores->click();
+    // Showing the window (its panels hear of their sizes then) keeps the open page in front.
+    form.show();
+    QCoreApplication::processEvents();
     EXPECT_EQ(form.Btn_Autores->captionColour(), kGrey);
     EXPECT_EQ(form.Btn_Version->captionColour(), kSilver);
     EXPECT_EQ(topmostOf({form.FlatPanel_Info, form.Panel_Autores}), form.Panel_Autores);
