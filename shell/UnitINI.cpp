@@ -1,9 +1,9 @@
 #include "shell/UnitINI.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QHash>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
@@ -12,6 +12,7 @@
 #include "engine/FrontEditionInfo.h"
 #include "engine/MakerSite.h"
 #include "engine/ProgramDir.h"
+#include "platform/JpegImage.h"
 #include "shell/FrontGlyphs.h"
 #include "shell/controls/EffectLabel.h"
 #include "shell/controls/FlatButton.h"
@@ -19,11 +20,6 @@
 #include "shell/controls/FlatPanel.h"
 #include "shell/controls/Fonts.h"
 #include "shell/controls/UrlLabel.h"
-
-#if __has_include("platform/JpegImage.h")
-#include "platform/JpegImage.h"
-#define NORAK_HAVE_JPEG_IMAGE 1
-#endif
 
 namespace norak {
 
@@ -47,18 +43,6 @@ QPointer<TFormINI> s_current;
 QPointer<QWidget> s_mainWindow;
 bool s_handedOver = false;
 TFormINI::ModalShow s_modalShow;
-
-// The number of resize notifications each watched panel has had, to tell whether a size
-// change was already announced by the toolkit.
-QHash<const QObject*, int> s_resizeCount;
-
-QImage loadLogo() {
-#ifdef NORAK_HAVE_JPEG_IMAGE
-    return loadJpegResource(QStringLiteral(":/pictures/logo.jpg"));
-#else
-    return QImage(QStringLiteral(":/pictures/logo.jpg"));
-#endif
-}
 
 // The mouse cursor of the whole screen back to the default one.
 void setDefaultScreenCursor() {
@@ -138,10 +122,7 @@ TFormINI::TFormINI(Platform& platform, MainWindowFactory mainWindowFactory, QWid
     Timer_Inicio->start();
 }
 
-TFormINI::~TFormINI() {
-    s_resizeCount.remove(Panel_Version);
-    s_resizeCount.remove(FlatPanel_Info);
-}
+TFormINI::~TFormINI() = default;
 
 void TFormINI::createControls() {
     const QFont arial12 = pixelFont(QStringLiteral("Arial"), 12);
@@ -243,7 +224,7 @@ void TFormINI::createControls() {
     ImageOBA->setObjectName(QStringLiteral("ImageOBA"));
     ImageOBA->setAccessibleName(QStringLiteral("Quelmar"));
     ImageOBA->setToolTip(makerHomePage());
-    const QImage logo = loadLogo();
+    const QImage logo = loadJpegResource(QStringLiteral(":/pictures/logo.jpg"));
     if (!logo.isNull())
         ImageOBA->setPixmap(QPixmap::fromImage(logo));
     ImageOBA->setGeometry(QRect(QPoint(1, 1), logo.isNull() ? kNominalLogoSize : logo.size()));
@@ -329,27 +310,23 @@ void TFormINI::FormCreate() {
 }
 
 void TFormINI::setBoundsNotifying(QWidget* widget, const QRect& bounds) {
-    const QSize before = widget->size();
-    const int notified = s_resizeCount.value(widget);
     widget->setGeometry(bounds);
-    // A hidden panel hears of its new size only when shown; its layout runs now all the same.
-    if (widget->size() != before && s_resizeCount.value(widget) == notified) {
-        if (widget == Panel_Version)
-            Panel_VersionResize();
-        else if (widget == FlatPanel_Info)
-            FlatPanel_InfoResize();
-    }
+    // A hidden panel hears of its new size only when it is shown; its layout runs now all the same.
+    runResizeHandler(widget);
+}
+
+void TFormINI::runResizeHandler(QObject* widget) {
+    // Each size is laid out once: the toolkit's later notification of the same size (a hidden
+    // panel's, delivered when it is shown) changes nothing, the stacking of the pages included.
+    if (widget == Panel_Version && Panel_Version->size() != m_versionLaidOut)
+        Panel_VersionResize();
+    else if (widget == FlatPanel_Info && FlatPanel_Info->size() != m_infoLaidOut)
+        FlatPanel_InfoResize();
 }
 
 bool TFormINI::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        if (watched == Panel_Version) {
-            ++s_resizeCount[watched];
-            Panel_VersionResize();
-        } else if (watched == FlatPanel_Info) {
-            ++s_resizeCount[watched];
-            FlatPanel_InfoResize();
-        }
+        runResizeHandler(watched);
     } else if (event->type() == QEvent::MouseButtonDblClick && watched == ImageOBA) {
         ImageOBADblClick();
         return true;
@@ -358,6 +335,7 @@ bool TFormINI::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormINI::Panel_VersionResize() {
+    m_versionLaidOut = Panel_Version->size();
     const int w = Panel_Version->width();
     const int h = Panel_Version->height();
     Btn_Version->setGeometry(0, Btn_Version->y(), w / 2, Btn_Version->height());
@@ -371,6 +349,7 @@ void TFormINI::Panel_VersionResize() {
 }
 
 void TFormINI::FlatPanel_InfoResize() {
+    m_infoLaidOut = FlatPanel_Info->size();
     const int w = FlatPanel_Info->width();
     const int h = FlatPanel_Info->height();
     const int s = h / 16;
@@ -463,6 +442,15 @@ void TFormINI::reject() {
     // Escape closes an about box only; the start-up window goes by the hand-over alone.
     if (m_aboutMode)
         QDialog::reject();
+}
+
+void TFormINI::closeEvent(QCloseEvent* event) {
+    // The start-up window closes like any window (when the application is told to terminate);
+    // an about box closes as a dialog, ending its modal showing.
+    if (m_aboutMode)
+        QDialog::closeEvent(event);
+    else
+        QWidget::closeEvent(event);
 }
 
 void TFormINI::Timer_InicioTimer() {

@@ -105,18 +105,22 @@ class TFormINI : public QDialog {
     void reject() override;
 
   protected:
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void createControls();
     void openProductPage();
     void setBoundsNotifying(QWidget* widget, const QRect& bounds);
+    void runResizeHandler(QObject* widget);
     FlatListBox* creditsListForEdition() const;
     static void showModally(QWidget* window);
 
     Platform& m_platform;
     MainWindowFactory m_mainWindowFactory;
     bool m_aboutMode = false;
+    QSize m_versionLaidOut;  // sizes the two layout handlers last ran for
+    QSize m_infoLaidOut;
 };
 
 }  // namespace norak

@@ -33,8 +33,9 @@ void FlatButton::setHint(const QString& hint) {
 }
 
 void FlatButton::updateAccessibleName() {
-    const QString shown = stripAccelerator(text());
-    setAccessibleName(shown.isEmpty() ? toolTip() : shown);
+    // With a caption the toolkit names the button by the caption without its "&" (and keeps
+    // doing so when the caption changes); a glyph-only button is named by its hint.
+    setAccessibleName(stripAccelerator(text()).isEmpty() ? toolTip() : QString());
 }
 
 void FlatButton::setCaptionColour(const QColor& colour) {

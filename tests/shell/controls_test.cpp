@@ -48,6 +48,36 @@ TEST(FlatButton, AcceleratorIsHiddenFromTheCaptionAndBecomesTheShortcut) {
     button.setCaption(QStringLiteral("&Salir"));
     EXPECT_EQ(accessibleName(&button), QStringLiteral("Salir"));
     EXPECT_EQ(button.shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
+    button.setText(QStringLiteral("&Nuevo Test"));
+    EXPECT_EQ(accessibleName(&button), QStringLiteral("Nuevo Test"));
+}
+
+TEST(FlatButton, PaintsTheCaptionWithoutTheAmpersandAndUnderlinesTheLetter) {
+    // Horizontal extent of the dark caption pixels, and their number.
+    auto ink = [](const QString& caption) {
+        FlatButton button;
+        button.setFont(pixelFont(QStringLiteral("Arial"), 19, true, true));
+        button.setCaptionColour(Qt::black);
+        button.setBorderColour(Qt::white);
+        button.setCaption(caption);
+        button.resize(233, 72);
+        const QImage image = button.grab().toImage();
+        int left = image.width(), right = -1, count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 100) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    ++count;
+                }
+        return std::tuple{left, right, count};
+    };
+    const auto [plainLeft, plainRight, plainCount] = ink(QStringLiteral("Empezar..."));
+    const auto [left, right, count] = ink(QStringLiteral("&Empezar..."));
+    ASSERT_GT(plainCount, 0);
+    EXPECT_NEAR(left, plainLeft, 1);
+    EXPECT_NEAR(right, plainRight, 1);
+    EXPECT_GT(count, plainCount);  // the underline under the "E"
 }
 
 TEST(FlatButton, GlyphOnlyButtonIsNamedByItsHint) {
