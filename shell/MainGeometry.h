@@ -24,8 +24,9 @@ inline constexpr QRect kClient{0, 0, 826, 592};
 // Six buttons in one row; their widths are worked out at creation from the client width.
 inline constexpr QRect kTopBar{1, 1, 824, 53};
 
-// Gap kept between neighbouring panels and to the window edges.
+// Gap kept to the window edges and between rows of panels; columns are set a little further apart.
 inline constexpr int kGap = 4;
+inline constexpr int kColumnGap = 6;
 
 // The course of the edition (CoursePanel, 332 × 489).
 inline constexpr QRect kCoursePanel{232, 58, 332, 489};
@@ -33,9 +34,8 @@ inline constexpr QRect kCoursePanel{232, 58, 332, 489};
 // Left column, the course's height: the run counters PanelDuracion over the speed bar
 // PanelVelocidad. The configuration panel PanelTipo covers exactly both (same left, width, top
 // as the course, bottom of PanelVelocidad).
-inline constexpr QRect kLeftColumn{4, kCoursePanel.top(), 222, kCoursePanel.height()};
+inline constexpr QRect kLeftColumn{kGap, kCoursePanel.top(), 222, kCoursePanel.height()};
 inline constexpr QRect kDurationPanel{kLeftColumn.left(), kLeftColumn.top(), kLeftColumn.width(), 352};
-inline constexpr int kColumnGap = 6;
 inline constexpr QRect kSpeedPanel{kLeftColumn.left(), bottomEdge(kDurationPanel) + kColumnGap,
                                    kLeftColumn.width(),
                                    bottomEdge(kLeftColumn) - bottomEdge(kDurationPanel) - kColumnGap};
