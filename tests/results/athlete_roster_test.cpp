@@ -97,14 +97,6 @@ TEST(AthleteRoster, BasketEstimatesVo2max) {
     EXPECT_EQ(EstimateVO2max(QStringLiteral("1000"), QLatin1Char('.')), QStringLiteral("15.595"));
     EXPECT_EQ(EstimateVO2max(QStringLiteral("0"), QLatin1Char(',')), QStringLiteral("2,595"));
     EXPECT_EQ(EstimateVO2max(QStringLiteral("2304"), QLatin1Char(',')), QStringLiteral("32,547"));
-
-    ResultsTable basket(kEditionBasket);
-    AthleteRoster roster(basket);
-    basket.setCell(kColName, 4, QStringLiteral("Pau"));
-    roster.activateAthleteButtons();
-    roster.dropout(4, shown("08:00", "5", "1000", "10,2", 1, kEditionBasket));
-    EXPECT_EQ(basket.cell(kColVo2max, 4), QStringLiteral("15,595"));
-    EXPECT_EQ(basket.cell(kColPeriods, 4), QStringLiteral("4"));
 }
 
 TEST(AthleteRoster, StopRecordsEveryRunnerWithTheSameValues) {
@@ -152,19 +144,4 @@ TEST(AthleteRoster, ReactivationRules) {
     EXPECT_EQ(rowOf(table, 3), (QStringList{"3", "Ana", "", "", "", "", "", ""}));
     roster.dropout(3, shown("05:00", "4", "620", "9,5", 1, kEditionBasket));
     EXPECT_EQ(table.cell(kColPeriods, 3), QStringLiteral("3"));
-}
-
-TEST(AthleteRoster, HideAllAndTwelveSlotEditions) {
-    ResultsTable table(kEditionZevez);
-    AthleteRoster roster(table);
-    for (int row = 1; row <= 12; ++row)
-        table.setCell(kColName, row, QStringLiteral("P%1").arg(row));
-    roster.activateAthleteButtons();
-    EXPECT_EQ(roster.shownCount(), 12);
-    EXPECT_FALSE(roster.isShown(13));
-    EXPECT_FALSE(roster.isShown(14));
-    QSignalSpy spy(&roster, &AthleteRoster::buttonVisibilityChanged);
-    roster.hideAll();
-    EXPECT_EQ(roster.shownCount(), 0);
-    EXPECT_EQ(spy.count(), 12);
 }

@@ -124,6 +124,7 @@ TEST(ExportWriter, DISABLED_WriteSampleForSpreadsheetCheck) {
     ResultsTable table(kEditionBasket);
     fillRow(table, 1, {"1", "Begoña Núñez", "V07", "12:40", "8", "1473", "9,0", "21,744"});
     fillRow(table, 2, {"2", "Íñigo", "ª1", "03:05", "0", "96", "4,2", "3,843"});
+    fillRow(table, 12, {"", "Zoë"});
     ExportHeader header = headerFor(QStringLiteral("NORAK-Basket 2.0"));
     const std::optional<QByteArray> bytes = ExportWriter::encode(ExportWriter::lines(table, header));
     ASSERT_TRUE(bytes);

@@ -278,14 +278,13 @@ TEST(Leave, SaveQuestionFirstThenTheLeaveQuestion) {
     f.fakes.messages.m_answers = {true};
     EXPECT_TRUE(f.actions.confirmLeave());
     EXPECT_EQ(f.kinds(), QStringList{QStringLiteral("okcancel")});
-}
 
-TEST(Leave, NoToTheSaveQuestionStillAsksToLeave) {
-    Fixture f;
-    f.nameAndRecord(1, QStringLiteral("Ana"), QStringLiteral("6"));
-    f.fakes.messages.m_answers = {false, true};
-    EXPECT_TRUE(f.actions.confirmLeave());
-    EXPECT_EQ(f.kinds(), (QStringList{"yesno", "okcancel"}));
-    EXPECT_TRUE(f.fakes.saveDialog.m_requests.empty());
-    EXPECT_EQ(f.table.cell(kColPeriods, 1), QStringLiteral("6"));
+    // No to the save question: nothing written, results kept, and the leave question follows.
+    Fixture g;
+    g.nameAndRecord(1, QStringLiteral("Ana"), QStringLiteral("6"));
+    g.fakes.messages.m_answers = {false, true};
+    EXPECT_TRUE(g.actions.confirmLeave());
+    EXPECT_EQ(g.kinds(), (QStringList{"yesno", "okcancel"}));
+    EXPECT_TRUE(g.fakes.saveDialog.m_requests.empty());
+    EXPECT_EQ(g.table.cell(kColPeriods, 1), QStringLiteral("6"));
 }

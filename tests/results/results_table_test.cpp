@@ -105,18 +105,6 @@ TEST(ResultsTable, NamedRowsResultsAndClearing) {
             EXPECT_TRUE(table.cell(column, row).isEmpty());
     }
     EXPECT_FALSE(table.hasNamedAthlete());
-}
-
-TEST(ResultsTable, CurrentRowSignalsOnlyRealChanges) {
-    ResultsTable table(kEditionZevez);
-    QSignalSpy spy(&table, &ResultsTable::currentRowChanged);
-    table.setCurrentRow(4);
-    table.setCurrentRow(4);
-    table.setCurrentRow(0);
-    table.setCurrentRow(13);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 4);
-    EXPECT_EQ(table.currentRow(), 4);
     table.setResultsExported(5);
     EXPECT_EQ(table.resultsExported(), 1);
 }

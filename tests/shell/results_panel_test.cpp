@@ -366,18 +366,6 @@ TEST(ResultsPanel, ReactivationThroughTheContextMenu) {
     EXPECT_EQ(f.table().cell(kColNumber, 3), QStringLiteral("3"));
 }
 
-TEST(ResultsPanel, ClearButtonAsksAndHidesTheButtons) {
-    PanelFixture f;
-    f.table().setCell(kColName, 1, QStringLiteral("Ana"));
-    f.panel.ActivateAthleteButtons();
-    f.panel.setTableButtonsEnabled(true);
-    f.fakes.messages.m_answers = {true};
-    f.panel.clearButton()->click();
-    EXPECT_TRUE(f.table().cell(kColName, 1).isEmpty());
-    EXPECT_FALSE(f.panel.athleteButton(1)->isVisible());
-    EXPECT_FALSE(f.panel.HasNamedAthlete());
-}
-
 TEST(ResultsPanel, CellTextsReachAssistiveTools) {
     PanelFixture f;
     f.table().setCell(kColName, 2, QStringLiteral("Begoña"));
