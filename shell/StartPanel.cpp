@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "engine/MakerSite.h"
 #include "platform/JpegImage.h"
 #include "shell/Glyphs.h"
 #include "shell/controls/EffectLabel.h"
@@ -159,6 +160,8 @@ void StartPanel::buildCredits() {
     m_urlLabel4->setObjectName(QStringLiteral("URLLabel4"));
     m_urlLabel4->setLinkFont(pixelFont(QStringLiteral("Arial"), 11));
     m_urlLabel4->setLinkColour(QColor(0, 0, 255));
+    m_urlLabel4->setCaption(makerHomePage());
+    m_urlLabel4->adjustSize();
 
     m_panelFinanciado = new FlatPanel(this);
     m_panelFinanciado->setObjectName(QStringLiteral("PanelFinanciado"));
@@ -222,10 +225,8 @@ void StartPanel::setGlyphColours(const QColor& colour0, const QColor& colour1) {
     m_bitBtnEmpezar->setGlyphColours(colour0, colour1);
 }
 
-void StartPanel::setHomePage(const QString& address, DesktopShell* shell) {
-    m_urlLabel4->setCaption(address);
+void StartPanel::setDesktopShell(DesktopShell* shell) {
     m_urlLabel4->setDesktopShell(shell);
-    m_urlLabel4->adjustSize();
 }
 
 void StartPanel::layOut(int editionVariant) {
