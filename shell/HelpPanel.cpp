@@ -67,7 +67,7 @@ HelpPanel::HelpPanel(QWidget* parent) : QFrame(parent) {
 
     m_memo1 = new QPlainTextEdit(this);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
-    m_memo1->setAccessibleName(QStringLiteral("Ayuda"));
+    m_memo1->setAccessibleDescription(QStringLiteral("Ayuda"));
     m_memo1->setFrameShape(QFrame::NoFrame);
     m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "engine/MakerSite.h"
 #include "platform/JpegImage.h"
 #include "shell/Glyphs.h"
 #include "shell/controls/EffectLabel.h"
@@ -28,12 +29,13 @@ const QColor kMaroon(128, 0, 0);
 const QColor kGrey(128, 128, 128);
 const QColor kNavy(0, 0, 128);
 const QColor kLegalLineColour(255, 255, 176);
+const QColor kNoticeGround(240, 240, 240);
 // Shown where the start picture is missing, dark enough for the silver title.
 const QColor kPlainGround(72, 80, 88);
 
 constexpr int kButtonGlyphSize = 40;
 constexpr QPoint kFundingPanelPos{8, 8};
-constexpr QRect kFunderLogoRect{20, 26, 120, 60};
+constexpr QRect kFunderLogoRect{20, 26, 120, 60};  // the size is that of the logo when it is missing
 constexpr int kFundingCaptionTop = 7;
 constexpr int kAuthorsLeft = 16;
 constexpr int kAuthorsTop = 500;
@@ -154,11 +156,19 @@ void StartPanel::buildCredits() {
 
     m_label2 =
         makeLabel(this, QStringLiteral("Label2"), QString(), pixelFont(QStringLiteral("Arial"), 9), kGrey);
+    // Small grey print: on its own light ground it stays readable over any picture.
+    m_label2->setAutoFillBackground(true);
+    m_label2->setContentsMargins(3, 0, 3, 0);
+    QPalette ground = m_label2->palette();
+    ground.setColor(QPalette::Window, kNoticeGround);
+    m_label2->setPalette(ground);
 
     m_urlLabel4 = new UrlLabel(this);
     m_urlLabel4->setObjectName(QStringLiteral("URLLabel4"));
     m_urlLabel4->setLinkFont(pixelFont(QStringLiteral("Arial"), 11));
     m_urlLabel4->setLinkColour(QColor(0, 0, 255));
+    m_urlLabel4->setCaption(makerHomePage());
+    m_urlLabel4->adjustSize();
 
     m_panelFinanciado = new FlatPanel(this);
     m_panelFinanciado->setObjectName(QStringLiteral("PanelFinanciado"));
@@ -172,8 +182,11 @@ void StartPanel::buildCredits() {
     m_imageFinanciado->setObjectName(QStringLiteral("ImageFinanciado"));
     m_imageFinanciado->setScaledContents(true);
     m_imageFinanciado->setAccessibleName(QStringLiteral("Logotipo de la entidad financiadora"));
-    m_imageFinanciado->setGeometry(kFunderLogoRect);
-    m_imageFinanciado->setPixmap(pictureOrNone(kFunderPicture));
+    // The logo keeps its own size; the panel is fitted around it at layout time.
+    const QPixmap logo = pictureOrNone(kFunderPicture);
+    m_imageFinanciado->setGeometry(
+        QRect(kFunderLogoRect.topLeft(), logo.isNull() ? kFunderLogoRect.size() : logo.size()));
+    m_imageFinanciado->setPixmap(logo);
 
     for (QWidget* w : {static_cast<QWidget*>(m_label34), static_cast<QWidget*>(m_label39),
                        static_cast<QWidget*>(m_label40), static_cast<QWidget*>(m_flatPanel5),
@@ -222,10 +235,8 @@ void StartPanel::setGlyphColours(const QColor& colour0, const QColor& colour1) {
     m_bitBtnEmpezar->setGlyphColours(colour0, colour1);
 }
 
-void StartPanel::setHomePage(const QString& address, DesktopShell* shell) {
-    m_urlLabel4->setCaption(address);
+void StartPanel::setDesktopShell(DesktopShell* shell) {
     m_urlLabel4->setDesktopShell(shell);
-    m_urlLabel4->adjustSize();
 }
 
 void StartPanel::layOut(int editionVariant) {

@@ -40,8 +40,8 @@ class StartPanel : public QFrame {
     void setLegalLine(const QString& text);    // FlatPanel5
     void setLegalNotice(const QString& text);  // Label2
     void setGlyphColours(const QColor& colour0, const QColor& colour1);
-    // URLLabel4: the maker's home page, opened through `shell` when the link is activated.
-    void setHomePage(const QString& address, DesktopShell* shell);
+    // URLLabel4 shows the maker's home page; activating it opens the page through `shell`.
+    void setDesktopShell(DesktopShell* shell);
 
     // The layout at the window's creation: funding panel size, fill the parent's client area and
     // come to the front, centre the headings and legal texts, place the two buttons as a pair

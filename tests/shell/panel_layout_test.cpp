@@ -43,19 +43,6 @@ TEST(StartPanelLayout, ButtonPairAboveTheLegalLine) {
     EXPECT_EQ(empezar.bottom() + 1 + 12, kLegalLineInitialTop);
 }
 
-TEST(StartPanelLayout, CentringTruncatesEachHalf) {
-    EXPECT_EQ(centredLeft(826, 633), 97);   // LabelEffect3
-    EXPECT_EQ(centredLeft(826, 721), 53);   // LabelEffect4
-    EXPECT_EQ(centredLeft(826, 300), 263);  // FlatPanel5
-    EXPECT_EQ(centredLeft(7, 3), 2);
-    EXPECT_EQ(centredLeft(100, 120), -10);
-}
-
-TEST(StartPanelLayout, FundingPanelWrapsItsLogo) {
-    EXPECT_EQ(fundingPanelSize(QRect(20, 26, 120, 60)), QSize(160, 99));
-    EXPECT_EQ(fundingPanelSize(QRect(8, 7, 121, 61)), QSize(137, 71));
-}
-
 TEST(StartPanelLayout, CreditVariants) {
     const CreditVisibility none;
     const CreditVisibility all{true, true, true, true, true};

@@ -98,7 +98,6 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("start")) {
         auto* start = new StartPanel(&window);
         start->setUpEdition(record);
-        start->setHomePage(QStringLiteral("https://www.example.org/"), nullptr);
         start->layOut(args.size() > 3 ? args.at(3).toInt() : record.editionVariant);
     } else if (mode == QLatin1String("glyphs")) {
         auto* sheet = new QLabel(&window);
