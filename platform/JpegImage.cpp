@@ -36,8 +36,8 @@ void onMessage(j_common_ptr cinfo, int level) {
 
 void discardMessage(j_common_ptr) {}
 
-// Converts one CMYK scanline to RGB in place order (4 bytes in, 3 bytes out). Adobe writes
-// CMYK inverted, which is what libjpeg hands us for such files.
+// Converts one CMYK scanline (4 bytes a pixel) to RGB (3 bytes a pixel). Files carrying an
+// Adobe marker store CMYK inverted (0 = full ink), which is how nearly all CMYK JPEGs come.
 void cmykToRgb(const JSAMPLE* in, uchar* out, JDIMENSION width, bool inverted) {
     for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
         int c = in[0], m = in[1], y = in[2], k = in[3];

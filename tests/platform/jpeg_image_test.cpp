@@ -8,6 +8,10 @@
 #include <QImageWriter>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
 
 using norak::decodeJpeg;
 using norak::loadJpegResource;
@@ -131,6 +135,55 @@ TEST(JpegImage, GreyPicturesComeOutAsGreyRgb) {
     EXPECT_EQ(left.red(), left.green());
     EXPECT_EQ(left.green(), left.blue());
     EXPECT_NEAR(right.red(), 37 * 6, 6);
+}
+
+TEST(JpegImage, CmykPicturesAreConvertedToRgb) {
+    // A 16 x 8 CMYK picture in the Adobe convention (inverted ink): red on the left, blue on the
+    // right. libjpeg writes the Adobe marker itself for CMYK input.
+    constexpr int kW = 16;
+    constexpr int kH = 8;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = kW;
+    cinfo.image_height = kH;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    unsigned char row[kW * 4];
+    // Inverted ink, 255 meaning none: red is magenta and yellow, blue is cyan and magenta.
+    for (int x = 0; x < kW; ++x) {
+        const bool red = x < kW / 2;
+        row[x * 4 + 0] = red ? 255 : 0;  // cyan
+        row[x * 4 + 1] = 0;              // magenta
+        row[x * 4 + 2] = red ? 0 : 255;  // yellow
+        row[x * 4 + 3] = 255;            // black
+    }
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW line = row;
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+
+    const QImage image = decodeJpeg(bytes);
+    ASSERT_EQ(image.size(), QSize(kW, kH));
+    const QColor left = image.pixelColor(2, 4);
+    const QColor right = image.pixelColor(13, 4);
+    EXPECT_GT(left.red(), 200);
+    EXPECT_LT(left.green(), 60);
+    EXPECT_LT(left.blue(), 60);
+    EXPECT_LT(right.red(), 60);
+    EXPECT_LT(right.green(), 60);
+    EXPECT_GT(right.blue(), 200);
 }
 
 TEST(JpegImage, DamagedDataGivesANullPictureWithoutStoppingTheProgram) {
