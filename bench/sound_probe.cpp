@@ -1,0 +1,170 @@
+// Plays signals through the real sound output at known moments and writes down when each was
+// requested, for bench/audio_onsets.sh to compare with the onsets found in a recording.
+//
+//   sound_probe [--count N] [--intervals 600,487,...] [--wav FILE] [--log FILE] [--settle-ms MS]
+//               [--alert-burst] [--watch-ms MS]
+//
+// --wav: the signal sound to use when the program's own resource cannot be read.
+// --alert-burst: after the signals, asks for the alert every 10 ms for one second, as the
+//   recovery tick does; one alert must be heard.
+// --watch-ms: instead of the above, gives one signal a second for MS milliseconds and prints
+//   whether the output stream runs (to watch it recover when the sound server restarts).
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+#include <QTextStream>
+#include <QThread>
+#include <cstdio>
+#include <vector>
+
+#include "platform/PacingTimer.h"
+#include "platform/QtSound.h"
+#include "platform/QtTickSource.h"
+
+using namespace norak;
+
+namespace {
+
+struct Options {
+    int count = 40;
+    std::vector<int> intervals{600, 487, 853, 520};
+    QString wav;
+    QString log;
+    int settleMs = 2500;
+    bool alertBurst = false;
+    int watchMs = 0;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const QString value = i + 1 < args.size() ? args[i + 1] : QString();
+        if (a == QLatin1String("--count")) {
+            o.count = value.toInt();
+            ++i;
+        } else if (a == QLatin1String("--intervals")) {
+            o.intervals.clear();
+            for (const QString& part : value.split(QLatin1Char(',')))
+                o.intervals.push_back(part.toInt());
+            ++i;
+        } else if (a == QLatin1String("--wav")) {
+            o.wav = value;
+            ++i;
+        } else if (a == QLatin1String("--log")) {
+            o.log = value;
+            ++i;
+        } else if (a == QLatin1String("--settle-ms")) {
+            o.settleMs = value.toInt();
+            ++i;
+        } else if (a == QLatin1String("--watch-ms")) {
+            o.watchMs = value.toInt();
+            ++i;
+        } else if (a == QLatin1String("--alert-burst")) {
+            o.alertBurst = true;
+        }
+    }
+    return o;
+}
+
+void waitMs(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const Options options = parse(app.arguments());
+
+    std::unique_ptr<QtSound> sound = std::make_unique<QtSound>();
+    if (!sound->hasSignalSound() && !options.wav.isEmpty())
+        sound = std::make_unique<QtSound>(options.wav);
+    if (!sound->hasSignalSound()) {
+        std::fprintf(stderr, "sound_probe: no signal sound to play\n");
+        return 2;
+    }
+    std::printf("output devices: %d\n", sound->outputDeviceCount());
+
+    QtTickSource ticks;
+    QElapsedTimer clock;  // microseconds of the requests, for the log
+    clock.start();
+
+    if (options.watchMs > 0) {
+        const qint64 end = ticks.ticks() + options.watchMs;
+        qint64 next = ticks.ticks() + 1000;
+        while (ticks.ticks() < end) {
+            waitMs(int(next - ticks.ticks()));
+            sound->playSignal();
+            std::printf("t=%6.1f s stream %s\n", double(ticks.ticks()) / 1000.0,
+                        sound->isStreamRunning() ? "running" : "down");
+            std::fflush(stdout);
+            next += 1000;
+        }
+        return 0;
+    }
+
+    // Let the stream settle, as the program does between its start and the first test.
+    waitMs(options.settleMs);
+    if (!sound->isStreamRunning())
+        std::printf("warning: the output stream is not running\n");
+
+    std::vector<qint64> requestUs;
+    std::vector<qint64> dueMs;
+    PacingTimer timer;
+    int given = 0;
+    qint64 due = ticks.ticks() + 300;
+    QEventLoop loop;
+    QObject::connect(&timer, &PacingTimer::timeout, [&] {
+        if (ticks.ticks() <= due) {
+            timer.armAt(due, ticks);
+            return;
+        }
+        requestUs.push_back(clock.nsecsElapsed() / 1000);
+        dueMs.push_back(due);
+        sound->playSignal();
+        ++given;
+        if (given >= options.count) {
+            timer.stop();
+            loop.quit();
+            return;
+        }
+        due += options.intervals[size_t(given - 1) % options.intervals.size()];
+        timer.armAt(due, ticks);
+    });
+    timer.start(10);
+    timer.armAt(due, ticks);
+    loop.exec();
+
+    qint64 alertFrom = -1;
+    if (options.alertBurst) {
+        waitMs(1500);
+        alertFrom = clock.nsecsElapsed() / 1000;
+        for (int i = 0; i < 100; ++i) {
+            sound->alert(kAlertWarning);
+            waitMs(10);
+        }
+    }
+    // Let the last sounds play out.
+    waitMs(1500);
+
+    if (!options.log.isEmpty()) {
+        QFile file(options.log);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            QTextStream out(&file);
+            for (size_t i = 0; i < requestUs.size(); ++i)
+                out << "signal " << requestUs[i] << ' ' << dueMs[i] << '\n';
+            if (alertFrom >= 0)
+                out << "alertburst " << alertFrom << '\n';
+        }
+    }
+    std::printf("signals requested: %d; output opened %d time(s), placement clock moved %d time(s)\n", given,
+                sound->streamOpenings(), sound->clockAdjustments());
+    return 0;
+}

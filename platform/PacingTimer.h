@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+namespace norak {
+
+class TickSource;
+
+// The periodic timer of the effort and recovery ticks. Besides its regular ticks it can be armed
+// for the moment a decision falls due: a precise single-shot wake-up then delivers an extra
+// timeout() just after that moment, so the decision is taken within about a millisecond instead
+// of up to one interval late, without polling faster.
+class PacingTimer : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit PacingTimer(QObject* parent = nullptr);
+
+    // Starts (or restarts) the regular ticks every intervalMs.
+    void start(int intervalMs);
+    // Stops the regular ticks and any armed wake-up.
+    void stop();
+    bool isActive() const;
+    int interval() const;
+
+    // While active: one extra timeout() at dueTick + 1 ms on the tick source's scale, the first
+    // moment at which "more than the run time has passed". Replaces an earlier arming. Ignored
+    // when the timer is stopped or the moment has already come (the next regular tick sees it).
+    void armAt(qint64 dueTick, const TickSource& ticks);
+    bool isArmed() const;
+
+  Q_SIGNALS:
+    void timeout();
+
+  private:
+    void wakeUp();
+
+    QTimer m_periodic;
+    QTimer m_wakeUp;
+    qint64 m_dueTick = 0;
+    const TickSource* m_ticks = nullptr;
+};
+
+}  // namespace norak

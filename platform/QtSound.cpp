@@ -1,0 +1,99 @@
+#include "platform/QtSound.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QThread>
+#include <algorithm>
+
+#include "platform/SoundOutput.h"
+#include "platform/ToneMixer.h"
+#include "platform/ToneStream.h"
+#include "platform/WavDecoder.h"
+
+namespace norak {
+
+namespace {
+constexpr qint64 kRunningWithinUs = 500000;
+constexpr unsigned long kStopWaitMs = 3000;
+// The first device count is taken when the audio thread starts; a caller asking before that
+// waits for it, but never longer than this.
+constexpr qint64 kFirstCountWaitMs = 2000;
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+}  // namespace
+
+QtSound::QtSound(const QString& signalFile) {
+    m_clock.start();
+
+    ToneMixer mixer;
+    mixer.setSignalSound(decodeWavToMono8(readFile(signalFile), ToneMixer::kSampleRate));
+    mixer.setAlertSound(ToneMixer::makeAlertTone());
+    mixer.setAlertHoldFrames(kAlertHoldMs * ToneMixer::kSampleRate / 1000);
+    m_hasSignal = !mixer.signalSound().isEmpty();
+
+    m_stream = new ToneStream(m_clock, std::move(mixer));
+    m_output = new SoundOutput(m_stream);
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("norak-audio"));
+    m_output->moveToThread(m_thread);
+    QObject::connect(m_thread, &QThread::started, m_output, &SoundOutput::begin);
+    QObject::connect(m_thread, &QThread::finished, m_output, &QObject::deleteLater);
+    m_thread->start(QThread::TimeCriticalPriority);
+}
+
+QtSound::~QtSound() {
+    m_thread->quit();
+    // The audio thread can hang inside the sound library when the server misbehaves; the program
+    // must still end, so after a while it is left behind rather than waited for.
+    if (m_thread->wait(kStopWaitMs))
+        delete m_thread;
+}
+
+int QtSound::outputDeviceCount() {
+    QElapsedTimer waited;
+    waited.start();
+    int count = m_output->deviceCount();
+    while (count < 0 && waited.elapsed() < kFirstCountWaitMs) {
+        QThread::msleep(5);
+        count = m_output->deviceCount();
+    }
+    return std::max(count, 0);
+}
+
+bool QtSound::isStreamRunning() const {
+    const qint64 lastRead = m_stream->lastReadUs();
+    return lastRead >= 0 && m_stream->nowUs() - lastRead <= kRunningWithinUs;
+}
+
+int QtSound::streamOpenings() const {
+    return m_output->opened();
+}
+
+int QtSound::clockAdjustments() const {
+    return m_stream->clockAdjustments();
+}
+
+void QtSound::playSignal() {
+    if (m_hasSignal)
+        m_stream->post(ToneStream::Kind::Signal, m_clock.nsecsElapsed() / 1000);
+}
+
+void QtSound::alert(int) {
+    const qint64 now = m_clock.nsecsElapsed() / 1000;
+    if (isStreamRunning()) {
+        m_stream->post(ToneStream::Kind::Alert, now);
+        return;
+    }
+    if (m_lastBeepUs >= 0 && now - m_lastBeepUs < kAlertHoldMs * 1000)
+        return;
+    m_lastBeepUs = now;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::beep();
+}
+
+}  // namespace norak

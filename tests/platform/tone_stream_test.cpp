@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "platform/ToneStream.h"
+
+using namespace norak;
+
+namespace {
+
+ToneMixer mixerWithSignal(int length) {
+    ToneMixer mixer;
+    mixer.setSignalSound(QByteArray(length, char(0xC0)));
+    mixer.setAlertSound(QByteArray(length, char(0xA0)));
+    return mixer;
+}
+
+// Pulls 20 ms blocks in real time, as the sink does, for `ms` milliseconds.
+QByteArray pull(ToneStream& stream, int ms) {
+    QByteArray all;
+    const qint64 block = ToneMixer::kSampleRate / 50;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < ms / 20; ++i) {
+        all += stream.read(block);
+        const qint64 next = (i + 1) * 20;
+        if (timer.elapsed() < next)
+            QThread::msleep(quint64(next - timer.elapsed()));
+    }
+    return all;
+}
+
+int countOnsets(const QByteArray& samples) {
+    int onsets = 0;
+    for (qsizetype i = 0; i < samples.size(); ++i) {
+        if (samples[i] != ToneMixer::kSilence && (i == 0 || samples[i - 1] == ToneMixer::kSilence))
+            ++onsets;
+    }
+    return onsets;
+}
+
+}  // namespace
+
+TEST(ToneStream, IsSilentUntilAskedAndPlaysEachRequestOnce) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneStream stream(clock, mixerWithSignal(200));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    EXPECT_EQ(stream.lastReadUs(), -1);
+
+    const QByteArray quiet = pull(stream, 200);
+    EXPECT_EQ(quiet, QByteArray(quiet.size(), ToneMixer::kSilence));
+    EXPECT_GE(stream.lastReadUs(), 0);
+
+    stream.post(ToneStream::Kind::Signal, stream.nowUs());
+    const QByteArray played = pull(stream, 400);
+    EXPECT_EQ(countOnsets(played), 1);
+    EXPECT_EQ(played.count(char(0xC0)), 200);
+}
+
+TEST(ToneStream, RequestsKeepTheirSpacingInTheStream) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneStream stream(clock, mixerWithSignal(50));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 100);
+    // Two requests 37 ms apart, posted together: their sounds lie exactly 37 ms apart.
+    const qint64 now = stream.nowUs();
+    stream.post(ToneStream::Kind::Signal, now);
+    stream.post(ToneStream::Kind::Signal, now + 37000);
+    const QByteArray played = pull(stream, 400);
+    const qsizetype first = played.indexOf(char(0xC0));
+    ASSERT_GE(first, 0);
+    const qsizetype second = played.indexOf(char(0xC0), first + 50);
+    ASSERT_GE(second, 0);
+    EXPECT_NEAR(double(second - first), 37.0 * ToneMixer::kSampleRate / 1000, 1.0);
+}
+
+TEST(ToneStream, RestartForgetsPendingRequestsAndFrames) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneStream stream(clock, mixerWithSignal(200));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 60);
+    stream.post(ToneStream::Kind::Alert, stream.nowUs());
+    stream.restart();
+    EXPECT_EQ(stream.lastReadUs(), -1);
+    const QByteArray played = pull(stream, 300);
+    EXPECT_EQ(played, QByteArray(played.size(), ToneMixer::kSilence));
+}
+
+TEST(ToneStream, ARequestFromLongAgoIsDropped) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneStream stream(clock, mixerWithSignal(200));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 60);
+    // Made long ago, but the stream only hears of it now (its thread was held up).
+    stream.post(ToneStream::Kind::Signal,
+                stream.nowUs() - (ToneStream::kLatencyMs + ToneStream::kMaxLateMs + 50) * 1000);
+    const QByteArray played = pull(stream, 200);
+    EXPECT_EQ(countOnsets(played), 0);
+}
