@@ -1,6 +1,27 @@
 #include <QApplication>
+#include <memory>
 
+#include "platform/QtPlatform.h"
+#include "platform/SpanishTranslations.h"
+#include "shell/ProgramEntry.h"
+#include "shell/TestFut1.h"
+#include "shell/UnitINI.h"
+
+// No argument, environment variable or file is read: the build fixes the edition.
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    std::unique_ptr<norak::QtPlatform> qtPlatform;
+    std::unique_ptr<norak::Platform> platform;
+    return norak::runProgram(argc, argv, [&](QApplication& app) {
+        norak::installSpanishTranslations(app);
+        qtPlatform = std::make_unique<norak::QtPlatform>();
+        platform = std::make_unique<norak::Platform>(qtPlatform->platform());
+        norak::ProgramParts parts;
+        parts.platform = platform.get();
+        parts.mainWindowFactory = [&]() -> QWidget* {
+            return new norak::TForm1(norak::TFormINI::currentEdition(), *platform, [&](QWidget* mainWindow) {
+                norak::TFormINI::showAbout(mainWindow, *platform);
+            });
+        };
+        return parts;
+    });
 }

@@ -163,7 +163,10 @@ QSize FlatButton::sizeHint() const {
         width += metrics.horizontalAdvance(stripAccelerator(text()));
         height += metrics.height();
     }
-    if (glyph.isValid()) {
+    if (glyph.isValid() && m_layout == GlyphLayout::Above && showCaption) {
+        width = std::max(width, glyph.width() + 2 * kMargin);
+        height += glyph.height();
+    } else if (glyph.isValid()) {
         width += glyph.width() + (showCaption ? kSpacing : 0);
         height = std::max(height, glyph.height() + 2 * kMargin);
     }
@@ -231,6 +234,31 @@ void FlatButton::paintEvent(QPaintEvent*) {
         return;
     }
 
+    QStyleOptionButton option;
+    option.initFrom(this);
+    const bool underline = style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this);
+    const int mnemonic = underline ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
+    const QColor captionColour = isEnabled() ? m_captionColour : QColor(160, 160, 160);
+
+    if (m_layout == GlyphLayout::Above) {
+        // Glyph over the caption, the two centred together as one column.
+        const QFontMetrics metrics(font());
+        const int groupHeight = (glyph.isValid() ? glyph.height() : 0) + metrics.height();
+        int y = inner.top() + std::max(0, (inner.height() - groupHeight) / 2);
+        if (glyph.isValid()) {
+            QRect target(QPoint(0, 0), glyph);
+            target.moveTopLeft(QPoint(all.left() + (all.width() - glyph.width()) / 2, y));
+            paintGlyph(painter, target.translated(shift, shift));
+            y += glyph.height();
+        }
+        painter.setFont(font());
+        painter.setPen(captionColour);
+        const QRect textRect(inner.left(), y, inner.width(), metrics.height());
+        painter.drawText(textRect.translated(shift, shift), Qt::AlignCenter | Qt::TextSingleLine | mnemonic,
+                         text());
+        return;
+    }
+
     // Glyph and caption are centred together as one group.
     const QFontMetrics metrics(font());
     const int textWidth = metrics.horizontalAdvance(stripAccelerator(text()));
@@ -241,13 +269,9 @@ void FlatButton::paintEvent(QPaintEvent*) {
         paintGlyph(painter, target.translated(shift, shift));
         x += glyph.width() + kSpacing;
     }
-    QStyleOptionButton option;
-    option.initFrom(this);
-    const bool underline = style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this);
-    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine |
-                      (underline ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | mnemonic;
     painter.setFont(font());
-    painter.setPen(isEnabled() ? m_captionColour : QColor(160, 160, 160));
+    painter.setPen(captionColour);
     const QRect textRect(x, inner.top(), inner.right() - x + 1, inner.height());
     painter.drawText(textRect.translated(shift, shift), flags, text());
 }

@@ -19,6 +19,7 @@ class FlatButton : public QAbstractButton {
     enum class GlyphLayout {
         Left,   // glyph at the left, caption beside it
         Alone,  // glyph centred, caption not painted
+        Above,  // glyph centred above the caption
     };
 
     // Draws a glyph into `rect` with the two glyph colours; used instead of a pixmap.
