@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <algorithm>
 
 #include "engine/ProgramDir.h"
@@ -320,6 +321,12 @@ void TForm1::syncTimers() {
 void TForm1::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_activated) {
+        // Centred on the screen the first time it appears.
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
         m_activated = true;
         // Once the window is on the screen, so that a message box appears over it.
         QTimer::singleShot(0, this, &TForm1::FormActivate);
@@ -446,9 +453,11 @@ void TForm1::FormDblClick(const QPoint& pos) {
     // Only the window's own free surface counts, not its panels and controls.
     if (!m_start->isHidden() || !m_help->isHidden())
         return;
-    if (childAt(pos) != nullptr)
+    // The row under the course is free surface wherever its banner, bar and signs are hidden.
+    QWidget* under = childAt(pos);
+    if (under != nullptr && under != m_run->phasePanel())
         return;
-    m_parameters->setVisible(!m_parameters->isVisible());
+    m_parameters->setVisible(m_parameters->isHidden());
     m_parameters->raise();
 }
 
