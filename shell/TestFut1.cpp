@@ -93,13 +93,13 @@ TForm1::~TForm1() = default;
 
 void TForm1::createTopBar() {
     const EditionRecord& e = m_session->edition();
-    struct Spec {
+    struct ButtonDef {
         const char* name;
         const char* caption;
         Glyph glyph;
         void (TForm1::*handler)();
     };
-    const Spec specs[6] = {{"BitBtnSalir", "Salir", Glyph::Exit, &TForm1::BitBtnSalirClick},
+    const ButtonDef defs[6] = {{"BitBtnSalir", "Salir", Glyph::Exit, &TForm1::BitBtnSalirClick},
                            {"BitBtnNuevo", "Nuevo Test", Glyph::NewSheet, &TForm1::BitBtnNuevoClick},
                            {"BitBtnStart", "Iniciar prueba", Glyph::Play, &TForm1::BitBtnStartClick},
                            {"BitBtnStop", "Fin de la prueba", Glyph::Stop, &TForm1::BitBtnStopClick},
@@ -108,19 +108,19 @@ void TForm1::createTopBar() {
     const TopBarGeometry bar = topBarLayout(kClientWidth);
     for (int i = 0; i < 6; ++i) {
         auto* button = new FlatButton(this);
-        button->setObjectName(QString::fromLatin1(specs[i].name));
-        button->setCaption(QString::fromUtf8(specs[i].caption));
+        button->setObjectName(QString::fromLatin1(defs[i].name));
+        button->setCaption(QString::fromUtf8(defs[i].caption));
         button->setCaptionFont(pixelFont(QStringLiteral("Arial"), 15));
         button->setCaptionColour(Qt::white);
         button->setFaceColour(toColor(e.colorMain));
         button->setBorderColour(toColor(e.colorDark));
         button->setHighlightColour(Qt::white);
         // Glyph above the caption: the longest caption needs the button's whole width.
-        button->setGlyphPainter(glyphPainter(specs[i].glyph), QSize(28, 28));
+        button->setGlyphPainter(glyphPainter(defs[i].glyph), QSize(28, 28));
         button->setGlyphLayout(FlatButton::GlyphLayout::Above);
         button->setGlyphColours(toColor(e.colorDark), toColor(e.colorLight));
         button->setGeometry(bar[std::size_t(i)]);
-        connect(button, &FlatButton::clicked, this, specs[i].handler);
+        connect(button, &FlatButton::clicked, this, defs[i].handler);
         m_topBar[std::size_t(i)] = button;
     }
 }
