@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+#include "engine/Edition.h"
+#include "shell/ConfigPanel.h"
+#include "shell/ParametersPanel.h"
+
+using namespace norak;
+
+namespace {
+
+DisplayState openingState() {
+    DisplayState d;
+    d.spinMaximum = 25;
+    return d;
+}
+
+}  // namespace
+
+TEST(ConfigPanelWidget, OpeningLooksAndNames) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    panel.resize(222, 489);
+    panel.render(openingState());
+    EXPECT_EQ(panel.objectName(), QStringLiteral("PanelTipo"));
+    EXPECT_TRUE(panel.modeButton(TestMode::Completo)->isChecked());
+    EXPECT_TRUE(panel.modeButton(TestMode::Completo)->isHidden());
+    EXPECT_EQ(panel.modeButton(TestMode::Esfuerzo)->objectName(), QStringLiteral("FlatRadioButton3"));
+    EXPECT_EQ(panel.modeButton(TestMode::Repetir)->text(), QStringLiteral("Repetir periodo ..."));
+    EXPECT_TRUE(panel.warmUpBox()->isHidden());
+    EXPECT_TRUE(panel.warmUpBox()->isChecked());
+    EXPECT_EQ(panel.warmUpBox()->text(), QStringLiteral(" Iniciar con fase de Calentamiento"));
+    EXPECT_EQ(panel.sexBox()->currentText(), QStringLiteral("Masculina"));
+    EXPECT_EQ(panel.categoryBox()->currentIndex(), -1);
+    EXPECT_EQ(panel.spinEdit()->maximum(), 25);
+    EXPECT_TRUE(panel.findChild<QLabel*>(QStringLiteral("FlatPanel22"))->isHidden());
+    EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("PanelConfigurar"))->text(),
+              QStringLiteral("Configurar medición"));
+    // Mode texts in the light edition colour until a mode is chosen.
+    EXPECT_TRUE(panel.modeButton(TestMode::Esfuerzo)->styleSheet().contains(QColor(159, 177, 124).name()));
+}
+
+TEST(ConfigPanelWidget, ReportsChoicesAndDiscardsTypedKeys) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    DisplayState d = openingState();
+    d.startPeriodShown = d.categoryShown = d.warmUpShown = true;
+    d.mode = TestMode::Esfuerzo;
+    d.spinValue = 3;
+    panel.render(d);
+    QSignalSpy modes(&panel, &ConfigPanel::modeChosen);
+    QSignalSpy periods(&panel, &ConfigPanel::startPeriodChanged);
+    QSignalSpy warmUp(&panel, &ConfigPanel::warmUpClicked);
+    // Showing the session's values reports nothing back.
+    EXPECT_EQ(modes.count(), 0);
+    EXPECT_EQ(periods.count(), 0);
+    EXPECT_EQ(panel.spinEdit()->value(), 3);
+
+    panel.modeButton(TestMode::Repetir)->click();
+    ASSERT_EQ(modes.count(), 1);
+    EXPECT_EQ(modes.at(0).at(0).value<TestMode>(), TestMode::Repetir);
+    panel.spinEdit()->stepUp();
+    ASSERT_EQ(periods.count(), 1);
+    EXPECT_EQ(periods.at(0).at(0).toInt(), 4);
+    panel.warmUpBox()->click();
+    EXPECT_EQ(warmUp.at(0).at(0).toBool(), false);
+
+    // Typed characters never reach the spin box or the lists.
+    QTest::keyClicks(panel.spinEdit()->findChild<QLineEdit*>(), QStringLiteral("12"));
+    EXPECT_EQ(panel.spinEdit()->value(), 4);
+    QTest::keyClicks(panel.categoryBox(), QStringLiteral("S"));
+    EXPECT_EQ(panel.categoryBox()->currentIndex(), -1);
+}
+
+TEST(ConfigPanelWidget, PointerOverTheModeButtonsAndTheFreeArea) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    panel.resize(222, 489);
+    QSignalSpy over(&panel, &ConfigPanel::pointerOver);
+    QMouseEvent onButton(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.modeButton(TestMode::Repetir), &onButton);
+    QMouseEvent onPanel(QEvent::MouseMove, QPointF(100, 400), QPointF(100, 400), Qt::NoButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(&panel, &onPanel);
+    ASSERT_GE(over.count(), 2);
+    EXPECT_EQ(over.first().at(0).toInt(), int(TestMode::Repetir));
+    EXPECT_EQ(over.last().at(0).toInt(), -1);
+}
+
+TEST(ParametersPanelWidget, SourceTablesAndTheEditableActiveTable) {
+    ParametersPanel panel(sourcePeriodTable(kEditionZevez));
+    auto* active = panel.findChild<QPlainTextEdit*>(QStringLiteral("MemoPeriodoN"));
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(panel.activeTable(), sourcePeriodTable(kEditionZevez));
+    for (const char* name : {"MemoPeriodoN_FUTBOL", "MemoPeriodoN_BASKET", "MemoPeriodoN_FS",
+                             "MemoPeriodoN_ZEVEZ", "MemoPeriodoN_FUTBOL_PROBST"}) {
+        EXPECT_NE(panel.findChild<QPlainTextEdit*>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    EXPECT_EQ(panel.findChild<QPlainTextEdit*>(QStringLiteral("MemoPeriodoN_FUTBOL_PROBST"))
+                  ->toPlainText()
+                  .split(QLatin1Char('\n'))
+                  .at(26),
+              QStringLiteral("1818"));
+    // The active table lies in the part of the panel inside the window (x < 65, y > 52).
+    EXPECT_LT(active->geometry().right(), 65);
+    EXPECT_GT(active->geometry().top(), 52);
+    QSignalSpy edited(&panel, &ParametersPanel::activeTableEdited);
+    active->setPlainText(QStringLiteral("1000\n2000"));
+    ASSERT_GE(edited.count(), 1);
+    EXPECT_EQ(edited.last().at(0).toStringList(),
+              (QStringList{QStringLiteral("1000"), QStringLiteral("2000")}));
+}
