@@ -275,10 +275,11 @@ std::optional<int> TestSession::runTimeOf(unsigned period, bool report) {
     if (period < 1 || period > unsigned(m_activeTable.size()))
         return std::nullopt;
     const QString& line = m_activeTable.at(qsizetype(period - 1));
-    if (line.trimmed().isEmpty())
+    const QStringView text = QStringView(line).trimmed();
+    if (text.isEmpty())
         return std::nullopt;
     bool ok = false;
-    const int runTime = line.trimmed().toInt(&ok);
+    const int runTime = text.toInt(&ok);
     if (!ok || runTime <= 0) {
         // An edited line that is no run time gives no signal; the operator hears of each bad
         // text once, never once per tick.
