@@ -31,7 +31,11 @@ if ! (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work/out") >"
     exit 1
 fi
 debs=("$work"/out/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { ls -l "$work/out"; echo "FAIL: expected one .deb"; exit 1; }
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    ls -l "$work/out"
+    echo "FAIL: expected one .deb"
+    exit 1
+fi
 deb=${debs[0]}
 echo "package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB)"
 
