@@ -1,4 +1,4 @@
-// Takes the screenshots shown in the README from the real windows:
+// Takes the screenshots shown in the README from the real windows, and a sample export file:
 //   norak_screenshots OUTPUT_FOLDER
 // The windows run on the fake platform, so that time moves only when this program moves it: a
 // test is driven the way the window's own timers drive it (every 10 ms the effort or recovery
@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QRadioButton>
@@ -134,6 +135,26 @@ int main(int argc, char** argv) {
     ok &= runUntil(window, fakes, elapsed, [&] { return session.isTimerOn(TestSession::Timer::Recovery); });
     ok &= runUntil(window, fakes, elapsed, [&, from = elapsed] { return elapsed - from >= 12000; });
     ok &= save(window, folder, QStringLiteral("recovery"));
+
+    // One more dropout in period 6, then "Fin de la prueba" records the others, and the table
+    // is exported: the file shows what the export writes (Windows-1252, CR LF).
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 6 && session.BeepCount() >= 20; });
+    window.resultsPanel()->B01Click(1);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 6 && session.BeepCount() >= 31; });
+    window.BitBtnStopClick();
+    const QString exportPath = QStringLiteral("/home/coach/Export/NORAK-Zevez.txt");
+    fakes.saveDialog.m_answer = exportPath;
+    window.resultsPanel()->BtnExportDatosClick();
+    QFile exported(QDir(folder).filePath(QStringLiteral("export-example.txt")));
+    if (!fakes.files.m_files.contains(exportPath) || !exported.open(QIODevice::WriteOnly) ||
+        exported.write(fakes.files.m_files.value(exportPath)) < 0) {
+        std::fprintf(stderr, "the export was not written\n");
+        ok = false;
+    } else {
+        std::printf("%s\n", qPrintable(exported.fileName()));
+    }
 
     return ok ? 0 : 1;
 }
