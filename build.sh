@@ -8,8 +8,10 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n qt6-qpa-plugins
     libqt6svg6 libgl-dev libxkbcommon-dev libjpeg-dev libgtest-dev
-    fonts-liberation fonts-dejavu-core
-    gstreamer1.0-plugins-base gstreamer1.0-pulseaudio)
+    fonts-liberation fonts-dejavu-core)
+# The signal sound goes through Qt's PulseAudio output (libpulse, a dependency of Qt Multimedia)
+# to the desktop's sound server; no GStreamer or FFmpeg plugin is involved.
+# The package check (tools/check_package.sh) needs the validators and the dpkg tools.
 TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev)
 
 install_packages() {

@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<norak::Platform> platform;
     return norak::runProgram(argc, argv, [&](QApplication& app) {
         norak::installSpanishTranslations(app);
+        // Lets the desktop match the windows with the installed desktop entry and its icon.
+        QGuiApplication::setDesktopFileName(QStringLiteral(NORAK_DESKTOP_ID));
         qtPlatform = std::make_unique<norak::QtPlatform>();
         platform = std::make_unique<norak::Platform>(qtPlatform->platform());
         norak::ProgramParts parts;

@@ -1,0 +1,160 @@
+// Takes the screenshots shown in the README from the real windows, and a sample export file:
+//   norak_screenshots OUTPUT_FOLDER
+// The windows run on the fake platform, so that time moves only when this program moves it: a
+// test is driven the way the window's own timers drive it (every 10 ms the effort or recovery
+// tick, every 100 ms the clock tick) until it reaches the moment each screenshot shows. Needs a
+// real display (tools/screenshots.sh starts Xvfb); each window is grabbed into a PNG.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <cstdio>
+
+#include "platform/fakes/FakePlatform.h"
+#include "results/ResultsTable.h"
+#include "shell/ConfigPanel.h"
+#include "shell/ResultsPanel.h"
+#include "shell/TestFut1.h"
+#include "shell/UnitINI.h"
+#include "shell/controls/Fonts.h"
+
+namespace {
+
+using norak::TestSession;
+
+// Lets the event loop lay out and paint for a moment.
+void settle(int ms = 300) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool save(QWidget& window, const QString& folder, const QString& name) {
+    settle();
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    QImageWriter writer(path, "png");
+    if (!writer.write(window.grab().toImage())) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// Moves fake time in 10 ms steps, ticking the window's handlers as its timers would, until
+// `done` holds (or a limit of simulated time passes).
+template <typename Done>
+bool runUntil(norak::TForm1& window, norak::FakePlatform& fakes, qint64& elapsed, Done done) {
+    for (qint64 limit = elapsed + 20 * 60 * 1000; elapsed < limit; elapsed += 10) {
+        if (done())
+            return true;
+        fakes.ticks.advance(10);
+        fakes.clock.advanceMs(10);
+        TestSession& session = window.session();
+        if (session.isTimerOn(TestSession::Timer::Effort)) {
+            window.Timer1Timer();
+        } else if (session.isTimerOn(TestSession::Timer::Recovery)) {
+            window.Timer2Timer();
+        }
+        if ((elapsed + 10) % 100 == 0)
+            window.Timer3Timer();
+    }
+    std::fprintf(stderr, "the test did not reach the wanted moment\n");
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: norak_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    norak::installFontSubstitutions();
+
+    norak::FakePlatform fakes;
+    fakes.clock.set(QDateTime(QDate(2026, 12, 7), QTime(18, 30, 0)));
+    norak::Platform platform = fakes.platform();
+    bool ok = true;
+
+    // The front window on its version page (no hand-over: it has no main window to make).
+    {
+        norak::TFormINI front(platform);
+        front.show();
+        ok &= save(front, folder, QStringLiteral("front-window"));
+    }
+
+    norak::TForm1 window(4, platform);
+    window.show();
+    ok &= save(window, folder, QStringLiteral("start-panel"));
+
+    // "&Empezar..." opens the test screen; the help panel is open between tests.
+    window.BitBtnEmpezarClick();
+    window.BitBtnAyudaClick();
+    ok &= save(window, folder, QStringLiteral("help-panel"));
+    window.BitBtn3Click();
+
+    // A group of eight, a stress test from period 4 without the warm-up.
+    const char* names[][2] = {{"Ana", "V01"},   {"Lucía", "V02"}, {"Marta", "V03"}, {"Irene", "V04"},
+                              {"Nerea", "V05"}, {"Sara", "V06"},  {"Paula", "V07"}, {"Elena", "V08"}};
+    norak::ResultsTable& table = window.resultsPanel()->table();
+    for (int row = 1; row <= 8; ++row) {
+        table.setCell(1, row, QString::fromUtf8(names[row - 1][0]));
+        table.setCell(2, row, QString::fromUtf8(names[row - 1][1]));
+    }
+    window.configPanel()->modeButton(norak::TestMode::Esfuerzo)->click();
+    window.configPanel()->spinEdit()->setValue(4);
+    if (window.configPanel()->warmUpBox()->isChecked())
+        window.configPanel()->warmUpBox()->click();
+    ok &= save(window, folder, QStringLiteral("test-ready"));
+    window.BitBtnStartClick();
+
+    // Mid-way through period 5, two players out (one in period 4, one in period 5).
+    TestSession& session = window.session();
+    qint64 elapsed = 0;
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 4 && session.BeepCount() >= 30; });
+    window.resultsPanel()->B01Click(6);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 5 && session.BeepCount() >= 9; });
+    window.resultsPanel()->B01Click(3);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 5 && session.BeepCount() >= 16; });
+    ok &= save(window, folder, QStringLiteral("test-running"));
+
+    // Into the recovery after period 5.
+    ok &= runUntil(window, fakes, elapsed, [&] { return session.isTimerOn(TestSession::Timer::Recovery); });
+    ok &= runUntil(window, fakes, elapsed, [&, from = elapsed] { return elapsed - from >= 12000; });
+    ok &= save(window, folder, QStringLiteral("recovery"));
+
+    // One more dropout in period 6, then "Fin de la prueba" records the others, and the table
+    // is exported: the file shows what the export writes (Windows-1252, CR LF).
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 6 && session.BeepCount() >= 20; });
+    window.resultsPanel()->B01Click(1);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 6 && session.BeepCount() >= 31; });
+    window.BitBtnStopClick();
+    const QString exportPath = QStringLiteral("/home/coach/Export/NORAK-Zevez.txt");
+    fakes.saveDialog.m_answer = exportPath;
+    window.resultsPanel()->BtnExportDatosClick();
+    QFile exported(QDir(folder).filePath(QStringLiteral("export-example.txt")));
+    if (!fakes.files.m_files.contains(exportPath) || !exported.open(QIODevice::WriteOnly) ||
+        exported.write(fakes.files.m_files.value(exportPath)) < 0) {
+        std::fprintf(stderr, "the export was not written\n");
+        ok = false;
+    } else {
+        std::printf("%s\n", qPrintable(exported.fileName()));
+    }
+
+    return ok ? 0 : 1;
+}
