@@ -88,7 +88,10 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_warmUp = new QCheckBox(QStringLiteral(" Iniciar con fase de Calentamiento"), this);
     m_warmUp->setObjectName(QStringLiteral("CheckBox_Calentamiento"));
     m_warmUp->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
-    m_warmUp->setStyleSheet(QStringLiteral("QCheckBox { color: white; background: transparent; }"));
+    // White text on the panel; the box itself keeps the style's own look, tick included.
+    QPalette warmUpPalette = m_warmUp->palette();
+    warmUpPalette.setColor(QPalette::WindowText, Qt::white);
+    m_warmUp->setPalette(warmUpPalette);
     m_warmUp->setChecked(true);
     connect(m_warmUp, &QCheckBox::clicked, this, &ConfigPanel::warmUpClicked);
 
