@@ -83,9 +83,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const Options options = parse(app.arguments());
 
-    std::unique_ptr<QtSound> sound = std::make_unique<QtSound>();
-    if (!sound->hasSignalSound() && !options.wav.isEmpty())
-        sound = std::make_unique<QtSound>(options.wav);
+    // One sound output only, as in the program: its audio thread owns the sound server
+    // connection for the whole run.
+    const QString builtIn = QString::fromLatin1(QtSound::kSignalResource);
+    const bool useBuiltIn = QFile::exists(builtIn) || options.wav.isEmpty();
+    auto sound = std::make_unique<QtSound>(useBuiltIn ? builtIn : options.wav);
+    std::printf("signal sound: %s\n", qPrintable(useBuiltIn ? builtIn : options.wav));
     if (!sound->hasSignalSound()) {
         std::fprintf(stderr, "sound_probe: no signal sound to play\n");
         return 2;
