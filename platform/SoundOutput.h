@@ -13,6 +13,13 @@ class ToneStream;
 // Keeps one audio sink pulling from the tone stream for the whole life of the program. Lives on
 // the audio thread. When the sink fails, the sound server goes away or there is no output device
 // at all, it tries again every few seconds; nobody ever waits for it.
+//
+// Every Qt Multimedia call of the program is made here, on this one thread: Qt's PulseAudio
+// connection object belongs to the thread that first used it, and when the server goes away it
+// must tell the sink directly, before it drops the connection (told across threads, the sink
+// closes its stream on a connection already gone, which made the client library abort when
+// measured). Qt 6.4 itself reconnects to the server once, three seconds after losing it; if the
+// server is not back by then, no output can be opened again until the program restarts.
 class SoundOutput : public QObject {
     Q_OBJECT
 
