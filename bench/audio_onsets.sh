@@ -38,12 +38,11 @@ mkdir -p "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER
 REC_PID=""
+SERVER_PID=""
 
 cleanup() {
     [ -n "$REC_PID" ] && kill "$REC_PID" 2>/dev/null || true
-    if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then
-        kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" 2>/dev/null || true
-    fi
+    [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null || true
     sleep 0.5
     if [ -n "${KEEP:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
 }
@@ -54,6 +53,7 @@ start_server() {
     pulseaudio -n -F "$WORK/pa.pa" --daemonize=yes --exit-idle-time=-1 --system=false \
         --log-target=file:"$WORK/pa.log" --log-level=debug
     for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    SERVER_PID=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
 }
 start_server
 
@@ -80,7 +80,8 @@ DOWN_S=${DOWN_S:-2}
 "$PROBE" --watch-ms 20000 --wav "$WORK/signal.wav" >"$WORK/watch.txt" 2>&1 &
 WATCH_PID=$!
 sleep 5
-kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")"
+kill "$SERVER_PID"
+SERVER_PID=""
 sleep "$DOWN_S"
 start_server
 wait "$WATCH_PID" || true
