@@ -4,11 +4,14 @@
   audio_onsets.py make-wav OUT.wav
       writes a stand-in signal sound: full-scale square tone of 437 Hz, 8-bit unsigned mono,
       11025 Hz, 5167 samples (used only when the program's own sound is not built in).
+  audio_onsets.py stalls SECONDS
+      sleeps 10 ms at a time and reports how late the wake-ups came (scheduling stalls).
   audio_onsets.py analyse RECORDING.wav REQUESTS.log
       finds the tone onsets in the recording and compares their spacing with the spacing of the
       requests written by sound_probe.
 """
 import sys
+import time
 import wave
 
 import numpy as np
@@ -36,6 +39,21 @@ def read_recording(path):
         sys.exit("expected 16-bit samples in the recording")
     data = np.frombuffer(raw, dtype="<i2").astype(np.float64)
     return rate, data.reshape(-1, channels)[:, 0]
+
+
+def tone_lengths(rate, x, onsets):
+    """Length (ms) of each tone from its onset to its last loud sample."""
+    level = np.abs(x)
+    thr = THRESHOLD * level.max()
+    quiet = int(QUIET_BEFORE_ONSET_S * rate)
+    lengths = []
+    for t in onsets:
+        i = int(t * rate) + 1
+        loud = np.flatnonzero(level[i:i + rate] > thr)
+        gaps = np.flatnonzero(np.diff(loud) > quiet)
+        end = loud[gaps[0]] if gaps.size else loud[-1]
+        lengths.append(end / rate * 1e3)
+    return lengths
 
 
 def find_onsets(rate, x):
@@ -71,13 +89,45 @@ def stats(errors_ms):
         np.median(e), np.percentile(a, 99), a.max(), e.mean(), e.size)
 
 
+def match(requests, onsets):
+    """Pairs each request with its onset. The delay from request to sound is taken as the most
+    common one, then followed from signal to signal (an underrun shifts all later sounds); a
+    tone cut in two by an underrun gives a second onset, which is passed over."""
+    req = np.asarray(requests)
+    on = np.asarray(onsets)
+    # The recording starts some seconds before the probe's clock does.
+    diffs = [o - r for r in req for o in on if 0.0 <= o - r < 30.0]
+    if not diffs:
+        return [None] * len(req)
+    bins = np.round(np.asarray(diffs) * 1000).astype(int)
+    delay = np.bincount(bins).argmax() / 1000.0
+    used = -1
+    pairs = []
+    for r in req:
+        expected = r + delay
+        found = None
+        for j in range(used + 1, len(on)):
+            if on[j] < expected - 0.060:
+                continue
+            if on[j] <= expected + 0.400:
+                found = j
+            break
+        if found is None:
+            pairs.append(None)
+            continue
+        pairs.append(on[found])
+        used = found
+        delay = on[found] - r
+    return pairs
+
+
 def analyse(rec_path, log_path):
-    requests, dues, alert_burst = [], [], None
+    requests, run_times, alert_burst = [], [], None
     for line in open(log_path):
         parts = line.split()
         if parts and parts[0] == "signal":
             requests.append(int(parts[1]) / 1e6)
-            dues.append(int(parts[2]) / 1e3)
+            run_times.append(int(parts[2]))
         elif parts and parts[0] == "alertburst":
             alert_burst = int(parts[1]) / 1e6
     rate, x = read_recording(rec_path)
@@ -88,23 +138,58 @@ def analyse(rec_path, log_path):
           % (len(x) / rate, rate, len(requests), len(sig), len(alerts)))
     if alert_burst is not None:
         print("alert burst (100 requests in 1 s): %d alert onset(s) heard" % len(alerts))
-    if len(sig) != len(requests) or len(sig) < 2:
-        print("onsets do not match the requests; no figures")
+    lengths = np.asarray(tone_lengths(rate, x, sig))
+    if lengths.size:
+        odd = np.count_nonzero(np.abs(lengths - np.median(lengths)) > 1.0)
+        print("signal tones: median length %.1f ms; %d differ by more than 1 ms (samples lost or"
+              " cut)" % (np.median(lengths), odd))
+    pairs = match(requests, sig)
+    on_err, due_err, timer_err = [], [], []
+    for i in range(1, len(requests)):
+        if pairs[i] is None or pairs[i - 1] is None:
+            continue
+        on = (pairs[i] - pairs[i - 1]) * 1e3
+        req = (requests[i] - requests[i - 1]) * 1e3
+        # The interval before signal i was to last more than its run time: run time + 1 ms is
+        # the earliest moment the pacing can decide.
+        due = run_times[i] + 1.0
+        on_err.append(on - req)
+        due_err.append(on - due)
+        timer_err.append(req - due)
+    missing = sum(1 for p in pairs if p is None)
+    print("signals heard: %d of %d; extra onsets (tones cut by an underrun): %d"
+          % (len(requests) - missing, len(requests), len(sig) - (len(requests) - missing)))
+    if not on_err:
+        print("no interval could be measured")
         return 1
-    on = np.diff(np.asarray(sig)) * 1e3
-    req = np.diff(np.asarray(requests)) * 1e3
-    due = np.diff(np.asarray(dues)) * 1e3
-    print("onset-to-onset vs request-to-request (sound path):   " + stats(on - req))
-    print("onset-to-onset vs scheduled intervals (timer+sound): " + stats(on - due))
-    print("request-to-request vs scheduled (timer alone):       " + stats(req - due))
-    # The first onset against the first request, on the recording's own time axis, is unknown
-    # (the recording starts at an arbitrary moment), so only spacing is compared.
+    off = sum(1 for e in on_err if abs(e) > 1.0)
+    print("onset-to-onset vs request-to-request (sound path):   " + stats(on_err))
+    print("  intervals off by more than 1 ms: %d of %d" % (off, len(on_err)))
+    print("onset-to-onset vs run time + 1 ms (timer+sound):     " + stats(due_err))
+    print("request-to-request vs run time + 1 ms (timer alone): " + stats(timer_err))
     return 0
+
+
+def stalls(seconds):
+    extra = []
+    end = time.monotonic() + seconds
+    last = time.monotonic()
+    while last < end:
+        time.sleep(0.010)
+        now = time.monotonic()
+        extra.append((now - last - 0.010) * 1e3)
+        last = now
+    e = np.asarray(extra)
+    print("machine check: a 10 ms sleep woke up late by p50 %.1f, p99 %.1f, max %.1f ms (%d over 50 ms in %d s)"
+          % (np.median(e), np.percentile(e, 99), e.max(), np.count_nonzero(e > 50), seconds))
 
 
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == "make-wav":
         make_wav(sys.argv[2])
+        return 0
+    if len(sys.argv) == 3 and sys.argv[1] == "stalls":
+        stalls(int(sys.argv[2]))
         return 0
     if len(sys.argv) == 4 and sys.argv[1] == "analyse":
         return analyse(sys.argv[2], sys.argv[3])

@@ -4,6 +4,8 @@
 //   sound_probe [--count N] [--intervals 600,487,...] [--wav FILE] [--log FILE] [--settle-ms MS]
 //               [--alert-burst] [--watch-ms MS]
 //
+// --intervals: run times (ms) of the successive intervals, used in turn; each interval is timed
+//   from the previous signal with a 10 ms pacing timer armed for the due moment.
 // --wav: the signal sound to use when the program's own resource cannot be read.
 // --alert-burst: after the signals, asks for the alert every 10 ms for one second, as the
 //   recovery tick does; one alert must be heard.
@@ -83,9 +85,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const Options options = parse(app.arguments());
 
-    std::unique_ptr<QtSound> sound = std::make_unique<QtSound>();
-    if (!sound->hasSignalSound() && !options.wav.isEmpty())
-        sound = std::make_unique<QtSound>(options.wav);
+    // One sound output only, as in the program: its audio thread owns the sound server
+    // connection for the whole run.
+    const QString builtIn = QString::fromLatin1(QtSound::kSignalResource);
+    const bool useBuiltIn = QFile::exists(builtIn) || options.wav.isEmpty();
+    auto sound = std::make_unique<QtSound>(useBuiltIn ? builtIn : options.wav);
+    std::printf("signal sound: %s\n", qPrintable(useBuiltIn ? builtIn : options.wav));
     if (!sound->hasSignalSound()) {
         std::fprintf(stderr, "sound_probe: no signal sound to play\n");
         return 2;
@@ -115,31 +120,36 @@ int main(int argc, char** argv) {
     if (!sound->isStreamRunning())
         std::printf("warning: the output stream is not running\n");
 
+    // Paced as the program paces a period: each interval is timed from the tick at which the
+    // previous signal was given ("more than the run time has passed" decides).
     std::vector<qint64> requestUs;
-    std::vector<qint64> dueMs;
+    std::vector<qint64> intervalMs;
     PacingTimer timer;
     int given = 0;
-    qint64 due = ticks.ticks() + 300;
+    qint64 lastSignalTick = ticks.ticks();
+    qint64 runTime = 300;
     QEventLoop loop;
     QObject::connect(&timer, &PacingTimer::timeout, [&] {
-        if (ticks.ticks() <= due) {
-            timer.armAt(due, ticks);
+        const qint64 now = ticks.ticks();
+        if (now - lastSignalTick <= runTime) {
+            timer.armAt(lastSignalTick + runTime, ticks);
             return;
         }
         requestUs.push_back(clock.nsecsElapsed() / 1000);
-        dueMs.push_back(due);
         sound->playSignal();
+        intervalMs.push_back(runTime);
+        lastSignalTick = now;
         ++given;
         if (given >= options.count) {
             timer.stop();
             loop.quit();
             return;
         }
-        due += options.intervals[size_t(given - 1) % options.intervals.size()];
-        timer.armAt(due, ticks);
+        runTime = options.intervals[size_t(given - 1) % options.intervals.size()];
+        timer.armAt(lastSignalTick + runTime, ticks);
     });
     timer.start(10);
-    timer.armAt(due, ticks);
+    timer.armAt(lastSignalTick + runTime, ticks);
     loop.exec();
 
     qint64 alertFrom = -1;
@@ -159,7 +169,7 @@ int main(int argc, char** argv) {
         if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
             QTextStream out(&file);
             for (size_t i = 0; i < requestUs.size(); ++i)
-                out << "signal " << requestUs[i] << ' ' << dueMs[i] << '\n';
+                out << "signal " << requestUs[i] << ' ' << intervalMs[i] << '\n';
             if (alertFrom >= 0)
                 out << "alertburst " << alertFrom << '\n';
         }

@@ -146,13 +146,6 @@ TEST(ToneMixer, FinishedSoundsAreForgottenAndClearForgetsEverything) {
     EXPECT_TRUE(mixer.startAlert(10));  // a cleared stream has no alert sounding
 }
 
-TEST(ToneMixer, WithoutSoundsNothingIsScheduled) {
-    ToneMixer mixer;
-    mixer.startSignal(0);
-    EXPECT_FALSE(mixer.startAlert(0));
-    EXPECT_EQ(mixer.scheduledCount(), 0);
-}
-
 TEST(ToneMixer, AlertToneIsAShortSmoothTone) {
     const QByteArray tone = ToneMixer::makeAlertTone();
     const int rate = ToneMixer::kSampleRate;

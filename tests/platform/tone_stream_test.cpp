@@ -77,19 +77,6 @@ TEST(ToneStream, RequestsKeepTheirSpacingInTheStream) {
     EXPECT_NEAR(double(second - first), 37.0 * ToneMixer::kSampleRate / 1000, 1.0);
 }
 
-TEST(ToneStream, RestartForgetsPendingRequestsAndFrames) {
-    QElapsedTimer clock;
-    clock.start();
-    ToneStream stream(clock, mixerWithSignal(200));
-    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
-    pull(stream, 60);
-    stream.post(ToneStream::Kind::Alert, stream.nowUs());
-    stream.restart();
-    EXPECT_EQ(stream.lastReadUs(), -1);
-    const QByteArray played = pull(stream, 300);
-    EXPECT_EQ(played, QByteArray(played.size(), ToneMixer::kSilence));
-}
-
 TEST(ToneStream, ARequestFromLongAgoIsDropped) {
     QElapsedTimer clock;
     clock.start();
