@@ -28,8 +28,10 @@
 //
 // The last line is the summary:
 //   pacing lateness_ms p50=X p99=X max=X poller_p99=X cpu_pct=X
-// p50/p99/max over every timed decision (the signals and the departures at the recoveries'
-// ends), poller_p99 the same for the poller, cpu_pct the window thread's share of one core.
+// p50/p99/max over every timed signal sound (the signals and the departures at the recoveries'
+// ends), poller_p99 the same for the poller, cpu_pct the window thread's share of one core. The
+// first alert request of each recovery (due as the second that begins 3 s before its end
+// begins) is timed too and printed on its own line.
 //
 //   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--wav FILE] [--log FILE]
 //          [--settle-ms MS]
@@ -53,6 +55,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -60,6 +63,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/QtDesktopShell.h"
@@ -200,6 +204,7 @@ class DecisionRecorder : public Sound {
   public:
     explicit DecisionRecorder(Sound* output) : m_output(output) {}
     std::function<void()> onSignal;
+    std::function<void()> onAlert;
 
     int outputDeviceCount() override { return m_output ? m_output->outputDeviceCount() : 1; }
     void playSignal() override {
@@ -209,6 +214,8 @@ class DecisionRecorder : public Sound {
             m_output->playSignal();
     }
     void alert(int code) override {
+        if (onAlert)
+            onAlert();
         if (m_output)
             m_output->alert(code);
     }
@@ -217,7 +224,10 @@ class DecisionRecorder : public Sound {
     Sound* m_output;
 };
 
-enum class Kind { Departure, Signal, RecoveryEnd };
+// What is decided: the departure at Start, a signal, the first alert request of a recovery
+// (the alert second 3 s before its end), the departure that ends a recovery.
+enum Kind { kDeparture, kSignal, kAlert, kRecoveryEnd, kKinds };
+using Lateness = std::array<std::vector<qint64>, kKinds>;  // ns, by kind
 
 struct Decision {
     qint64 ns;                      // bench clock
@@ -248,27 +258,24 @@ class Poller {
         delete m_timer;
     }
 
-    void expect(qint64 dueTick, bool recoveryEnd) {
+    void expect(qint64 dueTick, Kind kind) {
         std::lock_guard lock(m_mutex);
-        if (dueTick == m_lastExpected)
-            return;
-        m_lastExpected = dueTick;
-        m_pending.push_back({dueTick, recoveryEnd});
+        if (m_known.insert(dueTick).second)
+            m_pending.push_back({dueTick, kind});
     }
 
-    // Stops polling; gives the lateness of its decisions (signals, recovery ends) and its CPU.
-    void finish(std::vector<qint64>& signalLate, std::vector<qint64>& recoveryLate, double& cpu) {
+    // Stops polling; gives the lateness of its decisions and its CPU seconds.
+    void finish(Lateness& late, double& cpu) {
         stopPolling();
         std::lock_guard lock(m_mutex);
-        signalLate = m_signalLate;
-        recoveryLate = m_recoveryLate;
+        late = m_late;
         cpu = m_cpu;
     }
 
   private:
     struct Pending {
         qint64 dueTick;
-        bool recoveryEnd;
+        Kind kind;
     };
 
     void stopPolling() {
@@ -290,7 +297,7 @@ class Poller {
         for (auto it = m_pending.begin(); it != m_pending.end();) {
             if (tick >= it->dueTick) {
                 const qint64 late = now - (m_originNs + it->dueTick * 1'000'000);
-                (it->recoveryEnd ? m_recoveryLate : m_signalLate).push_back(late);
+                m_late[it->kind].push_back(late);
                 it = m_pending.erase(it);
             } else {
                 ++it;
@@ -306,10 +313,9 @@ class Poller {
     double m_cpuAtStart = 0;
     double m_cpu = 0;
     std::mutex m_mutex;
-    qint64 m_lastExpected = -1;
+    std::set<qint64> m_known;
     std::vector<Pending> m_pending;
-    std::vector<qint64> m_signalLate;
-    std::vector<qint64> m_recoveryLate;
+    Lateness m_late;
 };
 
 }  // namespace
@@ -352,6 +358,10 @@ int main(int argc, char** argv) {
     TestSession& session = form.session();
     const int signalsPerPeriod = form.edition().signalsPerPeriod;
     const int target = options.periods * signalsPerPeriod;
+    // In a recovery the window's next due moment is first its alert second, then its end.
+    const int rest = form.edition().restDurationMs;
+    const qint64 alertToEnd = rest + 1 - (rest - 3000) / 1000 * 1000;
+    bool alertTaken = false;
 
     std::vector<Decision> decisions;
     decisions.reserve(std::size_t(target + options.periods + 2));
@@ -361,12 +371,17 @@ int main(int argc, char** argv) {
     std::unique_ptr<Poller> poller;
 
     // After each decision, once the window has finished with it, the poller learns the next due
-    // moment.
+    // moment (at a recovery's start: its alert second and its end).
     const auto tellPoller = [&] {
-        if (!poller)
+        const std::optional<qint64> due = session.nextDueTick();
+        if (!poller || !due)
             return;
-        if (const std::optional<qint64> due = session.nextDueTick())
-            poller->expect(*due, session.isTimerOn(TestSession::Timer::Recovery));
+        if (session.isTimerOn(TestSession::Timer::Recovery)) {
+            poller->expect(*due, kAlert);
+            poller->expect(*due + alertToEnd, kRecoveryEnd);
+        } else {
+            poller->expect(*due, kSignal);
+        }
     };
 
     const auto stop = [&] {
@@ -383,20 +398,31 @@ int main(int argc, char** argv) {
         const qint64 now = bench.nsecsElapsed();
         // Called before the window updates its run state: the due tick it reports is the one
         // this decision answers.
-        Decision d{now, session.nextDueTick(), Kind::Signal};
+        Decision d{now, session.nextDueTick(), kSignal};
         if (session.isTimerOn(TestSession::Timer::Recovery)) {
-            d.kind = Kind::RecoveryEnd;
+            d.kind = kRecoveryEnd;
         } else if (!session.isTimerOn(TestSession::Timer::Effort)) {
-            d.kind = Kind::Departure;
+            d.kind = kDeparture;
             d.dueTick.reset();
         }
         decisions.push_back(d);
-        if (d.kind == Kind::Signal && ++signalCount >= target) {
+        alertTaken = false;
+        if (d.kind == kSignal && ++signalCount >= target) {
             // A little later, so that the poller has decided this signal too.
             QTimer::singleShot(50, &form, stop);
             return;
         }
         QTimer::singleShot(0, &form, tellPoller);
+    };
+
+    // The alert is asked for on every look of its second; the first request is the decision.
+    recorder.onAlert = [&] {
+        const qint64 now = bench.nsecsElapsed();
+        const std::optional<qint64> end = session.nextDueTick();
+        if (alertTaken || !end || !session.isTimerOn(TestSession::Timer::Recovery))
+            return;
+        alertTaken = true;
+        decisions.push_back({now, *end - alertToEnd, kAlert});
     };
 
     // Configure and start as the operator would, once the window is up.
@@ -431,23 +457,24 @@ int main(int argc, char** argv) {
     });
     app.exec();
 
-    std::vector<qint64> pollerSignal, pollerRecovery;
+    Lateness pollerLate;
     double cpuPoller = 0;
     if (poller) {
-        poller->finish(pollerSignal, pollerRecovery, cpuPoller);
+        poller->finish(pollerLate, cpuPoller);
         poller.reset();
     }
 
-    std::vector<qint64> signalLate, recoveryLate, allLate;
+    Lateness windowLate;
     for (const Decision& d : decisions) {
-        if (!d.dueTick)
-            continue;
-        const qint64 late = d.ns - dueNs(*d.dueTick);
-        (d.kind == Kind::RecoveryEnd ? recoveryLate : signalLate).push_back(late);
-        allLate.push_back(late);
+        if (d.dueTick)
+            windowLate[d.kind].push_back(d.ns - dueNs(*d.dueTick));
     }
-    std::vector<qint64> pollerAll = pollerSignal;
-    pollerAll.insert(pollerAll.end(), pollerRecovery.begin(), pollerRecovery.end());
+    // The summary: the signal sounds, that is the signals and the departures ending recoveries.
+    const auto soundsOf = [](const Lateness& late) {
+        std::vector<qint64> all = late[kSignal];
+        all.insert(all.end(), late[kRecoveryEnd].begin(), late[kRecoveryEnd].end());
+        return all;
+    };
 
     const double minutes = double(stopNs - startNs) / 60e9;
     char load[64] = "?";
@@ -458,10 +485,12 @@ int main(int argc, char** argv) {
                 options.play ? "signals played" : "signals silent");
     std::printf("test ran %.1f s; tick counter origin known to +-%.1f us; load average %s; %d cores online\n",
                 minutes * 60.0, double(origin.uncertaintyNs) / 1e3, load, QThread::idealThreadCount());
-    printStats("window signals", statsOf(signalLate));
-    printStats("window recovery ends", statsOf(recoveryLate));
-    printStats("10 ms poller signals", statsOf(pollerSignal));
-    printStats("10 ms poller recovery ends", statsOf(pollerRecovery));
+    printStats("window signals", statsOf(windowLate[kSignal]));
+    printStats("window recovery ends", statsOf(windowLate[kRecoveryEnd]));
+    printStats("window recovery alerts", statsOf(windowLate[kAlert]));
+    printStats("10 ms poller signals", statsOf(pollerLate[kSignal]));
+    printStats("10 ms poller recovery ends", statsOf(pollerLate[kRecoveryEnd]));
+    printStats("10 ms poller recovery alerts", statsOf(pollerLate[kAlert]));
     const auto cpuLine = [&](const char* what, double seconds) {
         std::printf("%-30s cpu %.3f s per minute of test (%.3f%% of one core)\n", what,
                     minutes > 0 ? seconds / minutes : 0.0,
@@ -476,14 +505,16 @@ int main(int argc, char** argv) {
         if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
             QTextStream out(&file);
             for (const Decision& d : decisions) {
+                if (d.kind == kAlert)
+                    continue;
                 const qint64 tick = d.dueTick ? *d.dueTick : (d.ns - origin.ns) / 1'000'000;
                 out << "signal " << d.ns / 1000 << ' ' << tick << '\n';
             }
         }
     }
 
-    const Stats all = statsOf(allLate);
-    const Stats polled = statsOf(pollerAll);
+    const Stats all = statsOf(soundsOf(windowLate));
+    const Stats polled = statsOf(soundsOf(pollerLate));
     std::printf("pacing lateness_ms p50=%.3f p99=%.3f max=%.3f poller_p99=%.3f cpu_pct=%.3f\n", all.p50,
                 all.p99, all.max, polled.p99, minutes > 0 ? cpuWindow / (minutes * 60.0) * 100.0 : 0.0);
     return signalCount >= target ? 0 : 1;
