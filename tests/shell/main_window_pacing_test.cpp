@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
