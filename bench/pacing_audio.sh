@@ -62,7 +62,7 @@ nice -n -15 parecord --latency-msec=500 -d nullsink.monitor --file-format=wav "$
 REC_PID=$!
 sleep 2
 if [ "$BUSY" = 1 ]; then
-    yes >/dev/null &
+    setsid yes >/dev/null &  # its own session, as another program would be
     BUSY_PID=$!
 fi
 "$PACING" --play --periods "$PERIODS" --min-run "$MIN_RUN" --max-run "$MAX_RUN" --wav "$WORK/signal.wav" \

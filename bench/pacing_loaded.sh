@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the pacing bench while a busy loop keeps one core fully loaded (on a 2-core machine: the
-# other core), as the pacing goals are stated for that condition.
+# other core), as the pacing goals are stated for that condition. The loop runs in a session of
+# its own, as another program would: with the kernel's automatic session groups, a loop started
+# in the bench's own session would share the bench's processor share instead.
 #
 #   bench/pacing_loaded.sh [BUILD_DIR] [pacing arguments...]    (BUSY=N loops, default 1)
 set -euo pipefail
@@ -16,7 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 for _ in $(seq "$BUSY"); do
-    yes >/dev/null &
+    setsid yes >/dev/null &
     PIDS+=($!)
 done
 echo "busy loops: $BUSY; cores: $(nproc)"
