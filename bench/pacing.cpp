@@ -24,7 +24,9 @@
 //
 // CPU: getrusage of the window's thread (everything the window does: scheduler, its timers,
 // drawing) from Start to Stop, given as seconds per minute of test and as a percentage of one
-// core; the poller's thread and the whole process are printed too.
+// core; the poller's thread and the whole process are printed too, and how long the window's
+// thread waited for a processor while it was runnable (/proc/thread-self/schedstat): when that
+// is large the machine, not the window, made the decisions late, and the poller suffers alike.
 //
 // The last line is the summary:
 //   pacing lateness_ms p50=X p99=X max=X poller_p99=X cpu_pct=X
@@ -40,8 +42,8 @@
 //   built-in sound or --wav FILE); --log FILE writes one line per signal sound,
 //   "signal <decision µs> <due tick>", for bench/pacing_audio.sh, which records the output and
 //   compares onset-to-onset intervals with these decision intervals.
-// To measure with the other core busy: `yes >/dev/null & bench/pacing; kill %1`, or
-// bench/pacing_load.sh, which does that.
+// To measure with the other core busy: bench/pacing_loaded.sh (a busy loop in a session of its
+// own for the duration of the run).
 #include <sys/resource.h>
 
 #include <QApplication>
