@@ -300,8 +300,13 @@ std::optional<qint64> TestSession::nextDueTick() const {
             return std::nullopt;
         return m_lastSignalTick + *runTime + 1;
     }
-    if (m_timers[int(Timer::Recovery)])
-        return m_lastSignalTick + restLength() + 1;
+    if (m_timers[int(Timer::Recovery)]) {
+        const int length = restLength();
+        const qint64 alertSecond = m_lastSignalTick + (length - 3000) / 1000 * 1000;
+        if (m_ticks.ticks() < alertSecond)
+            return alertSecond;
+        return m_lastSignalTick + length + 1;
+    }
     return std::nullopt;
 }
 

@@ -57,8 +57,9 @@ class TestSession {
 
     bool isTimerOn(Timer timer) const;
     bool isRunning() const { return m_display.stopEnabled; }
-    // Tick at which the running effort or recovery timer will next have something to do, so that a
-    // precise wake-up can be armed for it; nullopt when neither runs or no run time is known.
+    // Tick at which the running effort or recovery timer will next have something to do (the next
+    // signal; in a recovery its alert second, then its end), so that a precise wake-up can be
+    // armed for it; nullopt when neither runs or no run time is known.
     std::optional<qint64> nextDueTick() const;
 
     // Run state, for the other parts of the window and for tests.

@@ -1,18 +1,13 @@
 #include "platform/PacingTimer.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "platform/TickSource.h"
 
 namespace norak {
 
 PacingTimer::PacingTimer(QObject* parent) : QObject(parent) {
     m_periodic.setTimerType(Qt::PreciseTimer);
-    m_wakeUp.setTimerType(Qt::PreciseTimer);
-    m_wakeUp.setSingleShot(true);
     connect(&m_periodic, &QTimer::timeout, this, &PacingTimer::timeout);
-    connect(&m_wakeUp, &QTimer::timeout, this, &PacingTimer::wakeUp);
+    connect(&m_wakeUp, &PreciseWakeUp::fired, this, &PacingTimer::wakeUp);
 }
 
 void PacingTimer::start(int intervalMs) {
@@ -33,26 +28,35 @@ int PacingTimer::interval() const {
     return m_periodic.interval();
 }
 
+namespace {
+// Nanoseconds from now on the tick source's scale until its millisecond `tick` begins.
+qint64 nsUntil(qint64 tick, const TickSource& ticks) {
+    return tick * 1'000'000 - ticks.ticksNs();
+}
+}  // namespace
+
 void PacingTimer::armAt(qint64 dueTick, const TickSource& ticks) {
     if (!m_periodic.isActive())
         return;
-    const qint64 delay = dueTick + 1 - ticks.ticks();
+    if (m_wakeUp.isActive() && dueTick == m_dueTick && m_ticks == &ticks)
+        return;
+    const qint64 delay = nsUntil(dueTick + 1, ticks);
     if (delay <= 0) {
         m_wakeUp.stop();
         return;
     }
     m_dueTick = dueTick;
     m_ticks = &ticks;
-    m_wakeUp.start(int(std::min<qint64>(delay, std::numeric_limits<int>::max())));
+    m_wakeUp.start(delay);
 }
 
 void PacingTimer::wakeUp() {
-    // The timer and the tick source round their milliseconds separately: should the wake-up
-    // come a fraction early, wait for the due tick rather than deliver a tick that decides
-    // nothing.
-    const qint64 delay = m_dueTick + 1 - m_ticks->ticks();
+    // Should the wake-up come a fraction early (the millisecond fallback, or a clock that is not
+    // the one the wake-up counts on), wait for the due moment rather than deliver a tick that
+    // decides nothing.
+    const qint64 delay = nsUntil(m_dueTick + 1, *m_ticks);
     if (delay > 0 && m_periodic.isActive()) {
-        m_wakeUp.start(int(std::min<qint64>(delay, std::numeric_limits<int>::max())));
+        m_wakeUp.start(delay);
         return;
     }
     Q_EMIT timeout();

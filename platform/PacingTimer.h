@@ -3,14 +3,16 @@
 #include <QObject>
 #include <QTimer>
 
+#include "platform/PreciseWakeUp.h"
+
 namespace norak {
 
 class TickSource;
 
 // The periodic timer of the effort and recovery ticks. Besides its regular ticks it can be armed
 // for the moment a decision falls due: a precise single-shot wake-up then delivers an extra
-// timeout() just after that moment, so the decision is taken within about a millisecond instead
-// of up to one interval late, without polling faster.
+// timeout() just after that moment, so the decision is taken within a fraction of a millisecond
+// instead of up to one interval late, without polling faster.
 class PacingTimer : public QObject {
     Q_OBJECT
 
@@ -24,9 +26,11 @@ class PacingTimer : public QObject {
     bool isActive() const;
     int interval() const;
 
-    // While active: one extra timeout() at dueTick + 1 ms on the tick source's scale, the first
-    // moment at which "more than the run time has passed". Replaces an earlier arming. Ignored
-    // when the timer is stopped or the moment has already come (the next regular tick sees it).
+    // While active: one extra timeout() as the tick source's millisecond dueTick + 1 begins, the
+    // first moment at which "more than the run time has passed" (timed on the source's
+    // nanosecond reading). Replaces an earlier arming; arming again for the same moment keeps
+    // the wake-up as it is. Ignored when the timer is stopped or the moment has already come
+    // (the next regular tick sees it).
     void armAt(qint64 dueTick, const TickSource& ticks);
     bool isArmed() const;
 
@@ -37,7 +41,7 @@ class PacingTimer : public QObject {
     void wakeUp();
 
     QTimer m_periodic;
-    QTimer m_wakeUp;
+    PreciseWakeUp m_wakeUp;
     qint64 m_dueTick = 0;
     const TickSource* m_ticks = nullptr;
 };

@@ -7,7 +7,11 @@ QtTickSource::QtTickSource() {
 }
 
 qint64 QtTickSource::ticks() const {
-    return m_timer.elapsed();
+    return ticksNs() / 1'000'000;
+}
+
+qint64 QtTickSource::ticksNs() const {
+    return m_timer.nsecsElapsed();
 }
 
 }  // namespace norak

@@ -11,6 +11,7 @@ class QtTickSource : public TickSource {
   public:
     QtTickSource();
     qint64 ticks() const override;
+    qint64 ticksNs() const override;
 
   private:
     QElapsedTimer m_timer;

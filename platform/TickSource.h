@@ -10,6 +10,9 @@ class TickSource {
   public:
     virtual ~TickSource() = default;
     virtual qint64 ticks() const = 0;
+    // The same counter to the nanosecond, for waking up exactly as a millisecond begins:
+    // ticks() == ticksNs() / 1000000. A counter without a finer reading gives whole milliseconds.
+    virtual qint64 ticksNs() const { return ticks() * 1'000'000; }
 };
 
 }  // namespace norak

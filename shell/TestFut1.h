@@ -10,6 +10,7 @@
 
 #include "engine/SessionHooks.h"
 #include "engine/TestSession.h"
+#include "platform/PacingTimer.h"
 #include "platform/Platform.h"
 #include "results/LiveReadings.h"
 
@@ -64,7 +65,7 @@ class TForm1 : public QDialog, private SessionHooks, private LiveReadings {
     StartPanel* startPanel() const { return m_start; }
     HelpPanel* helpPanel() const { return m_help; }
     ParametersPanel* parametersPanel() const { return m_parameters; }
-    QTimer* timer(TestSession::Timer which) const;
+    PacingTimer* timer(TestSession::Timer which) const;
 
     // Copies the session's display onto the widgets.
     void render();
@@ -115,11 +116,11 @@ class TForm1 : public QDialog, private SessionHooks, private LiveReadings {
     HelpPanel* m_help = nullptr;
     ParametersPanel* m_parameters = nullptr;
 
-    QTimer m_timer1;  // effort tick
-    QTimer m_timer2;  // recovery tick
-    QTimer m_timer3;  // clock tick
-    QTimer m_wakeUp;  // precise wake-up at the moment the next signal or departure is due
-    std::optional<qint64> m_armedDue;
+    // The effort and recovery ticks also wake up at the moment the next signal or departure is
+    // due (see syncTimers).
+    PacingTimer m_timer1;  // effort tick
+    PacingTimer m_timer2;  // recovery tick
+    PacingTimer m_timer3;  // clock tick
 };
 
 }  // namespace norak

@@ -78,6 +78,9 @@ TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
     EXPECT_EQ(d.frontPicture, 3);
     EXPECT_TRUE(d.stopSignInFront);
     EXPECT_TRUE(d.cones[0].visible);
+    // The recovery is timed from here: its alert second, then its end, are the moments to wake up.
+    const qint64 recoveryStart = h.fakes.ticks.ticks();
+    EXPECT_EQ(*h.session.nextDueTick(), recoveryStart + 27000);
 
     // The alert on every tick of the second that begins 3 s before the end, and nowhere else.
     h.fakes.sound.m_alerts.clear();
@@ -94,6 +97,9 @@ TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
         }
         if (t == 17000) {
             EXPECT_EQ(d.gauge.text(), QStringLiteral("17 seg."));
+        }
+        if (t == 26990 || t == 27000) {
+            EXPECT_EQ(*h.session.nextDueTick(), recoveryStart + (t == 26990 ? 27000 : 30001));
         }
     }
     EXPECT_EQ(firstAlert, 27000);

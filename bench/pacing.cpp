@@ -1,0 +1,544 @@
+// Pacing benchmark: how close to its due moment the test window decides each signal.
+//
+// The rule: a signal falls on the first tick at which more than the run time has passed since
+// the interval began, and each interval begins at the tick (millisecond of the tick counter)
+// that gave the previous signal. With the interval begun at tick L and run time R, the signal
+// is due at the moment the tick counter first reads L + R + 1; that moment is the due moment
+// here, and lateness = the moment the window decided the signal (its call to play the signal
+// sound) − the due moment. It is never negative; what the window can win is how soon after the
+// due moment it looks.
+//
+// What runs: a real TForm1 (main window, shown; offscreen when there is no display) on the Qt
+// platform's real timers, tick counter, clock, messages and files. Its sound is a recorder
+// that notes the exact moment (nanoseconds) of each signal decision and, with --play, also
+// plays it on the real sound output (QtSound). The active period table gets short run times
+// (300-500 ms by default, different in every period) through the parameters panel, the mode
+// "Test de esfuerzo" is chosen, the warm-up unchecked, and the test is started: periods of
+// SignalsPerPeriod signals alternate with 30 s recoveries, as in a real test. The test is
+// stopped after the last signal of the last period (default 9 periods: 324 signals and 8
+// recovery ends, about 6 minutes).
+//
+// Side by side, in its own thread of the same process, a plain 10 ms QTimer poller decides the
+// same due moments by the same rule (first poll at which the tick counter reads the due tick
+// or later), which is what a scheduler without a wake-up for the due moment would achieve.
+//
+// CPU: getrusage of the window's thread (everything the window does: scheduler, its timers,
+// drawing) from Start to Stop, given as seconds per minute of test and as a percentage of one
+// core; the poller's thread and the whole process are printed too, and how long the window's
+// thread waited for a processor while it was runnable (/proc/thread-self/schedstat): when that
+// is large the machine, not the window, made the decisions late, and the poller suffers alike.
+//
+// The last line is the summary:
+//   pacing lateness_ms p50=X p99=X max=X poller_p99=X cpu_pct=X
+// p50/p99/max over every timed signal sound (the signals and the departures at the recoveries'
+// ends), poller_p99 the same for the poller, cpu_pct the window thread's share of one core. The
+// first alert request of each recovery (due as the second that begins 3 s before its end
+// begins) is timed too and printed on its own line.
+//
+//   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--wav FILE] [--log FILE]
+//          [--settle-ms MS]
+//
+// --play: also plays every signal on the real sound output (the program's QtSound, with the
+//   built-in sound or --wav FILE); --log FILE writes one line per signal sound,
+//   "signal <decision µs> <due tick>", for bench/pacing_audio.sh, which records the output and
+//   compares onset-to-onset intervals with these decision intervals.
+// To measure with the other core busy: bench/pacing_loaded.sh (a busy loop in a session of its
+// own for the duration of the run).
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "platform/QtDesktopShell.h"
+#include "platform/QtFileSystem.h"
+#include "platform/QtLocalClock.h"
+#include "platform/QtMessages.h"
+#include "platform/QtSaveDialog.h"
+#include "platform/QtSound.h"
+#include "platform/QtTickSource.h"
+#include "shell/ConfigPanel.h"
+#include "shell/ParametersPanel.h"
+#include "shell/TestFut1.h"
+
+using namespace norak;
+
+namespace {
+
+struct Options {
+    int periods = 9;
+    int minRunMs = 300;
+    int maxRunMs = 500;
+    bool play = false;
+    QString wav;
+    QString log;
+    int settleMs = 500;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    bool settleGiven = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const QString value = i + 1 < args.size() ? args[i + 1] : QString();
+        if (a == QLatin1String("--periods")) {
+            o.periods = std::max(1, value.toInt());
+            ++i;
+        } else if (a == QLatin1String("--min-run")) {
+            o.minRunMs = value.toInt();
+            ++i;
+        } else if (a == QLatin1String("--max-run")) {
+            o.maxRunMs = value.toInt();
+            ++i;
+        } else if (a == QLatin1String("--wav")) {
+            o.wav = value;
+            ++i;
+        } else if (a == QLatin1String("--log")) {
+            o.log = value;
+            ++i;
+        } else if (a == QLatin1String("--settle-ms")) {
+            o.settleMs = value.toInt();
+            settleGiven = true;
+            ++i;
+        } else if (a == QLatin1String("--play")) {
+            o.play = true;
+        } else {
+            std::fprintf(stderr, "pacing: unknown argument %s\n", qPrintable(a));
+            std::exit(2);
+        }
+    }
+    o.minRunMs = std::max(1, o.minRunMs);
+    o.maxRunMs = std::max(o.minRunMs, o.maxRunMs);
+    // A sound output that has just been opened can start late; give it time, as the program
+    // has between its start and the first test.
+    if (o.play && !settleGiven)
+        o.settleMs = 2500;
+    return o;
+}
+
+// Run time of period p (from 1): spread over [min, max], a different value in every period.
+int runTimeOf(int period, const Options& o) {
+    const int span = o.maxRunMs - o.minRunMs + 1;
+    return o.minRunMs + (period * 137 + 61) % span;
+}
+
+// CPU seconds (user + system) of the calling thread, or of the whole process.
+double cpuSeconds(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Where the tick counter's millisecond 0 began on the bench clock, found by reading both
+// clocks across a few tick changes: each reading of tick v between bench times a and b bounds
+// the origin to (a − (v + 1) ms, b − v ms].
+struct TickOrigin {
+    qint64 ns = 0;
+    qint64 uncertaintyNs = 0;
+};
+
+TickOrigin findTickOrigin(const TickSource& ticks, const QElapsedTimer& bench) {
+    qint64 low = std::numeric_limits<qint64>::min();
+    qint64 high = std::numeric_limits<qint64>::max();
+    // Until the origin is known to a microsecond (a busy machine can interrupt the readings).
+    const qint64 until = bench.nsecsElapsed() + 500'000'000;
+    while (bench.nsecsElapsed() < until &&
+           (high == std::numeric_limits<qint64>::max() || high - low > 2'000)) {
+        const qint64 a = bench.nsecsElapsed();
+        const qint64 v = ticks.ticks();
+        const qint64 b = bench.nsecsElapsed();
+        low = std::max(low, a - (v + 1) * 1'000'000);
+        high = std::min(high, b - v * 1'000'000);
+    }
+    return {(low + high) / 2, (high - low + 1) / 2};
+}
+
+// Nanoseconds the calling thread has spent waiting for a processor while runnable (0 when the
+// kernel does not keep scheduler statistics): a late decision on a machine too busy to run the
+// window shows here.
+qint64 runQueueWaitNs() {
+    QFile f(QStringLiteral("/proc/thread-self/schedstat"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().simplified().split(' ');
+    return fields.size() >= 2 ? fields[1].toLongLong() : 0;
+}
+
+struct Stats {
+    std::size_t n = 0;
+    double mean = 0, p50 = 0, p99 = 0, max = 0;
+    std::size_t over2 = 0, over5 = 0;  // how many were more than 2 ms, 5 ms late
+};
+
+// Nearest-rank percentiles of lateness values in nanoseconds, given in milliseconds.
+Stats statsOf(std::vector<qint64> ns) {
+    Stats s;
+    s.n = ns.size();
+    if (ns.empty())
+        return s;
+    std::sort(ns.begin(), ns.end());
+    const auto rank = [&](double p) {
+        const std::size_t r = std::size_t(std::ceil(p * double(ns.size())));
+        return double(ns[std::clamp<std::size_t>(r, 1, ns.size()) - 1]) / 1e6;
+    };
+    double sum = 0;
+    for (qint64 v : ns)
+        sum += double(v);
+    s.mean = sum / double(ns.size()) / 1e6;
+    s.p50 = rank(0.50);
+    s.p99 = rank(0.99);
+    s.max = double(ns.back()) / 1e6;
+    s.over2 = std::size_t(std::count_if(ns.begin(), ns.end(), [](qint64 v) { return v > 2'000'000; }));
+    s.over5 = std::size_t(std::count_if(ns.begin(), ns.end(), [](qint64 v) { return v > 5'000'000; }));
+    return s;
+}
+
+void printStats(const char* what, const Stats& s) {
+    std::printf("%-30s n=%-4zu lateness ms: mean=%.3f p50=%.3f p99=%.3f max=%.3f (>2 ms: %zu, >5 ms: %zu)\n",
+                what, s.n, s.mean, s.p50, s.p99, s.max, s.over2, s.over5);
+}
+
+// The window's sound: notes the moment of each signal decision, and plays it when asked to.
+class DecisionRecorder : public Sound {
+  public:
+    explicit DecisionRecorder(Sound* output) : m_output(output) {}
+    std::function<void()> onSignal;
+    std::function<void()> onAlert;
+
+    int outputDeviceCount() override { return m_output ? m_output->outputDeviceCount() : 1; }
+    void playSignal() override {
+        if (onSignal)
+            onSignal();
+        if (m_output)
+            m_output->playSignal();
+    }
+    void alert(int code) override {
+        if (onAlert)
+            onAlert();
+        if (m_output)
+            m_output->alert(code);
+    }
+
+  private:
+    Sound* m_output;
+};
+
+// What is decided: the departure at Start, a signal, the first alert request of a recovery
+// (the alert second 3 s before its end), the departure that ends a recovery.
+enum Kind { kDeparture, kSignal, kAlert, kRecoveryEnd, kKinds };
+using Lateness = std::array<std::vector<qint64>, kKinds>;  // ns, by kind
+
+struct Decision {
+    qint64 ns;                      // bench clock
+    std::optional<qint64> dueTick;  // none for the departure at Start (the operator's click)
+    Kind kind;
+};
+
+// The plain poller: a 10 ms QTimer in its own thread deciding the due moments it is given.
+class Poller {
+  public:
+    Poller(const TickSource& ticks, const QElapsedTimer& bench, qint64 originNs)
+        : m_ticks(ticks), m_bench(bench), m_originNs(originNs) {
+        m_timer = new QTimer;
+        m_timer->setInterval(10);
+        m_timer->moveToThread(&m_thread);
+        QObject::connect(&m_thread, &QThread::started, m_timer, [this] {
+            m_cpuAtStart = cpuSeconds(RUSAGE_THREAD);
+            m_timer->start();
+        });
+        QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] { poll(); });
+        m_thread.start();
+    }
+
+    ~Poller() {
+        stopPolling();
+        m_thread.quit();
+        m_thread.wait();
+        delete m_timer;
+    }
+
+    void expect(qint64 dueTick, Kind kind) {
+        std::lock_guard lock(m_mutex);
+        if (m_known.insert(dueTick).second)
+            m_pending.push_back({dueTick, kind});
+    }
+
+    // Stops polling; gives the lateness of its decisions and its CPU seconds.
+    void finish(Lateness& late, double& cpu) {
+        stopPolling();
+        std::lock_guard lock(m_mutex);
+        late = m_late;
+        cpu = m_cpu;
+    }
+
+  private:
+    struct Pending {
+        qint64 dueTick;
+        Kind kind;
+    };
+
+    void stopPolling() {
+        QMetaObject::invokeMethod(
+            m_timer,
+            [this] {
+                if (!m_timer->isActive())
+                    return;
+                m_timer->stop();
+                m_cpu = cpuSeconds(RUSAGE_THREAD) - m_cpuAtStart;
+            },
+            Qt::BlockingQueuedConnection);
+    }
+
+    void poll() {
+        const qint64 now = m_bench.nsecsElapsed();
+        const qint64 tick = m_ticks.ticks();
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_pending.begin(); it != m_pending.end();) {
+            if (tick >= it->dueTick) {
+                const qint64 late = now - (m_originNs + it->dueTick * 1'000'000);
+                m_late[it->kind].push_back(late);
+                it = m_pending.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    const TickSource& m_ticks;
+    const QElapsedTimer& m_bench;
+    const qint64 m_originNs;
+    QThread m_thread;
+    QTimer* m_timer = nullptr;
+    double m_cpuAtStart = 0;
+    double m_cpu = 0;
+    std::mutex m_mutex;
+    std::set<qint64> m_known;
+    std::vector<Pending> m_pending;
+    Lateness m_late;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    const Options options = parse(app.arguments());
+
+    // The Qt platform's parts; the sound output only when the signals are to be heard, so that
+    // a silent run measures the window alone.
+    QtTickSource ticks;
+    QtLocalClock clock;
+    QtMessages messages;
+    QtSaveDialog saveDialog;
+    QtFileSystem files;
+    QtDesktopShell shell;
+    std::unique_ptr<QtSound> output;
+    if (options.play) {
+        const QString builtIn = QString::fromLatin1(QtSound::kSignalResource);
+        const bool useBuiltIn = QFile::exists(builtIn) || options.wav.isEmpty();
+        output = std::make_unique<QtSound>(useBuiltIn ? builtIn : options.wav);
+        if (!output->hasSignalSound() || output->outputDeviceCount() == 0) {
+            std::fprintf(stderr, "pacing: no sound output or no signal sound to play\n");
+            return 2;
+        }
+    }
+    DecisionRecorder recorder(output.get());
+    Platform platform{ticks, clock, recorder, messages, saveDialog, files, shell};
+
+    QElapsedTimer bench;
+    bench.start();
+    const TickOrigin origin = findTickOrigin(ticks, bench);
+    const auto dueNs = [&](qint64 dueTick) { return origin.ns + dueTick * 1'000'000; };
+
+    TForm1 form(kBuildEdition, platform);
+    TestSession& session = form.session();
+    const int signalsPerPeriod = form.edition().signalsPerPeriod;
+    const int target = options.periods * signalsPerPeriod;
+    // In a recovery the window's next due moment is first its alert second, then its end.
+    const int rest = form.edition().restDurationMs;
+    const qint64 alertToEnd = rest + 1 - (rest - 3000) / 1000 * 1000;
+    bool alertTaken = false;
+
+    std::vector<Decision> decisions;
+    decisions.reserve(std::size_t(target + options.periods + 2));
+    int signalCount = 0;
+    double cpuWindowStart = 0, cpuProcessStart = 0, cpuWindow = 0, cpuProcess = 0;
+    qint64 waitWindowStart = 0, waitWindow = 0;
+    qint64 startNs = 0, stopNs = 0;
+    std::unique_ptr<Poller> poller;
+
+    // After each decision, once the window has finished with it, the poller learns the next due
+    // moment (at a recovery's start: its alert second and its end).
+    const auto tellPoller = [&] {
+        const std::optional<qint64> due = session.nextDueTick();
+        if (!poller || !due)
+            return;
+        if (session.isTimerOn(TestSession::Timer::Recovery)) {
+            poller->expect(*due, kAlert);
+            poller->expect(*due + alertToEnd, kRecoveryEnd);
+        } else {
+            poller->expect(*due, kSignal);
+        }
+    };
+
+    const auto stop = [&] {
+        stopNs = bench.nsecsElapsed();
+        cpuWindow = cpuSeconds(RUSAGE_THREAD) - cpuWindowStart;
+        cpuProcess = cpuSeconds(RUSAGE_SELF) - cpuProcessStart;
+        waitWindow = runQueueWaitNs() - waitWindowStart;
+        form.BitBtnStopClick();
+        // exit(), not quit(): quitting would first try to close the window, which asks the
+        // operator's leave question.
+        QCoreApplication::exit(0);
+    };
+
+    recorder.onSignal = [&] {
+        const qint64 now = bench.nsecsElapsed();
+        // Called before the window updates its run state: the due tick it reports is the one
+        // this decision answers.
+        Decision d{now, session.nextDueTick(), kSignal};
+        if (session.isTimerOn(TestSession::Timer::Recovery)) {
+            d.kind = kRecoveryEnd;
+        } else if (!session.isTimerOn(TestSession::Timer::Effort)) {
+            d.kind = kDeparture;
+            d.dueTick.reset();
+        }
+        decisions.push_back(d);
+        alertTaken = false;
+        if (d.kind == kSignal && ++signalCount >= target) {
+            // A little later, so that the poller has decided this signal too.
+            QTimer::singleShot(50, &form, stop);
+            return;
+        }
+        QTimer::singleShot(0, &form, tellPoller);
+    };
+
+    // The alert is asked for on every look of its second; the first request is the decision.
+    recorder.onAlert = [&] {
+        const qint64 now = bench.nsecsElapsed();
+        const std::optional<qint64> end = session.nextDueTick();
+        if (alertTaken || !end || !session.isTimerOn(TestSession::Timer::Recovery))
+            return;
+        alertTaken = true;
+        decisions.push_back({now, *end - alertToEnd, kAlert});
+    };
+
+    // Configure and start as the operator would, once the window is up.
+    const auto start = [&] {
+        QStringList table;
+        for (int p = 1; p <= options.periods + 1; ++p)
+            table << QString::number(runTimeOf(p, options));
+        form.parametersPanel()->activeTableEdit()->setPlainText(table.join(QLatin1Char('\n')));
+        form.configPanel()->modeButton(TestMode::Esfuerzo)->click();
+        if (form.configPanel()->warmUpBox()->isChecked())
+            form.configPanel()->warmUpBox()->click();
+        form.configPanel()->spinEdit()->setValue(1);
+        form.BitBtnEmpezarClick();
+
+        poller = std::make_unique<Poller>(ticks, bench, origin.ns);
+        cpuWindowStart = cpuSeconds(RUSAGE_THREAD);
+        cpuProcessStart = cpuSeconds(RUSAGE_SELF);
+        waitWindowStart = runQueueWaitNs();
+        startNs = bench.nsecsElapsed();
+        form.BitBtnStartClick();
+        tellPoller();
+    };
+
+    form.show();
+    QTimer::singleShot(options.settleMs, &form, start);
+    // A guard against a run that never ends (no signals at all).
+    qint64 expectedMs = options.settleMs + 60'000;
+    for (int p = 1; p <= options.periods; ++p)
+        expectedMs += qint64(runTimeOf(p, options) + 10) * signalsPerPeriod + 30'000;
+    QTimer::singleShot(int(expectedMs), &form, [&] {
+        std::fprintf(stderr, "pacing: the run did not end in time (%d of %d signals)\n", signalCount, target);
+        stop();
+    });
+    app.exec();
+
+    Lateness pollerLate;
+    double cpuPoller = 0;
+    if (poller) {
+        poller->finish(pollerLate, cpuPoller);
+        poller.reset();
+    }
+
+    Lateness windowLate;
+    for (const Decision& d : decisions) {
+        if (d.dueTick)
+            windowLate[d.kind].push_back(d.ns - dueNs(*d.dueTick));
+    }
+    // The summary: the signal sounds, that is the signals and the departures ending recoveries.
+    const auto soundsOf = [](const Lateness& late) {
+        std::vector<qint64> all = late[kSignal];
+        all.insert(all.end(), late[kRecoveryEnd].begin(), late[kRecoveryEnd].end());
+        return all;
+    };
+
+    const double minutes = double(stopNs - startNs) / 60e9;
+    char load[64] = "?";
+    if (QFile f(QStringLiteral("/proc/loadavg")); f.open(QIODevice::ReadOnly))
+        std::snprintf(load, sizeof load, "%s", f.readLine().trimmed().constData());
+    std::printf("edition %s, mode \"Test de esfuerzo\", %d periods, run times %d..%d ms, %s\n",
+                qPrintable(form.edition().editionTitle), options.periods, options.minRunMs, options.maxRunMs,
+                options.play ? "signals played" : "signals silent");
+    std::printf("test ran %.1f s; tick counter origin known to +-%.1f us; load average %s; %d cores online\n",
+                minutes * 60.0, double(origin.uncertaintyNs) / 1e3, load, QThread::idealThreadCount());
+    printStats("window signals", statsOf(windowLate[kSignal]));
+    printStats("window recovery ends", statsOf(windowLate[kRecoveryEnd]));
+    printStats("window recovery alerts", statsOf(windowLate[kAlert]));
+    printStats("10 ms poller signals", statsOf(pollerLate[kSignal]));
+    printStats("10 ms poller recovery ends", statsOf(pollerLate[kRecoveryEnd]));
+    printStats("10 ms poller recovery alerts", statsOf(pollerLate[kAlert]));
+    const auto cpuLine = [&](const char* what, double seconds) {
+        std::printf("%-30s cpu %.3f s per minute of test (%.3f%% of one core)\n", what,
+                    minutes > 0 ? seconds / minutes : 0.0,
+                    minutes > 0 ? seconds / (minutes * 60.0) * 100.0 : 0.0);
+    };
+    cpuLine("window thread", cpuWindow);
+    cpuLine("10 ms poller thread", cpuPoller);
+    cpuLine("whole process", cpuProcess);
+    std::printf("%-30s waited %.3f s per minute of test for a processor while runnable\n", "window thread",
+                minutes > 0 ? double(waitWindow) / 1e9 / minutes : 0.0);
+
+    if (!options.log.isEmpty()) {
+        QFile file(options.log);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            QTextStream out(&file);
+            for (const Decision& d : decisions) {
+                if (d.kind == kAlert)
+                    continue;
+                const qint64 tick = d.dueTick ? *d.dueTick : (d.ns - origin.ns) / 1'000'000;
+                out << "signal " << d.ns / 1000 << ' ' << tick << '\n';
+            }
+        }
+    }
+
+    const Stats all = statsOf(soundsOf(windowLate));
+    const Stats polled = statsOf(soundsOf(pollerLate));
+    std::printf("pacing lateness_ms p50=%.3f p99=%.3f max=%.3f poller_p99=%.3f cpu_pct=%.3f\n", all.p50,
+                all.p99, all.max, polled.p99, minutes > 0 ? cpuWindow / (minutes * 60.0) * 100.0 : 0.0);
+    return signalCount >= target ? 0 : 1;
+}

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Audio check of the main window's pacing: do the sounds heard keep the decided spacing?
+#
+# Starts a private PulseAudio server with a null sink, records the sink's monitor while the
+# pacing bench runs a real test in the main window with every signal played on the program's
+# sound output (pacing --play), finds each tone's onset in the recording and compares
+# onset-to-onset intervals with the intervals between the window's signal decisions
+# ("request-to-request"). The onset detection and the figures are audio_onsets.py's.
+# Goal: the sound path adds at most 1 ms at p99 to any interval.
+#
+#   bench/pacing_audio.sh [BUILD_DIR]    (default: build; PERIODS=3 MIN_RUN=500 MAX_RUN=700;
+#                                         BUSY=1 keeps one core busy with a loop meanwhile;
+#                                         NICE_AUDIO="nice -n -10" runs the sound server and
+#                                         the bench at a higher priority, as a desktop's
+#                                         real-time audio set-up would;
+#                                         KEEP=1 keeps the recording and the log)
+# On a machine so busy that the sound server or the program's audio thread waits longer than
+# the output's buffer (about 70 ms), the output underruns: tones come out split or shifted and
+# the onsets no longer match the signals one to one ("no figures").
+# Run times stay above the 469 ms of the signal sound, so every tone starts after silence.
+# Needs pulseaudio, pulseaudio-utils and /usr/bin/python3 with numpy (Debian's python3-numpy).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${1:-build}
+PERIODS=${PERIODS:-3}
+MIN_RUN=${MIN_RUN:-500}
+MAX_RUN=${MAX_RUN:-700}
+BUSY=${BUSY:-0}
+PY=/usr/bin/python3
+HELPER=bench/audio_onsets.py
+
+for tool in pulseaudio parecord pactl; do
+    command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install pulseaudio pulseaudio-utils)" >&2; exit 2; }
+done
+$PY -c 'import numpy' 2>/dev/null || { echo "missing numpy for $PY (apt-get install python3-numpy)" >&2; exit 2; }
+
+cmake --build "$BUILD_DIR" --target pacing >/dev/null
+PACING="$BUILD_DIR/bench/pacing"
+
+WORK=$(mktemp -d /tmp/norak-pacing-audio.XXXXXX)
+export XDG_RUNTIME_DIR="$WORK/run"
+mkdir -p "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset PULSE_SERVER
+REC_PID=""
+BUSY_PID=""
+
+cleanup() {
+    [ -n "$BUSY_PID" ] && kill "$BUSY_PID" 2>/dev/null || true
+    [ -n "$REC_PID" ] && kill "$REC_PID" 2>/dev/null || true
+    if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then
+        kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" 2>/dev/null || true
+    fi
+    sleep 0.5
+    if [ -n "${KEEP:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+
+printf 'load-module module-native-protocol-unix\nload-module module-null-sink sink_name=nullsink rate=48000\nset-default-sink nullsink\n' >"$WORK/pa.pa"
+${NICE_AUDIO:-} pulseaudio -n -F "$WORK/pa.pa" --daemonize=yes --exit-idle-time=-1 --system=false --log-target=file:"$WORK/pa.log"
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+
+# Stand-in signal sound, used only when the program's own is not built in.
+$PY "$HELPER" make-wav "$WORK/signal.wav"
+
+# The recorder must not lose data when the machine is busy.
+nice -n -15 parecord --latency-msec=500 -d nullsink.monitor --file-format=wav "$WORK/rec.wav" &
+REC_PID=$!
+sleep 2
+if [ "$BUSY" = 1 ]; then
+    setsid yes >/dev/null &  # its own session, as another program would be
+    BUSY_PID=$!
+fi
+${NICE_AUDIO:-} "$PACING" --play --periods "$PERIODS" --min-run "$MIN_RUN" --max-run "$MAX_RUN" --wav "$WORK/signal.wav" \
+    --log "$WORK/decisions.log" | tee "$WORK/pacing.txt"
+if [ -n "$BUSY_PID" ]; then
+    kill "$BUSY_PID"
+    BUSY_PID=""
+fi
+sleep 1.5
+kill -INT "$REC_PID"
+wait "$REC_PID" 2>/dev/null || true
+REC_PID=""
+
+echo "audio: $(grep -c '^signal' "$WORK/decisions.log") signal sounds, run times $MIN_RUN..$MAX_RUN ms, busy loop: $BUSY; priority: ${NICE_AUDIO:-normal}"
+# "request-to-request" are the window's decisions here: the first figure is the sound path's
+# error on the decided intervals.
+$PY "$HELPER" analyse "$WORK/rec.wav" "$WORK/decisions.log"
