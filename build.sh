@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n qt6-qpa-plugins
-    libqt6svg6 libgl-dev libxkbcommon-dev libjpeg-dev libgtest-dev
+    libqt6svg6 libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libgtest-dev
     fonts-liberation fonts-dejavu-core
     gstreamer1.0-plugins-base gstreamer1.0-pulseaudio)
 TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev)
