@@ -25,8 +25,10 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/QtLocalClock.h"
 #include "platform/QtTickSource.h"
@@ -96,6 +98,42 @@ void dropOutAndBack(TForm1& window, int athlete) {
     }
 }
 
+// Counts the signals and notes the tick of each, to show how late each interval ended.
+class TimedSound : public Sound {
+  public:
+    // Room for the ticks is taken at once, so that noting them does not count as growth.
+    explicit TimedSound(const TickSource& ticks) : m_ticks(ticks) { m_at.reserve(1 << 16); }
+    int outputDeviceCount() override { return 1; }
+    void playSignal() override { m_at.push_back(m_ticks.ticks()); }
+    void alert(int) override {}
+    long count() const { return long(m_at.size()); }
+
+    // Lateness of each interval beyond the run time + 1 ms, after the first `skip` signals.
+    void printLateness(int runTime, long skip) const {
+        std::vector<qint64> late;
+        for (std::size_t i = std::size_t(skip) + 1; i < m_at.size(); ++i)
+            late.push_back(m_at[i] - m_at[i - 1] - (runTime + 1));
+        if (late.empty())
+            return;
+        std::sort(late.begin(), late.end());
+        double sum = 0;
+        for (qint64 l : late)
+            sum += double(l);
+        const auto over10 = std::count_if(late.begin(), late.end(), [](qint64 l) { return l > 10; });
+        std::printf(
+            "interval beyond run time + 1 ms: mean %.2f, p50 %lld, p99 %lld, max %lld ms; %lld of %zu "
+            "intervals "
+            "more than 10 ms late\n",
+            sum / double(late.size()), static_cast<long long>(late[late.size() / 2]),
+            static_cast<long long>(late[late.size() * 99 / 100]), static_cast<long long>(late.back()),
+            static_cast<long long>(over10), late.size());
+    }
+
+  private:
+    const TickSource& m_ticks;
+    std::vector<qint64> m_at;
+};
+
 struct Outcome {
     long signals = 0;
     long expected = 0;
@@ -105,13 +143,17 @@ struct Outcome {
 
 Outcome simulated(double hours) {
     FakePlatform fakes;
-    TForm1 window(kEditionZevez, fakes.platform());
+    TimedSound sound(fakes.ticks);
+    Platform platform = fakes.platform();
+    Platform timed{platform.ticks,      platform.clock, sound,         platform.messages,
+                   platform.saveDialog, platform.files, platform.shell};
+    TForm1 window(kEditionZevez, timed);
     window.show();
     QCoreApplication::processEvents();
     prepareAndStart(window);
     TestSession& session = window.session();
     const int runTime = session.activeTable().at(int(session.CurrentPeriod()) - 1).toInt();
-    const long signalsAtStart = fakes.sound.m_signals;  // the departure signal
+    const long signalsAtStart = sound.count();  // the departure signal
 
     const qint64 start = fakes.ticks.ticks();
     const qint64 end = start + qint64(hours * 3600000.0);
@@ -150,8 +192,9 @@ Outcome simulated(double hours) {
     }
     out.rssEnd = peakRssKb();
     const qint64 elapsed = fakes.ticks.ticks() - start;
-    out.signals = fakes.sound.m_signals - signalsAtStart;
+    out.signals = sound.count() - signalsAtStart;
     out.expected = long(elapsed / (runTime + 1));
+    sound.printLateness(runTime, signalsAtStart - 1);
 
     std::printf("simulated %.2f h: run time %d ms, elapsed %lld ms, clock shows %s, lap %s, distance %s m\n",
                 hours, runTime, static_cast<long long>(elapsed), qPrintable(session.display().editCrono),
@@ -169,14 +212,15 @@ Outcome realtime(int minutes) {
     FakePlatform fakes;
     QtTickSource ticks;
     QtLocalClock clock;
-    Platform platform{ticks, clock, fakes.sound, fakes.messages, fakes.saveDialog, fakes.files, fakes.shell};
+    TimedSound sound(ticks);
+    Platform platform{ticks, clock, sound, fakes.messages, fakes.saveDialog, fakes.files, fakes.shell};
     TForm1 window(kEditionZevez, platform);
     window.show();
     QCoreApplication::processEvents();
     prepareAndStart(window);
     TestSession& session = window.session();
     const int runTime = session.activeTable().at(int(session.CurrentPeriod()) - 1).toInt();
-    const long signalsAtStart = fakes.sound.m_signals;
+    const long signalsAtStart = sound.count();
     const qint64 start = ticks.ticks();
 
     Outcome out;
@@ -193,8 +237,9 @@ Outcome realtime(int minutes) {
     loop.exec();
     const qint64 elapsed = ticks.ticks() - start;
     out.rssEnd = peakRssKb();
-    out.signals = fakes.sound.m_signals - signalsAtStart;
+    out.signals = sound.count() - signalsAtStart;
     out.expected = long(elapsed / (runTime + 1));
+    sound.printLateness(runTime, signalsAtStart - 1);
     std::printf("real time %d min: run time %d ms, elapsed %lld ms, clock shows %s\n", minutes, runTime,
                 static_cast<long long>(elapsed), qPrintable(session.display().editCrono));
     window.topButton(3)->click();
