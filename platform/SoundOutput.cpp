@@ -73,10 +73,10 @@ void SoundOutput::begin() {
 }
 
 bool SoundOutput::open() {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_U8;
-    spec.rate = ToneMixer::kSampleRate;
-    spec.channels = 1;
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_U8;
+    format.rate = ToneMixer::kSampleRate;
+    format.channels = 1;
     pa_buffer_attr buffer{};
     buffer.maxlength = uint32_t(-1);
     buffer.tlength = bytesForMs(kBufferMs);
@@ -86,8 +86,8 @@ bool SoundOutput::open() {
 
     m_stream->restart();
     int error = 0;
-    m_pulse = pa_simple_new(nullptr, "NORAK", PA_STREAM_PLAYBACK, nullptr, "Señales", &spec, nullptr, &buffer,
-                            &error);
+    m_pulse = pa_simple_new(nullptr, "NORAK", PA_STREAM_PLAYBACK, nullptr, "Señales", &format, nullptr,
+                            &buffer, &error);
     if (!m_pulse)
         return false;
     ++m_opened;
