@@ -101,8 +101,11 @@ void dropOutAndBack(TForm1& window, int athlete) {
 // Counts the signals and notes the tick of each, to show how late each interval ended.
 class TimedSound : public Sound {
   public:
-    // Room for the ticks is taken at once, so that noting them does not count as growth.
-    explicit TimedSound(const TickSource& ticks) : m_ticks(ticks) { m_at.reserve(1 << 16); }
+    // Room for the ticks of a run of `durationMs` is taken at once, so that noting them does not
+    // count as growth (no run time is shorter than half a second).
+    TimedSound(const TickSource& ticks, qint64 durationMs) : m_ticks(ticks) {
+        m_at.reserve(std::size_t(durationMs / 500 + 1024));
+    }
     int outputDeviceCount() override { return 1; }
     void playSignal() override { m_at.push_back(m_ticks.ticks()); }
     void alert(int) override {}
@@ -143,7 +146,7 @@ struct Outcome {
 
 Outcome simulated(double hours) {
     FakePlatform fakes;
-    TimedSound sound(fakes.ticks);
+    TimedSound sound(fakes.ticks, qint64(hours * 3600000.0));
     Platform platform = fakes.platform();
     Platform timed{platform.ticks,      platform.clock, sound,         platform.messages,
                    platform.saveDialog, platform.files, platform.shell};
@@ -212,7 +215,7 @@ Outcome realtime(int minutes) {
     FakePlatform fakes;
     QtTickSource ticks;
     QtLocalClock clock;
-    TimedSound sound(ticks);
+    TimedSound sound(ticks, qint64(minutes) * 60000);
     Platform platform{ticks, clock, sound, fakes.messages, fakes.saveDialog, fakes.files, fakes.shell};
     TForm1 window(kEditionZevez, platform);
     window.show();
