@@ -775,3 +775,8 @@ TEST(MainWindowMonkey, Basket) {
 TEST(MainWindowMonkey, Futbol) {
     runMonkeys(kEditionFutbol, {21}, 2000);
 }
+
+TEST(MainWindowMonkey, FutSalAndProbst) {
+    runMonkeys(kEditionFutSal, {31}, 2000);
+    runMonkeys(kEditionProbst, {41}, 2000);
+}
