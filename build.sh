@@ -7,10 +7,10 @@ cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n qt6-qpa-plugins
-    libqt6svg6 libgl-dev libxkbcommon-dev libjpeg-dev libgtest-dev
+    libqt6svg6 libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libgtest-dev
     fonts-liberation fonts-dejavu-core)
-# The signal sound goes through Qt's PulseAudio output (libpulse, a dependency of Qt Multimedia)
-# to the desktop's sound server; no GStreamer or FFmpeg plugin is involved.
+# The signal sound goes straight to the desktop's sound server (PulseAudio, or PipeWire's
+# PulseAudio service) through libpulse; no GStreamer or FFmpeg plugin is involved.
 # The package check (tools/check_package.sh) needs the validators and the dpkg tools.
 TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev)
 

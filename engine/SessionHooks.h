@@ -18,7 +18,8 @@ class SessionHooks {
     virtual void prepareResultsForNewTest() = 0;
     // Puts the results table into row-selection mode, without editing.
     virtual void switchTableToRowSelection() = 0;
-    // A line of the active period table is not a usable run time; said once per line text.
+    // A line of the active period table is not a usable run time. Said once for a line, until it
+    // reads as a run time again.
     virtual void reportBadPeriodLine(int period, const QString& line) = 0;
 };
 

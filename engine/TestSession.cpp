@@ -281,14 +281,16 @@ std::optional<int> TestSession::runTimeOf(unsigned period, bool report) {
     bool ok = false;
     const int runTime = text.toInt(&ok);
     if (!ok || runTime <= 0) {
-        // An edited line that is no run time gives no signal; the operator hears of each bad
-        // text once, never once per tick.
-        if (report && !m_reportedBadLines.contains(line)) {
-            m_reportedBadLines.insert(line);
+        // An edited line that is no run time gives no signal. The operator hears of it once, not
+        // on every tick nor on every key typed into the line, until the line reads right again.
+        if (report && !m_badLinePeriods.contains(period)) {
+            m_badLinePeriods.insert(period);
             m_hooks.reportBadPeriodLine(int(period), line);
         }
         return std::nullopt;
     }
+    if (report && !m_badLinePeriods.isEmpty())
+        m_badLinePeriods.remove(period);  // mended: a later fault of the line is told again
     return runTime;
 }
 

@@ -111,7 +111,7 @@ class TestSession {
     QString m_startSpeedText;
     bool m_timers[3] = {false, false, false};
     bool m_activated = false;
-    QSet<QString> m_reportedBadLines;
+    QSet<unsigned> m_badLinePeriods;  // periods whose bad line has been reported
 };
 
 }  // namespace norak

@@ -1,11 +1,44 @@
 #include "platform/QtFileSystem.h"
 
+#include <sys/stat.h>
+#include <cerrno>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace norak {
+
+namespace {
+
+// What stands at a path, following symbolic links.
+enum class Target { Missing, RegularFile, CharacterDevice, Other };
+
+Target targetAt(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT ? Target::Missing : Target::Other;
+    if (S_ISREG(info.st_mode))
+        return Target::RegularFile;
+    if (S_ISCHR(info.st_mode))
+        return Target::CharacterDevice;
+    return Target::Other;
+}
+
+// A device takes the bytes where it stands; it is never replaced. A short write (a full device)
+// is a failure.
+bool writeToDevice(const QString& path, const QByteArray& content) {
+    QFile device(path);
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::ExistingOnly))
+        return false;
+    const bool written = device.write(content) == content.size();
+    device.close();
+    return written && device.error() == QFileDevice::NoError;
+}
+
+}  // namespace
 
 QString QtFileSystem::programFilePath() const {
     return QCoreApplication::applicationFilePath();
@@ -28,10 +61,24 @@ bool QtFileSystem::createFolder(const QString& path) {
 }
 
 bool QtFileSystem::writeFileAtomically(const QString& path, const QByteArray& content) {
+    switch (targetAt(path)) {
+        case Target::Missing:
+        case Target::RegularFile:
+            break;
+        case Target::CharacterDevice:
+            // Renaming a new file over a device node (as root, say /dev/full) would replace the
+            // device itself; a device is written in place instead.
+            return writeToDevice(path, content);
+        case Target::Other:
+            // A folder, a pipe (opening it would wait for a reader) or a socket: no export there.
+            return false;
+    }
     // QSaveFile writes a temporary file beside the target and renames it over the target only
     // when everything was written, so a failure (disk full, no rights) leaves the old file intact.
+    // Unbuffered, so that a write the disk cannot take fails here: a buffered write would be
+    // flushed by commit(), which reports success for a file that the full disk left short.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(content) != content.size()) {
         file.cancelWriting();

@@ -4,6 +4,9 @@
 
 namespace norak {
 
+// Files on the local disk. A regular file is replaced as a whole through a temporary file beside
+// it; a character device (say /dev/null or /dev/full) is written where it stands and never
+// replaced; a pipe, a socket or a folder is no place for an export and is refused.
 class QtFileSystem : public FileSystem {
   public:
     QString programFilePath() const override;

@@ -47,6 +47,7 @@ QtSound::QtSound(const QString& signalFile) {
 }
 
 QtSound::~QtSound() {
+    m_output->stop();
     m_thread->quit();
     // The audio thread can hang inside the sound library when the server misbehaves; the program
     // must still end, so after a while it is left behind rather than waited for.

@@ -12,13 +12,12 @@ namespace norak {
 class SoundOutput;
 class ToneStream;
 
-// The sound output on a Qt audio sink. One stream is opened at start-up and kept running on its
-// own thread, silent between sounds; each request is placed in it at a fixed delay
-// (ToneStream::kLatencyMs plus the sink's buffer) after the moment of the call, so signals keep
-// their exact spacing. The alert is a built-in tone mixed into the same stream. playSignal() and
-// alert() never wait for the audio thread; without a working output the signal is silent and
-// the alert falls back to the desktop's beep. outputDeviceCount() waits, once, up to two seconds
-// for the audio thread's first count.
+// The sound output on the system's sound server. One stream is opened at start-up and kept
+// running on its own thread, silent between sounds, and opened again whenever the server comes
+// back; each request is placed in it at a fixed delay after the moment of the call, so signals
+// keep their exact spacing. The alert is a built-in tone mixed
+// into the same stream. Calls never wait for the audio thread; without a working output the
+// signal is silent and the alert falls back to the desktop's beep.
 class QtSound : public Sound {
   public:
     static constexpr const char* kSignalResource = ":/sound/sonido.wav";

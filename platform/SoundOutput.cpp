@@ -1,9 +1,11 @@
 #include "platform/SoundOutput.h"
 
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
 #include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
 #include <QMediaDevices>
+#include <QThread>
 #include <utility>
 
 #include "platform/ToneMixer.h"
@@ -11,87 +13,90 @@
 
 namespace norak {
 
+namespace {
+
+constexpr int kBlockBytes = ToneMixer::kSampleRate * SoundOutput::kBlockMs / 1000;
+constexpr int kIdleStepMs = 50;
+
+uint32_t bytesForMs(int ms) {
+    return uint32_t(ToneMixer::kSampleRate * ms / 1000);  // one byte per frame
+}
+
+}  // namespace
+
 SoundOutput::SoundOutput(ToneStream* stream, QObject* parent) : QObject(parent), m_stream(stream) {
     m_stream->setParent(this);
-    m_checkTimer.setParent(this);
-    m_checkTimer.setInterval(kCheckIntervalMs);
-    connect(&m_checkTimer, &QTimer::timeout, this, &SoundOutput::check);
 }
 
 SoundOutput::~SoundOutput() {
     close();
 }
 
+void SoundOutput::countDevices() {
+    m_deviceCount.store(int(QMediaDevices::audioOutputs().size()));
+}
+
 void SoundOutput::begin() {
     if (!m_stream->isOpen())
         m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    m_deviceCount.store(int(QMediaDevices::audioOutputs().size()));
-    m_lastAttemptUs = m_stream->nowUs();
+    countDevices();
+    qint64 lastAttemptUs = m_stream->nowUs();
+    qint64 lastCountUs = lastAttemptUs;
     open();
-    m_checkTimer.start();
-}
 
-bool SoundOutput::sinkFailed() const {
-    if (!m_sink)
-        return true;
-    if (m_sink->state() == QAudio::StoppedState)
-        return true;
-    if (m_sink->error() == QAudio::FatalError || m_sink->error() == QAudio::OpenError ||
-        m_sink->error() == QAudio::IOError)
-        return true;
-    const qint64 now = m_stream->nowUs();
-    const qint64 lastRead = m_stream->lastReadUs();
-    const qint64 quietSince = lastRead < 0 ? m_openedUs : lastRead;
-    return now - quietSince > qint64(kSilentSinkMs) * 1000;
-}
-
-void SoundOutput::check() {
-    m_deviceCount.store(int(QMediaDevices::audioOutputs().size()));
-    // Deleting a sink runs pending events of this thread, which may include the next check.
-    if (m_checking || !sinkFailed())
-        return;
-    m_checking = true;
-    reopen();
-    m_checking = false;
-}
-
-void SoundOutput::reopen() {
+    char block[kBlockBytes];
+    while (!m_stop.load()) {
+        const qint64 now = m_stream->nowUs();
+        if (now - lastCountUs >= qint64(kCountIntervalMs) * 1000) {
+            lastCountUs = now;
+            countDevices();
+        }
+        if (!m_pulse) {
+            if (now - lastAttemptUs >= qint64(kRetryIntervalMs) * 1000) {
+                lastAttemptUs = now;
+                open();
+            }
+            if (!m_pulse)
+                QThread::msleep(kIdleStepMs);
+            continue;
+        }
+        // The write returns once the server's buffer has taken the block, so the stream is read
+        // at the pace the sound plays.
+        m_stream->read(block, kBlockBytes);
+        int error = 0;
+        if (pa_simple_write(m_pulse, block, kBlockBytes, &error) < 0) {
+            close();
+            lastAttemptUs = m_stream->nowUs();
+        }
+    }
     close();
-    const qint64 now = m_stream->nowUs();
-    if (now - m_lastAttemptUs < qint64(kRetryIntervalMs) * 1000)
-        return;
-    m_lastAttemptUs = now;
-    open();
 }
 
 bool SoundOutput::open() {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return false;
-    QAudioFormat format;
-    format.setSampleRate(ToneMixer::kSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::UInt8);
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_U8;
+    format.rate = ToneMixer::kSampleRate;
+    format.channels = 1;
+    pa_buffer_attr buffer{};
+    buffer.maxlength = uint32_t(-1);
+    buffer.tlength = bytesForMs(kBufferMs);
+    buffer.prebuf = uint32_t(-1);
+    buffer.minreq = bytesForMs(kBlockMs);
+    buffer.fragsize = uint32_t(-1);
 
-    m_sink = new QAudioSink(device, format, this);
-    m_sink->setBufferSize(qsizetype(ToneMixer::kSampleRate) * kBufferMs / 1000);
     m_stream->restart();
-    m_openedUs = m_stream->nowUs();
-    m_sink->start(m_stream);
-    if (m_sink->state() == QAudio::StoppedState || m_sink->error() != QAudio::NoError) {
-        close();
+    int error = 0;
+    m_pulse = pa_simple_new(nullptr, "NORAK", PA_STREAM_PLAYBACK, nullptr, "Señales", &format, nullptr,
+                            &buffer, &error);
+    if (!m_pulse)
         return false;
-    }
     ++m_opened;
     return true;
 }
 
 void SoundOutput::close() {
-    QAudioSink* sink = std::exchange(m_sink, nullptr);
-    if (!sink)
-        return;
-    sink->stop();
-    delete sink;
+    if (pa_simple* pulse = std::exchange(m_pulse, nullptr))
+        pa_simple_free(pulse);
 }
 
 }  // namespace norak

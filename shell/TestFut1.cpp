@@ -40,6 +40,19 @@ const QRect kParametersPanel{761, -52, 358, 267};
 // looking every 50 ms instead of 10 keeps the window's share of a processor well under 1 %.
 constexpr int kPacingLookMs = 50;
 constexpr int kClockTickMs = 100;
+// A line of text as it can be quoted in a message: control characters as spaces, and a long
+// line (a paste, say) cut short.
+QString quotable(const QString& line) {
+    constexpr qsizetype kLongest = 30;
+    QString text;
+    for (const QChar c : line)
+        text += c.category() == QChar::Other_Control ? QLatin1Char(' ') : c;
+    if (text.size() > kLongest) {
+        const qsizetype cut = text[kLongest - 1].isHighSurrogate() ? kLongest - 1 : kLongest;
+        text = text.left(cut) + QStringLiteral("…");
+    }
+    return text;
+}
 
 QString withSlash(QString folder) {
     if (!folder.endsWith(QLatin1Char('/')))
@@ -481,7 +494,7 @@ void TForm1::reportBadPeriodLine(int period, const QString& line) {
             "La línea %1 de la tabla de periodos («%2») no es un número entero de milisegundos. "
             "No se darán señales en ese periodo hasta que se corrija; la prueba continúa.")
             .arg(period)
-            .arg(line);
+            .arg(quotable(line));
     // Shown after the tick that found it, so that the pacing handler is never held up.
     QTimer::singleShot(0, this, [this, text] {
         m_platform.sound.alert(kAlertWarning);

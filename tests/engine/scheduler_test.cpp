@@ -210,14 +210,22 @@ TEST(Scheduler, ABadTableLineGivesNoSignalAndIsReportedOnce) {
     h.session.setActiveTable(table);
     EXPECT_EQ(h.runToNextSignal(20000), -1);
     EXPECT_EQ(h.hooks.badLines, QStringList{QStringLiteral("1:4x14")});
-    table[0] = QStringLiteral("-5");
-    h.session.setActiveTable(table);
-    h.runFor(1000);
-    EXPECT_EQ(h.hooks.badLines.size(), 2);
+    // Further keys into the still bad line say nothing more.
+    for (const char* text : {"4x1", "-5", "abc"}) {
+        table[0] = QString::fromLatin1(text);
+        h.session.setActiveTable(table);
+        h.runFor(1000);
+    }
+    EXPECT_EQ(h.hooks.badLines.size(), 1);
     table[0] = QStringLiteral("1000");  // mended: pacing resumes at the next reading
     h.session.setActiveTable(table);
     EXPECT_GT(h.runToNextSignal(), 0);
     EXPECT_TRUE(h.session.isRunning());
+    // Broken again, even with a text seen before: told again.
+    table[0] = QStringLiteral("4x14");
+    h.session.setActiveTable(table);
+    h.runFor(1000);
+    EXPECT_EQ(h.hooks.badLines, (QStringList{QStringLiteral("1:4x14"), QStringLiteral("1:4x14")}));
 }
 
 TEST(Scheduler, ClockGoesOnPastAnHour) {
