@@ -12,7 +12,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
 # The signal sound goes straight to the desktop's sound server (PulseAudio, or PipeWire's
 # PulseAudio service) through libpulse; no GStreamer or FFmpeg plugin is involved.
 # The package check (tools/check_package.sh) needs the validators and the dpkg tools.
-TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev)
+TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev pulseaudio)
 
 install_packages() {
     local missing=()
