@@ -10,7 +10,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
     libqt6svg6 libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libgtest-dev
     fonts-liberation fonts-dejavu-core
     gstreamer1.0-plugins-base gstreamer1.0-pulseaudio)
-TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev)
+TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream dpkg-dev pulseaudio)
 
 install_packages() {
     local missing=()
