@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "platform/QtFileSystem.h"
+#include "support/FileSizeLimit.h"
 
 using namespace norak;
 
@@ -40,29 +41,6 @@ QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
-
-// Lets a test write at most `bytes` bytes into any one file, as a nearly full disk would; the
-// write beyond fails with EFBIG instead of ending the process.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        ::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-  private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler = nullptr;
-    bool m_active = false;
-};
 
 }  // namespace
 
@@ -136,7 +114,7 @@ TEST(QtFileSystemFaults, AFullDiskLeavesTheOldFileAndNoTemporaryFile) {
     ASSERT_TRUE(files.writeFileAtomically(path, "first export\r\n"));
 
     {
-        FileSizeLimit nearlyFull(64);
+        norak::testing::FileSizeLimit nearlyFull(64);
         if (!nearlyFull.active())
             GTEST_SKIP() << "the file size limit cannot be set";
         EXPECT_FALSE(files.writeFileAtomically(path, QByteArray(4096, 'x')));

@@ -30,6 +30,7 @@
 #include "shell/RunDisplay.h"
 #include "shell/TestFut1.h"
 #include "shell/controls/FlatButton.h"
+#include "support/FileSizeLimit.h"
 
 using namespace norak;
 
@@ -117,28 +118,6 @@ QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// At most `bytes` bytes in any one file while it lives, as on a disk that is nearly full.
-class NearlyFullDisk {
-  public:
-    explicit NearlyFullDisk(rlim_t bytes) {
-        m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~NearlyFullDisk() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        ::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-  private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler = nullptr;
-    bool m_active = false;
-};
 
 }  // namespace
 
@@ -262,7 +241,7 @@ TEST(MainWindowFaults, AnExportTheDiskCannotTakeLosesNothing) {
         ++failures;
     }
     {
-        NearlyFullDisk disk(256);
+        norak::testing::FileSizeLimit disk(256);
         ASSERT_TRUE(disk.active());
         w.fakes.saveDialog.m_answer = older;
         w.window->resultsPanel()->BtnExportDatosClick();
