@@ -48,10 +48,10 @@ void PreciseWakeUp::start(qint64 delayNs) {
     if (m_fd >= 0) {
         // A zero time would disarm the descriptor: the shortest wait is one nanosecond.
         const qint64 ns = std::max<qint64>(delayNs, 1);
-        itimerspec spec{};
-        spec.it_value.tv_sec = time_t(ns / kNsPerSecond);
-        spec.it_value.tv_nsec = long(ns % kNsPerSecond);
-        if (timerfd_settime(m_fd, 0, &spec, nullptr) == 0)
+        itimerspec setting{};
+        setting.it_value.tv_sec = time_t(ns / kNsPerSecond);
+        setting.it_value.tv_nsec = long(ns % kNsPerSecond);
+        if (timerfd_settime(m_fd, 0, &setting, nullptr) == 0)
             return;
     }
 #endif
