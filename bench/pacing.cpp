@@ -40,7 +40,7 @@
 //
 // --play: also plays every signal on the real sound output (the program's QtSound, with the
 //   built-in sound or --wav FILE); --log FILE writes one line per signal sound,
-//   "signal <decision µs> <due tick>", for bench/pacing_audio.sh, which records the output and
+//   "decision <decision µs> <due tick>", for bench/pacing_audio.sh, which records the output and
 //   compares onset-to-onset intervals with these decision intervals.
 // To measure with the other core busy: bench/pacing_loaded.sh (a busy loop in a session of its
 // own for the duration of the run).
@@ -127,10 +127,11 @@ Options parse(const QStringList& args) {
     }
     o.minRunMs = std::max(1, o.minRunMs);
     o.maxRunMs = std::max(o.minRunMs, o.maxRunMs);
-    // A sound output that has just been opened can start late; give it time, as the program
-    // has between its start and the first test.
+    // The program opens its sound output as it starts; its first test interval can end no
+    // sooner than about 6 s later (front window 2 s, mode and Start, then period 1's run time).
+    // By then the output's placement clock moves only in small steps; measure from there too.
     if (o.play && !settleGiven)
-        o.settleMs = 2500;
+        o.settleMs = 6000;
     return o;
 }
 
@@ -410,8 +411,9 @@ int main(int argc, char** argv) {
         waitWindow = runQueueWaitNs() - waitWindowStart;
         form.BitBtnStopClick();
         // exit(), not quit(): quitting would first try to close the window, which asks the
-        // operator's leave question.
-        QCoreApplication::exit(0);
+        // operator's leave question. When playing, the last signal is still in the output's
+        // buffer: let it sound before the output closes.
+        QTimer::singleShot(options.play ? 1000 : 0, &form, [] { QCoreApplication::exit(0); });
     };
 
     recorder.onSignal = [&] {
@@ -531,7 +533,7 @@ int main(int argc, char** argv) {
                 if (d.kind == kAlert)
                     continue;
                 const qint64 tick = d.dueTick ? *d.dueTick : (d.ns - origin.ns) / 1'000'000;
-                out << "signal " << d.ns / 1000 << ' ' << tick << '\n';
+                out << "decision " << d.ns / 1000 << ' ' << tick << '\n';
             }
         }
     }

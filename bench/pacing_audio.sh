@@ -82,7 +82,7 @@ kill -INT "$REC_PID"
 wait "$REC_PID" 2>/dev/null || true
 REC_PID=""
 
-echo "audio: $(grep -c '^signal' "$WORK/decisions.log") signal sounds, run times $MIN_RUN..$MAX_RUN ms, busy loop: $BUSY; priority: ${NICE_AUDIO:-normal}"
+echo "audio: $(grep -c '^decision' "$WORK/decisions.log") signal sounds, run times $MIN_RUN..$MAX_RUN ms, busy loop: $BUSY; priority: ${NICE_AUDIO:-normal}"
 # "request-to-request" are the window's decisions here: the first figure is the sound path's
 # error on the decided intervals.
 $PY "$HELPER" analyse "$WORK/rec.wav" "$WORK/decisions.log"

@@ -33,7 +33,7 @@ struct Options {
     std::vector<int> intervals{600, 487, 853, 520};
     QString wav;
     QString log;
-    int settleMs = 2500;
+    int settleMs = 6000;
     bool alertBurst = false;
     int watchMs = 0;
 };
@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Let the stream settle, as the program does between its start and the first test.
+    // Let the stream settle, as the program does between its start and the first test interval's
+    // end: front window 2 s, mode and Start, then period 1's run time (4.2 s in Zevez).
     waitMs(options.settleMs);
     if (!sound->isStreamRunning())
         std::printf("warning: the output stream is not running\n");

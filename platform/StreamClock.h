@@ -13,19 +13,22 @@ namespace norak {
 // clock and frames is taken from them and then held, so that sounds placed through it keep their
 // exact spacing. Evidence is the third-highest of the windows' earliest reads over the last
 // kWindows windows, which ignores a stray early read and windows without a well-timed pull.
-// The offset then follows the evidence only beyond a dead band: slowly (a few frames a window)
-// for a sound device's clock drifting from the computer's, at once for a stall of the stream.
+// Pulls come in whole blocks, so even the best reads wander by up to a block (20 ms) as the
+// device's clock and the pull timer slide past each other (measured on a PulseAudio null sink:
+// the evidence climbed steadily by about 1 frame a second while the sound itself kept exact
+// time). Such wander must not move the offset, or the sounds placed through it lose their
+// spacing; so the offset follows the evidence only beyond a dead band wider than a block:
+// slowly (a few frames a window) for a sound device's clock drifting from the computer's, at
+// once for a long stall of the stream. After a (re)start it follows the evidence directly only
+// until kRank windows exist.
 class StreamClock {
   public:
     static constexpr qint64 kWindowUs = 1000000;
     static constexpr int kWindows = 16;
     static constexpr int kRank = 3;           // the rank-th highest window is the evidence
-    static constexpr int kWarmUpWindows = 8;  // followed directly after a (re)start
-    static constexpr qint64 kDeadbandUs = 2000;
-    // Beyond one pull (20 ms): pulls come in whole blocks, so the evidence may wander by up to a
-    // block as the device's clock and the pull timer slide past each other; only a stall moves
-    // it further.
-    static constexpr qint64 kJumpUs = 30000;
+    static constexpr int kWarmUpWindows = kRank;  // followed directly after a (re)start
+    static constexpr qint64 kDeadbandUs = 25000;  // one pull and a margin
+    static constexpr qint64 kJumpUs = 40000;
     static constexpr qint64 kSlewFrames = 3;  // per window: 136 ppm at 22050 Hz
 
     explicit StreamClock(int sampleRate);

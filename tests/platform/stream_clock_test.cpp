@@ -107,6 +107,28 @@ TEST(StreamClock, JumpsAfterAStallAndFollowsAClockDriftSlowly) {
     EXPECT_GT(drifting.clock.adjustments(), 0);
 }
 
+TEST(StreamClock, BetterPullsWithinABlockLeaveTheOffsetAlone) {
+    // The first seconds after a start have only badly timed pulls (every one 10 to 12 ms late);
+    // better ones come later. Once the evidence is ranked, the offset must hold: a sound placed
+    // before and one placed after the better pulls keep their spacing.
+    SimulatedSink sink;
+    sink.lateUs = 1000;
+    std::uniform_int_distribution<qint64> late(10000, 12000);
+    const qint64 badEnd = (StreamClock::kRank + 1) * StreamClock::kWindowUs + 20000;
+    for (qint64 tick = 0; tick < badEnd; tick += 20000) {
+        const qint64 at = tick + late(sink.random);
+        while (sink.read + kChunk <= qint64(sink.playedAt(at)) + sink.bufferFrames) {
+            sink.clock.noteRead(at, sink.read);
+            sink.read += kChunk;
+        }
+    }
+    sink.nowUs = badEnd;
+    const qint64 held = sink.clock.offsetFrames();
+    sink.runFor(40 * StreamClock::kWindowUs);
+    EXPECT_EQ(sink.clock.offsetFrames(), held);
+    EXPECT_EQ(sink.clock.adjustments(), 0);
+}
+
 TEST(StreamClock, ResetStartsOver) {
     SimulatedSink sink;
     sink.runFor(5000000);
