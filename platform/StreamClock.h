@@ -25,7 +25,7 @@ class StreamClock {
   public:
     static constexpr qint64 kWindowUs = 1000000;
     static constexpr int kWindows = 16;
-    static constexpr int kRank = 3;           // the rank-th highest window is the evidence
+    static constexpr int kRank = 3;               // the rank-th highest window is the evidence
     static constexpr int kWarmUpWindows = kRank;  // followed directly after a (re)start
     static constexpr qint64 kDeadbandUs = 25000;  // one pull and a margin
     static constexpr qint64 kJumpUs = 40000;
