@@ -252,6 +252,10 @@ Outcome realtime(int minutes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Offscreen when there is no display: the window is driven, never looked at.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const Options options = parse(app.arguments());
     QElapsedTimer timer;
