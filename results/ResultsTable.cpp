@@ -118,6 +118,13 @@ QVariant ResultsTable::data(const QModelIndex& index, int role) const {
             return m_rows[index.row()][index.column()];
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        case Qt::ToolTipRole: {
+            // The narrow columns cut their titles and longer values: the hint tells both.
+            const QString& text = m_rows[index.row()][index.column()];
+            if (text.isEmpty())
+                return {};
+            return columnTitle(index.column()) + QStringLiteral(": ") + text;
+        }
         default:
             return {};
     }
@@ -125,7 +132,7 @@ QVariant ResultsTable::data(const QModelIndex& index, int role) const {
 
 QVariant ResultsTable::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && section >= 0 && section < m_columnCount) {
-        if (role == Qt::DisplayRole)
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
             return columnTitle(section);
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));

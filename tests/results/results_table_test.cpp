@@ -60,6 +60,14 @@ TEST(ResultsTable, CellsAreOneBasedAndNothingOutsideIsAddressed) {
     EXPECT_EQ(changes.count(), 0);
     EXPECT_TRUE(table.cell(kColName, 13).isEmpty());
     EXPECT_TRUE(table.cell(kColVo2max, 1).isEmpty());
+
+    // The hints give what the narrow columns cut: the whole title, and title and value.
+    EXPECT_EQ(table.headerData(kColTime, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("Tiempo (mm:ss)"));
+    table.setCell(kColTime, 1, QStringLiteral("61:05"));
+    EXPECT_EQ(table.data(table.index(0, kColTime), Qt::ToolTipRole).toString(),
+              QStringLiteral("Tiempo (mm:ss): 61:05"));
+    EXPECT_FALSE(table.data(table.index(1, kColTime), Qt::ToolTipRole).isValid());  // empty cell
 }
 
 TEST(ResultsTable, OnlyNamesAndCodesAreEditableAndTypedTextIsChecked) {
