@@ -19,24 +19,16 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
 COUNT=${COUNT:-40}
 INTERVALS=${INTERVALS:-600,487,853,520}
-PY=/usr/bin/python3
 HELPER=bench/audio_onsets.py
-
-for tool in pulseaudio parecord pactl; do
-    command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install pulseaudio pulseaudio-utils)" >&2; exit 2; }
-done
-$PY -c 'import numpy' 2>/dev/null || { echo "missing numpy for $PY (apt-get install python3-numpy)" >&2; exit 2; }
+source bench/private_pulse.sh
+need_sound_tools
 
 if [ -z "${PROBE:-}" ]; then
     cmake --build "$BUILD_DIR" --target sound_probe >/dev/null
     PROBE="$BUILD_DIR/bench/sound_probe"
 fi
 
-WORK=$(mktemp -d /tmp/norak-audio.XXXXXX)
-export XDG_RUNTIME_DIR="$WORK/run"
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_SERVER
+make_private_pulse audio
 REC_PID=""
 SERVER_PID=""
 
@@ -48,12 +40,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-printf 'load-module module-native-protocol-unix\nload-module module-null-sink sink_name=nullsink rate=48000\nset-default-sink nullsink\n' >"$WORK/pa.pa"
 start_server() {
-    pulseaudio -n -F "$WORK/pa.pa" --daemonize=yes --exit-idle-time=-1 --system=false \
-        --log-target=file:"$WORK/pa.log" --log-level=debug
-    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-    SERVER_PID=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+    start_pulse_server "$WORK/pa.log" --log-level=debug
+    SERVER_PID=$(pulse_server_pid)
 }
 start_server
 

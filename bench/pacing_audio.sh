@@ -26,39 +26,28 @@ PERIODS=${PERIODS:-3}
 MIN_RUN=${MIN_RUN:-500}
 MAX_RUN=${MAX_RUN:-700}
 BUSY=${BUSY:-0}
-PY=/usr/bin/python3
 HELPER=bench/audio_onsets.py
-
-for tool in pulseaudio parecord pactl; do
-    command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install pulseaudio pulseaudio-utils)" >&2; exit 2; }
-done
-$PY -c 'import numpy' 2>/dev/null || { echo "missing numpy for $PY (apt-get install python3-numpy)" >&2; exit 2; }
+source bench/private_pulse.sh
+need_sound_tools
 
 cmake --build "$BUILD_DIR" --target pacing >/dev/null
 PACING="$BUILD_DIR/bench/pacing"
 
-WORK=$(mktemp -d /tmp/norak-pacing-audio.XXXXXX)
-export XDG_RUNTIME_DIR="$WORK/run"
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_SERVER
+make_private_pulse pacing-audio
 REC_PID=""
 BUSY_PID=""
 
 cleanup() {
     [ -n "$BUSY_PID" ] && kill "$BUSY_PID" 2>/dev/null || true
     [ -n "$REC_PID" ] && kill "$REC_PID" 2>/dev/null || true
-    if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then
-        kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" 2>/dev/null || true
-    fi
+    pid=$(pulse_server_pid)
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
     sleep 0.5
     if [ -n "${KEEP:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
 }
 trap cleanup EXIT
 
-printf 'load-module module-native-protocol-unix\nload-module module-null-sink sink_name=nullsink rate=48000\nset-default-sink nullsink\n' >"$WORK/pa.pa"
-${NICE_AUDIO:-} pulseaudio -n -F "$WORK/pa.pa" --daemonize=yes --exit-idle-time=-1 --system=false --log-target=file:"$WORK/pa.log"
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+PULSE_PREFIX=${NICE_AUDIO:-} start_pulse_server "$WORK/pa.log"
 
 # Stand-in signal sound, used only when the program's own is not built in.
 $PY "$HELPER" make-wav "$WORK/signal.wav"

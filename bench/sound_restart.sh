@@ -16,32 +16,18 @@ BUILD_DIR=${1:-build}
 WATCH=${WATCH:-40}
 DOWN_AT=${DOWN_AT:-10}
 UP_AT=${UP_AT:-18}
-PY=/usr/bin/python3
-
-for tool in pulseaudio parecord pactl; do
-    command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install pulseaudio pulseaudio-utils)" >&2; exit 2; }
-done
-$PY -c 'import numpy' 2>/dev/null || { echo "missing numpy for $PY (apt-get install python3-numpy)" >&2; exit 2; }
+source bench/private_pulse.sh
+need_sound_tools
 
 cmake --build "$BUILD_DIR" --target sound_probe >/dev/null
 PROBE="$BUILD_DIR/bench/sound_probe"
 
-WORK=$(mktemp -d /tmp/norak-restart.XXXXXX)
-export XDG_RUNTIME_DIR="$WORK/run"
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_SERVER
+make_private_pulse restart
 REC_PID=""
 PROBE_PID=""
 
-server_pid() { cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null || true; }
-
 start_server() {
-    pulseaudio -n -F "$WORK/pa.pa" --daemonize=yes --exit-idle-time=-1 --system=false \
-        --log-target=file:"$WORK/pa-$1.log"
-    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "the sound server did not start" >&2
-    return 1
+    start_pulse_server "$WORK/pa-$1.log"
 }
 
 start_recording() {
@@ -58,14 +44,13 @@ stop_recording() {
 cleanup() {
     stop_recording
     [ -n "$PROBE_PID" ] && kill "$PROBE_PID" 2>/dev/null || true
-    pid=$(server_pid)
+    pid=$(pulse_server_pid)
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
     sleep 0.5
     if [ -n "${KEEP:-}" ]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
 }
 trap cleanup EXIT
 
-printf 'load-module module-native-protocol-unix\nload-module module-null-sink sink_name=nullsink rate=48000\nset-default-sink nullsink\n' >"$WORK/pa.pa"
 $PY bench/audio_onsets.py make-wav "$WORK/signal.wav"
 start_server first
 
@@ -76,7 +61,7 @@ start_recording before
 
 sleep $((DOWN_AT - 3))
 stop_recording
-kill "$(server_pid)"
+kill "$(pulse_server_pid)"
 echo "t=${DOWN_AT}s: sound server killed"
 
 sleep $((UP_AT - DOWN_AT))
