@@ -30,8 +30,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/QtLocalClock.h"
-#include "platform/QtTickSource.h"
+#include "platform/qt/QtLocalClock.h"
+#include "platform/qt/QtTickSource.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/AthleteRoster.h"
 #include "results/ResultsTable.h"

@@ -20,9 +20,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/PacingTimer.h"
-#include "platform/QtSound.h"
-#include "platform/QtTickSource.h"
+#include "platform/qt/PacingTimer.h"
+#include "platform/qt/QtSound.h"
+#include "platform/qt/QtTickSource.h"
 
 using namespace norak;
 

@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <array>
 
-#include "platform/JpegImage.h"
+#include "platform/qt/JpegImage.h"
 
 namespace norak {
 

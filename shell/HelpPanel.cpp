@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 
-#include "platform/JpegImage.h"
+#include "platform/qt/JpegImage.h"
 #include "shell/Glyphs.h"
 #include "shell/HelpPanelLayout.h"
 #include "shell/controls/FlatButton.h"

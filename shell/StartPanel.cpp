@@ -4,7 +4,7 @@
 #include <QPalette>
 
 #include "engine/MakerSite.h"
-#include "platform/JpegImage.h"
+#include "platform/qt/JpegImage.h"
 #include "shell/Glyphs.h"
 #include "shell/controls/EffectLabel.h"
 #include "shell/controls/FlatButton.h"

@@ -10,7 +10,7 @@
 
 #include "engine/SessionHooks.h"
 #include "engine/TestSession.h"
-#include "platform/PacingTimer.h"
+#include "platform/qt/PacingTimer.h"
 #include "platform/Platform.h"
 #include "results/LiveReadings.h"
 

@@ -12,7 +12,7 @@
 #include "engine/FrontEditionInfo.h"
 #include "engine/MakerSite.h"
 #include "engine/ProgramDir.h"
-#include "platform/JpegImage.h"
+#include "platform/qt/JpegImage.h"
 #include "shell/FrontGlyphs.h"
 #include "shell/controls/EffectLabel.h"
 #include "shell/controls/FlatButton.h"

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <memory>
 
-#include "platform/QtPlatform.h"
-#include "platform/SpanishTranslations.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/SpanishTranslations.h"
 #include "shell/ProgramEntry.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"

@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 out=${2:-$build/preview}
-cmake -S "$top" -B "$build" -DNORAK_BUILD_TOOLS=ON >/dev/null
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORAK_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build" --target course_preview
 mkdir -p "$out"
 for sport in zevez futbol basket futsal; do

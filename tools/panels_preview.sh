@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Screenshots of the test window's information panels, taken under Xvfb:
-#   tools/panels_preview.sh [output-folder]      (default: build-preview/shots)
-# Builds tools/panels_preview as a project of its own in build-preview/ and writes
+#   tools/panels_preview.sh [output-folder] [build-dir]   (default: build/preview-shots, build)
+# Builds tools/panels_preview in the build folder, with the tools turned on, and writes
 # start-<edition>[-v<variant>].png, help-, topbar- and glyphs-<edition>.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:-build-preview/shots}
+build=${2:-build}
+out=${1:-$build/preview-shots}
 mkdir -p "$out"
 
-cmake -S tools/panels_preview -B build-preview -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-preview -j2 --target panels_preview
-exe=build-preview/panels_preview
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORAK_BUILD_TOOLS=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" --target panels_preview
+exe=$build/tools/panels_preview/panels_preview
 
 shoot() {  # name, arguments...
     local name=$1

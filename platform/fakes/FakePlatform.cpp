@@ -1,6 +1,6 @@
 #include "platform/fakes/FakePlatform.h"
 
-#include "platform/QtFileSystem.h"
+#include "platform/qt/QtFileSystem.h"
 
 namespace norak {
 

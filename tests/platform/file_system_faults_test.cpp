@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/QtFileSystem.h"
+#include "platform/qt/QtFileSystem.h"
 #include "support/FileSizeLimit.h"
 
 using namespace norak;

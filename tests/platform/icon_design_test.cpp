@@ -16,9 +16,7 @@ TEST(IconDesign, SvgIconMatchesTheWindowIcon) {
     ASSERT_EQ(window.size(), QSize(256, 256));
     EXPECT_TRUE(window.hasAlphaChannel());
 
-    const QString svgPath = QFileInfo(QStringLiteral(__FILE__))
-                                .absoluteDir()
-                                .filePath(QStringLiteral("../../assets/icon/norak.svg"));
+    const QString svgPath = QStringLiteral(NORAK_SOURCE_DIR "/assets/icon/norak.svg");
     ASSERT_TRUE(QFileInfo::exists(svgPath));
     QImageReader reader(svgPath, "svg");
     if (!reader.canRead()) {

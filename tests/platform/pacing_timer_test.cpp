@@ -4,8 +4,8 @@
 #include <QTest>
 #include <vector>
 
-#include "platform/PacingTimer.h"
-#include "platform/QtTickSource.h"
+#include "platform/qt/PacingTimer.h"
+#include "platform/qt/QtTickSource.h"
 
 using namespace norak;
 

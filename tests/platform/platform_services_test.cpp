@@ -6,10 +6,10 @@
 #include <QFileDialog>
 #include <QPushButton>
 
-#include "platform/QtLocalClock.h"
-#include "platform/QtMessages.h"
-#include "platform/QtSaveDialog.h"
-#include "platform/SpanishTranslations.h"
+#include "platform/qt/QtLocalClock.h"
+#include "platform/qt/QtMessages.h"
+#include "platform/qt/QtSaveDialog.h"
+#include "platform/qt/SpanishTranslations.h"
 
 using namespace norak;
 

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QThread>
 
-#include "platform/PreciseWakeUp.h"
+#include "platform/qt/PreciseWakeUp.h"
 
 using namespace norak;
 

@@ -4,8 +4,8 @@
 #include <QTemporaryFile>
 #include <QThread>
 
-#include "platform/QtPlatform.h"
-#include "platform/QtSound.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtSound.h"
 
 using namespace norak;
 

@@ -9,7 +9,7 @@
 #include <QThread>
 #include <functional>
 
-#include "platform/QtSound.h"
+#include "platform/qt/QtSound.h"
 
 using namespace norak;
 

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "platform/StreamClock.h"
+#include "platform/audio/StreamClock.h"
 
 using namespace norak;
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/ToneMixer.h"
+#include "platform/audio/ToneMixer.h"
 
 using namespace norak;
 

@@ -3,7 +3,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "platform/ToneStream.h"
+#include "platform/audio/ToneStream.h"
 
 using namespace norak;
 

@@ -2,7 +2,7 @@
 
 #include <QtEndian>
 
-#include "platform/WavDecoder.h"
+#include "platform/audio/WavDecoder.h"
 
 using namespace norak;
 

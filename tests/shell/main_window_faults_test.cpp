@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/QtSound.h"
+#include "platform/qt/QtSound.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/CellText.h"
 #include "results/ResultsActions.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/QtTickSource.h"
+#include "platform/qt/QtTickSource.h"
 #include "platform/fakes/FakePlatform.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"

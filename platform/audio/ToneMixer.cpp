@@ -1,4 +1,4 @@
-#include "platform/ToneMixer.h"
+#include "platform/audio/ToneMixer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/WavDecoder.h"
+#include "platform/audio/WavDecoder.h"
 
 #include <QtEndian>
 #include <algorithm>

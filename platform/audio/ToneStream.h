@@ -6,8 +6,8 @@
 #include <atomic>
 #include <vector>
 
-#include "platform/StreamClock.h"
-#include "platform/ToneMixer.h"
+#include "platform/audio/StreamClock.h"
+#include "platform/audio/ToneMixer.h"
 
 namespace norak {
 

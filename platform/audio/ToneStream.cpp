@@ -1,4 +1,4 @@
-#include "platform/ToneStream.h"
+#include "platform/audio/ToneStream.h"
 
 #include <QMutexLocker>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/QtTickSource.h"
+#include "platform/qt/QtTickSource.h"
 
 namespace norak {
 

@@ -1,4 +1,4 @@
-#include "platform/PreciseWakeUp.h"
+#include "platform/qt/PreciseWakeUp.h"
 
 #include <QSocketNotifier>
 #include <algorithm>

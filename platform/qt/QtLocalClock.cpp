@@ -1,4 +1,4 @@
-#include "platform/QtLocalClock.h"
+#include "platform/qt/QtLocalClock.h"
 
 namespace norak {
 

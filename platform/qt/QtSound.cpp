@@ -1,14 +1,14 @@
-#include "platform/QtSound.h"
+#include "platform/qt/QtSound.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QThread>
 #include <algorithm>
 
-#include "platform/SoundOutput.h"
-#include "platform/ToneMixer.h"
-#include "platform/ToneStream.h"
-#include "platform/WavDecoder.h"
+#include "platform/audio/SoundOutput.h"
+#include "platform/audio/ToneMixer.h"
+#include "platform/audio/ToneStream.h"
+#include "platform/audio/WavDecoder.h"
 
 namespace norak {
 

@@ -1,4 +1,4 @@
-#include "platform/PacingTimer.h"
+#include "platform/qt/PacingTimer.h"
 
 #include "platform/TickSource.h"
 

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "platform/QtDesktopShell.h"
-#include "platform/QtFileSystem.h"
-#include "platform/QtLocalClock.h"
-#include "platform/QtMessages.h"
-#include "platform/QtSaveDialog.h"
-#include "platform/QtSound.h"
-#include "platform/QtTickSource.h"
+#include "platform/qt/QtDesktopShell.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtLocalClock.h"
+#include "platform/qt/QtMessages.h"
+#include "platform/qt/QtSaveDialog.h"
+#include "platform/qt/QtSound.h"
+#include "platform/qt/QtTickSource.h"
 
 namespace norak {
 

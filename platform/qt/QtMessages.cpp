@@ -1,4 +1,4 @@
-#include "platform/QtMessages.h"
+#include "platform/qt/QtMessages.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "platform/QtFileSystem.h"
+#include "platform/qt/QtFileSystem.h"
 
 #include <sys/stat.h>
 #include <cerrno>

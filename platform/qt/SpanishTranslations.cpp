@@ -1,4 +1,4 @@
-#include "platform/SpanishTranslations.h"
+#include "platform/qt/SpanishTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "platform/SoundOutput.h"
+#include "platform/audio/SoundOutput.h"
 
 #include <pulse/error.h>
 #include <pulse/simple.h>
@@ -8,8 +8,8 @@
 #include <QThread>
 #include <utility>
 
-#include "platform/ToneMixer.h"
-#include "platform/ToneStream.h"
+#include "platform/audio/ToneMixer.h"
+#include "platform/audio/ToneStream.h"
 
 namespace norak {
 

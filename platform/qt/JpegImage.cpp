@@ -1,4 +1,4 @@
-#include "platform/JpegImage.h"
+#include "platform/qt/JpegImage.h"
 
 #include <QFile>
 

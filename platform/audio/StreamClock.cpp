@@ -1,4 +1,4 @@
-#include "platform/StreamClock.h"
+#include "platform/audio/StreamClock.h"
 
 #include <algorithm>
 #include <functional>

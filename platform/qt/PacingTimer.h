@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "platform/PreciseWakeUp.h"
+#include "platform/qt/PreciseWakeUp.h"
 
 namespace norak {
 
