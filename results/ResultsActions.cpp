@@ -78,8 +78,6 @@ bool ResultsActions::clearTable() {
     return true;
 }
 
-// Asks the save question when some row holds results that were never exported; Yes exports.
-// True when the question was asked and answered No.
 bool ResultsActions::askToSaveUnexported() {
     if (m_table.resultsExported() != 0 || !m_table.hasUnexportedResults())
         return false;
@@ -101,6 +99,10 @@ void ResultsActions::prepareNewTest() {
 
 bool ResultsActions::confirmLeave() {
     askToSaveUnexported();
+    return askLeave();
+}
+
+bool ResultsActions::askLeave() {
     m_platform.sound.alert(kAlertQuestion);
     return m_platform.messages.askOkCancel(
         QStringLiteral("Salir de ") + m_editionTitle,

@@ -43,13 +43,16 @@ class ResultsActions {
     // The table's part of preparing a new test: offers to export results that were never
     // exported, clears the result columns as answered, and sets ResultsExported to 0.
     void prepareNewTest();
-    // "Salir" and closing the window: offers to export results never exported, then asks the
-    // leave question. True to leave.
+    // "Salir" and closing the window between tests: offers to export results never exported,
+    // then asks the leave question. True to leave.
     bool confirmLeave();
-
-  private:
+    // The leave question alone ("Salir de ..."); true for OK.
+    bool askLeave();
+    // Asks the save question when some row holds results that were never exported; Yes exports.
+    // True when the question was asked and answered No.
     bool askToSaveUnexported();
 
+  private:
     QString m_editionTitle;
     ResultsTable& m_table;
     AthleteRoster& m_roster;

@@ -51,6 +51,10 @@ void ResultsTable::setCell(int column, int row, const QString& text) {
     if (!contains(column, row) || m_rows[row - 1][column] == text)
         return;
     m_rows[row - 1][column] = text;
+    // The flag describes the table as it stands: a result written or erased after an export has
+    // not been exported.
+    if (column >= kColTime)
+        m_resultsExported = 0;
     const QModelIndex changed = index(row - 1, column);
     Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }
@@ -84,10 +88,15 @@ bool ResultsTable::hasUnexportedResults() const {
 }
 
 void ResultsTable::clearColumns(int firstColumn) {
+    bool erasedResult = false;
     for (QStringList& row : m_rows) {
-        for (int column = firstColumn; column < m_columnCount; ++column)
+        for (int column = firstColumn; column < m_columnCount; ++column) {
+            erasedResult = erasedResult || (column >= kColTime && !row[column].isEmpty());
             row[column].clear();
+        }
     }
+    if (erasedResult)
+        m_resultsExported = 0;
     if (!m_rows.isEmpty())
         Q_EMIT dataChanged(index(0, firstColumn), index(dataRowCount() - 1, m_columnCount - 1),
                            {Qt::DisplayRole, Qt::EditRole});

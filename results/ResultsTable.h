@@ -46,7 +46,8 @@ class ResultsTable : public QAbstractTableModel {
     // Empties every cell of every data row.
     void clearAll();
 
-    // ResultsExported: 1 after a successful export, 0 once a new test is prepared.
+    // ResultsExported: 1 after a successful export; 0 once a new test is prepared or a result is
+    // written or erased after the export.
     int resultsExported() const { return m_resultsExported; }
     void setResultsExported(int value) { m_resultsExported = value != 0 ? 1 : 0; }
 

@@ -10,10 +10,9 @@
 
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
-#include "results/LiveReadings.h"
-#include "results/ResultsActions.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "results/TestRun.h"
 #include "shell/AthleteButton.h"
 #include "shell/ResultsGrid.h"
 #include "shell/ResultsLooks.h"
@@ -78,16 +77,8 @@ QSize ResultsPanel::panelSize(int edition, int stationsPerLap, int tableWidth) {
     return {kFrameLeft + frame.width() + kPanelMargin, kFrameTop + frame.height() + kPanelMargin};
 }
 
-ResultsPanel::ResultsPanel(const EditionRecord& edition, const Platform& platform, LiveReadings& readings,
-                           int tableWidth, QWidget* parent)
-    : QWidget(parent),
-      m_edition(edition),
-      m_clock(platform.clock),
-      m_readings(readings),
-      m_table(std::make_unique<ResultsTable>(edition.edition)),
-      m_roster(std::make_unique<AthleteRoster>(*m_table)),
-      m_actions(
-          std::make_unique<ResultsActions>(edition.editionTitle, *m_table, *m_roster, platform, readings)) {
+ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int tableWidth, QWidget* parent)
+    : QWidget(parent), m_edition(edition), m_run(run) {
     setObjectName(QStringLiteral("PanelDeportistas"));
     const QSize size = panelSize(edition.edition, edition.stationsPerLap, tableWidth);
     resize(size);
@@ -131,7 +122,7 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, const Platform& platfor
     frameColours.setColor(QPalette::Window, Qt::black);
     m_frame->setPalette(frameColours);
 
-    m_grid = new ResultsGrid(*m_table, columnWidths(edition.edition, tableWidth), m_frame);
+    m_grid = new ResultsGrid(table(), columnWidths(edition.edition, tableWidth), m_frame);
     m_grid->setGeometry(QRect(QPoint(1, 1), gridSize(edition.edition, edition.stationsPerLap, tableWidth)));
 
     m_popupMenu = new QMenu(this);
@@ -153,33 +144,28 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, const Platform& platfor
         connect(button, &AthleteButton::pointerMoved, this, &ResultsPanel::B01MouseMove);
         m_athleteButtons[i - 1] = button;
     }
-    connect(m_roster.get(), &AthleteRoster::buttonVisibilityChanged, this,
+    connect(&roster(), &AthleteRoster::buttonVisibilityChanged, this,
             [this](int athlete, bool shown) { m_athleteButtons[athlete - 1]->setVisible(shown); });
+    for (int i = 1; i <= AthleteRoster::kButtonCount; ++i)
+        m_athleteButtons[i - 1]->setVisible(roster().isShown(i));
+    connect(&m_run, &TestRun::rowSelectionRequested, this, &ResultsPanel::setRowSelectionMode);
 }
 
 ResultsPanel::~ResultsPanel() {
-    // The grid (and any open editor) goes before the table it shows, which is destroyed with the
-    // members, ahead of the child widgets.
+    // The grid (and any open editor) goes first, while the table it shows is still there.
     delete m_frame;
+}
+
+ResultsTable& ResultsPanel::table() const {
+    return m_run.table();
+}
+
+AthleteRoster& ResultsPanel::roster() const {
+    return m_run.roster();
 }
 
 AthleteButton* ResultsPanel::athleteButton(int athlete) const {
     return athlete >= 1 && athlete <= AthleteRoster::kButtonCount ? m_athleteButtons[athlete - 1] : nullptr;
-}
-
-void ResultsPanel::ActivateAthleteButtons() {
-    m_roster->activateAthleteButtons();
-}
-
-LiveValues ResultsPanel::currentValues() const {
-    LiveValues values = m_readings.liveValues();
-    values.edition = m_edition.edition;
-    values.decimalSeparator = m_clock.decimalSeparator();
-    return values;
-}
-
-void ResultsPanel::RecordRemainingAthletes() {
-    m_roster->recordRemainingAthletes(currentValues());
 }
 
 void ResultsPanel::setTableButtonsEnabled(bool enabled) {
@@ -187,48 +173,33 @@ void ResultsPanel::setTableButtonsEnabled(bool enabled) {
     m_clearButton->setEnabled(enabled);
 }
 
-bool ResultsPanel::HasNamedAthlete() const {
-    return m_table->hasNamedAthlete();
-}
-
-void ResultsPanel::prepareNewTest() {
-    m_actions->prepareNewTest();
-}
-
-bool ResultsPanel::confirmLeave() {
-    return m_actions->confirmLeave();
-}
-
 void ResultsPanel::setRowSelectionMode() {
     m_grid->setRowSelectionMode();
 }
 
 void ResultsPanel::B01Click(int athlete) {
-    m_roster->dropout(athlete, currentValues());
+    m_run.B01Click(athlete);
 }
 
 void ResultsPanel::B01MouseMove(int athlete) {
     m_grid->setRowSelectionMode();
-    m_table->setCurrentRow(athlete);
+    table().setCurrentRow(athlete);
 }
 
 void ResultsPanel::PopupMenu_HGPopup() {
-    m_reactivateAction->setEnabled(
-        m_roster->canReactivate(m_table->currentRow(), m_readings.stopEnabled(), m_readings.warmUpPhase()));
+    m_reactivateAction->setEnabled(m_run.canReactivateCurrentRow());
 }
 
 void ResultsPanel::Volveraactivar1Click() {
-    const int row = m_table->currentRow();
-    if (!m_table->cell(kColName, row).isEmpty() && m_readings.stopEnabled() && m_readings.warmUpPhase() == 0)
-        m_roster->reactivate(row);
+    m_run.Volveraactivar1Click();
 }
 
 void ResultsPanel::BtnBorrarTablaClick() {
-    m_actions->clearTable();
+    m_run.BtnBorrarTablaClick();
 }
 
 void ResultsPanel::BtnExportDatosClick() {
-    m_actions->exportResults();
+    m_run.BtnExportDatosClick();
 }
 
 void ResultsPanel::showPopupMenu(const QPoint& position) {

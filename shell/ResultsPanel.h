@@ -5,8 +5,6 @@
 #include <memory>
 
 #include "engine/Edition.h"
-#include "platform/Platform.h"
-#include "results/LiveValues.h"
 
 class QAction;
 class QFrame;
@@ -18,30 +16,27 @@ namespace norak {
 
 class AthleteButton;
 class AthleteRoster;
-class LiveReadings;
-class ResultsActions;
 class ResultsGrid;
 class ResultsTable;
+class TestRun;
 
 // The results panel `PanelDeportistas` of the test window: the title bar "Deportistas" with the
 // clear-table and export buttons, the frame `PanelReg_SJp` holding the grid `HyperGrid_Sujetos`,
-// and the athlete buttons B01 ... B14 beside the grid's rows. It owns the results table, the
-// athlete slots and the results flows; the test window reads and drives them through it.
+// and the athlete buttons B01 ... B14 beside the grid's rows. It shows the test run's results
+// table and athlete slots and forwards the user's actions to the run, which owns both.
 class ResultsPanel : public QWidget {
     Q_OBJECT
 
   public:
     // `tableWidth` is W, the width the column widths are computed from.
-    ResultsPanel(const EditionRecord& edition, const Platform& platform, LiveReadings& readings,
-                 int tableWidth, QWidget* parent = nullptr);
+    ResultsPanel(const EditionRecord& edition, TestRun& run, int tableWidth, QWidget* parent = nullptr);
     ~ResultsPanel() override;
 
     // The size the panel takes for an edition and a table width.
     static QSize panelSize(int edition, int stationsPerLap, int tableWidth);
 
-    ResultsTable& table() const { return *m_table; }
-    AthleteRoster& roster() const { return *m_roster; }
-    ResultsActions& actions() const { return *m_actions; }
+    ResultsTable& table() const;
+    AthleteRoster& roster() const;
     ResultsGrid* grid() const { return m_grid; }
     QFrame* frame() const { return m_frame; }
     QLabel* titleBar() const { return m_titleBar; }
@@ -52,19 +47,9 @@ class ResultsPanel : public QWidget {
     QMenu* popupMenu() const { return m_popupMenu; }
     QAction* reactivateAction() const { return m_reactivateAction; }
 
-    // For the test window.
-    // Start of the timed test: a button for each named row.
-    void ActivateAthleteButtons();
-    // Stop of a test: every athlete still running is recorded with the values shown now.
-    void RecordRemainingAthletes();
     // BtnExportDatos and BtnBorrarTabla together (disabled by Start, enabled by Stop when a row
     // has a name).
     void setTableButtonsEnabled(bool enabled);
-    bool HasNamedAthlete() const;
-    // The table's part of New test (the save question, clearing results, ResultsExported := 0).
-    void prepareNewTest();
-    // The leave question of "Salir" and of closing the window; true to leave.
-    bool confirmLeave();
     // Start leaves the grid in row-selection mode.
     void setRowSelectionMode();
 
@@ -78,15 +63,9 @@ class ResultsPanel : public QWidget {
 
   private:
     void showPopupMenu(const QPoint& position);
-    // The live values with the panel's edition and the user's decimal separator.
-    LiveValues currentValues() const;
 
     EditionRecord m_edition;
-    LocalClock& m_clock;
-    LiveReadings& m_readings;
-    std::unique_ptr<ResultsTable> m_table;
-    std::unique_ptr<AthleteRoster> m_roster;
-    std::unique_ptr<ResultsActions> m_actions;
+    TestRun& m_run;
     QLabel* m_titleBar = nullptr;
     QToolButton* m_clearButton = nullptr;
     QToolButton* m_exportButton = nullptr;

@@ -7,8 +7,8 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "engine/ProgramDir.h"
 #include "results/AthleteRoster.h"
+#include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/CoursePanel.h"
 #include "shell/Glyphs.h"
@@ -40,26 +40,6 @@ const QRect kParametersPanel{761, -52, 358, 267};
 // looking every 50 ms instead of 10 keeps the window's share of a processor well under 1 %.
 constexpr int kPacingLookMs = 50;
 constexpr int kClockTickMs = 100;
-// A line of text as it can be quoted in a message: control characters as spaces, and a long
-// line (a paste, say) cut short.
-QString quotable(const QString& line) {
-    constexpr qsizetype kLongest = 30;
-    QString text;
-    for (const QChar c : line)
-        text += c.category() == QChar::Other_Control ? QLatin1Char(' ') : c;
-    if (text.size() > kLongest) {
-        const qsizetype cut = text[kLongest - 1].isHighSurrogate() ? kLongest - 1 : kLongest;
-        text = text.left(cut) + QStringLiteral("…");
-    }
-    return text;
-}
-
-QString withSlash(QString folder) {
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
 }  // namespace
 
 TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> showAbout, QWidget* parent)
@@ -71,14 +51,8 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
 
-    // The program's folder, and the export folder beside the program (a failure is ignored: the
-    // export creates it again when it is needed).
-    m_programDir = withSlash(programDirOf(m_platform.files.programFilePath()));
-    m_platform.files.createFolder(m_programDir + QStringLiteral("Export"));
-
-    m_session = std::make_unique<TestSession>(edition, m_platform.ticks, m_platform.clock, m_platform.sound,
-                                              m_platform.messages, static_cast<SessionHooks&>(*this));
-    const EditionRecord& e = m_session->edition();
+    m_run = std::make_unique<TestRun>(edition, m_platform);
+    const EditionRecord& e = m_run->edition();
     QCoreApplication::setApplicationName(e.editionTitle);
     setWindowTitle(e.editionTitle + QStringLiteral(": Quelmar en ") + e.sportName);
 
@@ -93,13 +67,29 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
     connect(&m_timer2, &PacingTimer::timeout, this, &TForm1::Timer2Timer);
     connect(&m_timer3, &PacingTimer::timeout, this, &TForm1::Timer3Timer);
 
+    connect(m_run.get(), &TestRun::changed, this, &TForm1::afterEvent);
     render();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The results grid goes while the run's table that it shows is still there.
+    delete m_results;
+}
+
+TestSession& TForm1::session() {
+    return m_run->session();
+}
+
+const EditionRecord& TForm1::edition() const {
+    return m_run->edition();
+}
+
+QString TForm1::ProgramDir() const {
+    return m_run->ProgramDir();
+}
 
 void TForm1::createTopBar() {
-    const EditionRecord& e = m_session->edition();
+    const EditionRecord& e = m_run->edition();
     struct ButtonDef {
         const char* name;
         const char* caption;
@@ -133,39 +123,27 @@ void TForm1::createTopBar() {
 }
 
 void TForm1::createPanels() {
-    const EditionRecord& e = m_session->edition();
+    const EditionRecord& e = m_run->edition();
 
-    m_run = std::make_unique<RunDisplay>(this);
+    m_runDisplay = std::make_unique<RunDisplay>(this);
     m_course = new CoursePanel(e.course, this);
     m_course->setGeometry(geometry::kCoursePanel);
-    m_run->lapPanel()->raise();
+    m_runDisplay->lapPanel()->raise();
 
     m_config = new ConfigPanel(e, this);
     m_config->setGeometry(geometry::kConfigPanel);
     m_config->raise();
-    connect(m_config, &ConfigPanel::modeChosen, this, [this](TestMode mode) {
-        m_session->FlatRadioButton1Click(mode);
-        afterEvent();
-    });
-    connect(m_config, &ConfigPanel::startPeriodChanged, this, [this](int value) {
-        m_session->SpinEdit1Change(value);
-        afterEvent();
-    });
-    connect(m_config, &ConfigPanel::sexChanged, this, [this](int sex) {
-        m_session->ComboBoxSexoChange(sex);
-        afterEvent();
-    });
-    connect(m_config, &ConfigPanel::categoryChanged, this, [this](int category) {
-        m_session->ComboBoxCategoriaChange(category);
-        afterEvent();
-    });
-    connect(m_config, &ConfigPanel::warmUpClicked, this, [this](bool checked) {
-        m_session->CheckBox_CalentamientoClick(checked);
-        afterEvent();
-    });
+    connect(m_config, &ConfigPanel::modeChosen, this,
+            [this](TestMode mode) { m_run->FlatRadioButton1Click(mode); });
+    connect(m_config, &ConfigPanel::startPeriodChanged, this,
+            [this](int value) { m_run->SpinEdit1Change(value); });
+    connect(m_config, &ConfigPanel::sexChanged, this, [this](int sex) { m_run->ComboBoxSexoChange(sex); });
+    connect(m_config, &ConfigPanel::categoryChanged, this,
+            [this](int category) { m_run->ComboBoxCategoriaChange(category); });
+    connect(m_config, &ConfigPanel::warmUpClicked, this,
+            [this](bool checked) { m_run->CheckBox_CalentamientoClick(checked); });
     connect(m_config, &ConfigPanel::pointerOver, this, [this](int mode) {
-        m_session->PanelTipoMouseMove(mode < 0 ? std::nullopt : std::optional<TestMode>(TestMode(mode)));
-        afterEvent();
+        m_run->PanelTipoMouseMove(mode < 0 ? std::nullopt : std::optional<TestMode>(TestMode(mode)));
     });
 
     // The results table fills the area right of the course, the athlete buttons at its left edge.
@@ -175,18 +153,14 @@ void TForm1::createPanels() {
            ResultsPanel::panelSize(e.edition, e.stationsPerLap, tableWidth).width() > area.width()) {
         --tableWidth;
     }
-    m_results = new ResultsPanel(e, m_platform, *this, tableWidth, this);
+    m_results = new ResultsPanel(e, *m_run, tableWidth, this);
     m_results->setGeometry(
         QRect(area.topLeft(), ResultsPanel::panelSize(e.edition, e.stationsPerLap, tableWidth)));
-    connect(&m_results->roster(), &AthleteRoster::buttonVisibilityChanged, this, [this] { afterEvent(); });
 
-    m_parameters = new ParametersPanel(m_session->activeTable(), this);
+    m_parameters = new ParametersPanel(m_run->session().activeTable(), this);
     m_parameters->setGeometry(kParametersPanel);
     m_parameters->hide();
-    connect(m_parameters, &ParametersPanel::activeTableEdited, this, [this](const QStringList& lines) {
-        m_session->setActiveTable(lines);
-        syncTimers();  // a new run time moves the wake-up
-    });
+    connect(m_parameters, &ParametersPanel::activeTableEdited, m_run.get(), &TestRun::setActiveTable);
 
     m_help = new HelpPanel(this);
     m_help->setGeometry(rect());
@@ -204,12 +178,12 @@ void TForm1::createPanels() {
 }
 
 void TForm1::dressWindow() {
-    const EditionRecord& e = m_session->edition();
+    const EditionRecord& e = m_run->edition();
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toColor(e.colorLight));
     setPalette(pal);
-    m_run->setPanelColor(toColor(e.colorMain));
+    m_runDisplay->setPanelColor(toColor(e.colorMain));
 }
 
 PacingTimer* TForm1::timer(TestSession::Timer which) const {
@@ -227,8 +201,8 @@ PacingTimer* TForm1::timer(TestSession::Timer which) const {
 // Showing the session
 
 void TForm1::render() {
-    const DisplayState& d = m_session->display();
-    RunDisplay& run = *m_run;
+    const DisplayState& d = m_run->display();
+    RunDisplay& run = *m_runDisplay;
     run.crono()->setText(d.editCrono);
     run.completados()->setText(d.editCompletados);
     run.distancia()->setText(d.panelDistancia);
@@ -279,7 +253,7 @@ void TForm1::render() {
                              d.stopEnabled,  d.ayudaEnabled, d.grupoEnabled};
     for (int i = 0; i < 6; ++i)
         m_topBar[std::size_t(i)]->setEnabled(enabled[i]);
-    m_results->setTableButtonsEnabled(d.exportEnabled && d.borrarEnabled);
+    m_results->setTableButtonsEnabled(m_run->tableButtonsEnabled());
 
     m_config->render(d);
     m_config->setVisible(d.panelTipoVisible);
@@ -307,15 +281,15 @@ void TForm1::syncTimers() {
         if (!on && timer.isActive())
             timer.stop();
     };
-    const bool effort = m_session->isTimerOn(TestSession::Timer::Effort);
+    const bool effort = m_run->isTimerOn(TestSession::Timer::Effort);
     sync(m_timer1, effort, kPacingLookMs);
-    sync(m_timer2, m_session->isTimerOn(TestSession::Timer::Recovery), kPacingLookMs);
-    sync(m_timer3, m_session->isTimerOn(TestSession::Timer::Clock), kClockTickMs);
+    sync(m_timer2, m_run->isTimerOn(TestSession::Timer::Recovery), kPacingLookMs);
+    sync(m_timer3, m_run->isTimerOn(TestSession::Timer::Clock), kClockTickMs);
     // Between its regular looks, the running tick wakes up just as the next signal, alert second
     // or departure falls due, so that it sounds on time rather than up to one look late. The
     // session names the first tick at which that is so (for a signal: more than the run time has
     // passed); the timer is armed with the tick before it.
-    if (const std::optional<qint64> due = m_session->nextDueTick())
+    if (const std::optional<qint64> due = m_run->nextDueTick())
         (effort ? m_timer1 : m_timer2).armAt(*due - 1, m_platform.ticks);
 }
 
@@ -338,67 +312,45 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormActivate() {
-    m_programDir = withSlash(m_platform.files.currentFolder());
-    m_session->FormActivate();
-    afterEvent();
+    m_run->FormActivate();
 }
 
 void TForm1::BitBtnStartClick() {
-    m_session->BitBtnStartClick();
-    afterEvent();
+    m_run->BitBtnStartClick();
 }
 
 void TForm1::BitBtnStopClick() {
-    m_session->BitBtnStopClick();
-    afterEvent();
+    m_run->BitBtnStopClick();
 }
 
 void TForm1::BitBtnNuevoClick() {
-    m_session->BitBtnNuevoClick();
-    afterEvent();
+    m_run->BitBtnNuevoClick();
 }
 
+// A tick that changed something shown has been drawn through changed(); the wake-up for the
+// next due moment is armed after every tick.
 void TForm1::Timer1Timer() {
-    const DisplayState before = m_session->display();
-    m_session->Timer1Timer();
-    // Most ticks change nothing that is shown; the widgets are touched only when something did.
-    if (before == m_session->display()) {
-        syncTimers();
-    } else {
-        afterEvent();
-    }
+    m_run->Timer1Timer();
+    syncTimers();
 }
 
 void TForm1::Timer2Timer() {
-    const DisplayState before = m_session->display();
-    m_session->Timer2Timer();
-    // Most ticks change nothing that is shown; the widgets are touched only when something did.
-    if (before == m_session->display()) {
-        syncTimers();
-    } else {
-        afterEvent();
-    }
+    m_run->Timer2Timer();
+    syncTimers();
 }
 
 void TForm1::Timer3Timer() {
-    const QString before = m_session->display().editCrono;
-    m_session->Timer3Timer();
-    if (before != m_session->display().editCrono)
-        m_run->crono()->setText(m_session->display().editCrono);
+    m_run->Timer3Timer();
 }
 
 void TForm1::BitBtnSalirClick() {
-    if (!m_session->display().salirEnabled)
+    if (!m_run->display().salirEnabled)
         return;
-    if (!confirmLeave())
+    if (!m_run->confirmLeave())
         return;
     m_leaving = true;
     accept();
     QCoreApplication::exit(0);
-}
-
-bool TForm1::confirmLeave() {
-    return m_results->confirmLeave();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -406,7 +358,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!confirmLeave()) {
+    if (!m_run->confirmLeave()) {
         event->ignore();  // the window stays, a running test goes on
         return;
     }
@@ -421,10 +373,10 @@ void TForm1::reject() {
 }
 
 void TForm1::BitBtnAyudaClick() {
-    if (!m_session->display().ayudaEnabled)
+    if (!m_run->display().ayudaEnabled)
         return;
     m_help->setGeometry(rect());
-    m_help->openHelp(m_session->edition().edition);
+    m_help->openHelp(m_run->edition().edition);
     m_help->show();
     m_help->raise();
 }
@@ -434,7 +386,7 @@ void TForm1::BitBtn3Click() {
 }
 
 void TForm1::BitBtnGrupoClick() {
-    if (!m_session->display().grupoEnabled)
+    if (!m_run->display().grupoEnabled)
         return;
     AcercadeClick();
 }
@@ -459,80 +411,10 @@ void TForm1::FormDblClick(const QPoint& pos) {
         return;
     // The row under the course is free surface wherever its banner, bar and signs are hidden.
     QWidget* under = childAt(pos);
-    if (under != nullptr && under != m_run->phasePanel())
+    if (under != nullptr && under != m_runDisplay->phasePanel())
         return;
     m_parameters->setVisible(m_parameters->isHidden());
     m_parameters->raise();
-}
-
-// ---------------------------------------------------------------------------------------------
-// What the session and the results ask of the window
-
-void TForm1::activateAthleteButtons() {
-    m_results->ActivateAthleteButtons();
-}
-
-void TForm1::recordRemainingAthletes() {
-    m_results->RecordRemainingAthletes();
-}
-
-bool TForm1::hasNamedAthlete() {
-    return m_results->HasNamedAthlete();
-}
-
-void TForm1::prepareResultsForNewTest() {
-    m_results->prepareNewTest();
-}
-
-void TForm1::switchTableToRowSelection() {
-    m_results->setRowSelectionMode();
-}
-
-void TForm1::reportBadPeriodLine(int period, const QString& line) {
-    const QString text =
-        QStringLiteral(
-            "La línea %1 de la tabla de periodos («%2») no es un número entero de milisegundos. "
-            "No se darán señales en ese periodo hasta que se corrija; la prueba continúa.")
-            .arg(period)
-            .arg(quotable(line));
-    // Shown after the tick that found it, so that the pacing handler is never held up.
-    QTimer::singleShot(0, this, [this, text] {
-        m_platform.sound.alert(kAlertWarning);
-        m_platform.messages.warning(QStringLiteral("Información"), text);
-    });
-}
-
-LiveValues TForm1::liveValues() const {
-    const DisplayState& d = m_session->display();
-    LiveValues v;
-    v.crono = d.editCrono;
-    v.periodo = d.editPeriodo;
-    v.distancia = d.panelDistancia;
-    v.velocidad = d.velocidad;
-    v.startPeriod = m_session->startPeriod();
-    v.edition = m_session->edition().edition;
-    v.decimalSeparator = m_platform.clock.decimalSeparator();
-    return v;
-}
-
-bool TForm1::stopEnabled() const {
-    return m_session->display().stopEnabled;
-}
-
-int TForm1::warmUpPhase() const {
-    return m_session->WarmUpPhase();
-}
-
-int TForm1::spinEditValue() const {
-    return m_session->display().spinValue;
-}
-
-QString TForm1::startSpeedText() const {
-    return m_session->StartSpeedText();
-}
-
-QString TForm1::programDir() const {
-    return m_programDir;
 }
 
 }  // namespace norak

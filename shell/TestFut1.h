@@ -8,11 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include "engine/SessionHooks.h"
 #include "engine/TestSession.h"
-#include "platform/qt/PacingTimer.h"
 #include "platform/Platform.h"
-#include "results/LiveReadings.h"
+#include "platform/qt/PacingTimer.h"
 
 namespace norak {
 
@@ -24,11 +22,12 @@ class ParametersPanel;
 class ResultsPanel;
 class RunDisplay;
 class StartPanel;
+class TestRun;
 
 // The main test window: the top bar, the configuration panel, the course, the live display and
-// the results table. Its handlers forward to the test session and the results, then show the
-// session's display on the widgets.
-class TForm1 : public QDialog, private SessionHooks, private LiveReadings {
+// the results table. Its handlers forward to the test run, and it draws the run's state on the
+// widgets whenever the run says it changed. It owns the window's three timers.
+class TForm1 : public QDialog {
     Q_OBJECT
 
   public:
@@ -37,9 +36,10 @@ class TForm1 : public QDialog, private SessionHooks, private LiveReadings {
            QWidget* parent = nullptr);
     ~TForm1() override;
 
-    TestSession& session() { return *m_session; }
-    const EditionRecord& edition() const { return m_session->edition(); }
-    QString ProgramDir() const { return m_programDir; }
+    TestRun& testRun() { return *m_run; }
+    TestSession& session();
+    const EditionRecord& edition() const;
+    QString ProgramDir() const;
 
     // Event handlers, under the names the operator's manual uses for the controls.
     void FormActivate();
@@ -60,12 +60,13 @@ class TForm1 : public QDialog, private SessionHooks, private LiveReadings {
     FlatButton* topButton(int index) const { return m_topBar[std::size_t(index)]; }
     ConfigPanel* configPanel() const { return m_config; }
     CoursePanel* coursePanel() const { return m_course; }
-    RunDisplay* runDisplay() const { return m_run.get(); }
+    RunDisplay* runDisplay() const { return m_runDisplay.get(); }
     ResultsPanel* resultsPanel() const { return m_results; }
     StartPanel* startPanel() const { return m_start; }
     HelpPanel* helpPanel() const { return m_help; }
     ParametersPanel* parametersPanel() const { return m_parameters; }
     PacingTimer* timer(TestSession::Timer which) const;
+    bool isTimerOn(TestSession::Timer which) const { return timer(which)->isActive(); }
 
     // Copies the session's display onto the widgets.
     void render();
@@ -77,40 +78,22 @@ class TForm1 : public QDialog, private SessionHooks, private LiveReadings {
     void reject() override;
 
   private:
-    // SessionHooks
-    void activateAthleteButtons() override;
-    void recordRemainingAthletes() override;
-    bool hasNamedAthlete() override;
-    void prepareResultsForNewTest() override;
-    void switchTableToRowSelection() override;
-    void reportBadPeriodLine(int period, const QString& line) override;
-
-    // LiveReadings: what a dropout and the export read from the window.
-    LiveValues liveValues() const override;
-    bool stopEnabled() const override;
-    int warmUpPhase() const override;
-    int spinEditValue() const override;
-    QString startSpeedText() const override;
-    QString programDir() const override;
-
     void createTopBar();
     void createPanels();
     void dressWindow();
     void syncTimers();
-    bool confirmLeave();
     void afterEvent();
 
     Platform m_platform;
     std::function<void(QWidget*)> m_showAbout;
-    std::unique_ptr<TestSession> m_session;
-    QString m_programDir;
+    std::unique_ptr<TestRun> m_run;
     bool m_leaving = false;
     bool m_activated = false;
 
     std::array<FlatButton*, 6> m_topBar{};
     ConfigPanel* m_config = nullptr;
     CoursePanel* m_course = nullptr;
-    std::unique_ptr<RunDisplay> m_run;
+    std::unique_ptr<RunDisplay> m_runDisplay;
     ResultsPanel* m_results = nullptr;
     StartPanel* m_start = nullptr;
     HelpPanel* m_help = nullptr;

@@ -184,7 +184,7 @@ TEST(ClearTable, OkEmptiesEverythingCancelChangesNothing) {
     for (int column = 0; column < 7; ++column)
         EXPECT_TRUE(f.table.cell(column, 1).isEmpty());
     EXPECT_EQ(f.roster.shownCount(), 0);
-    EXPECT_EQ(f.table.resultsExported(), 1);
+    EXPECT_EQ(f.table.resultsExported(), 0);  // results erased after the export
 
     EXPECT_EQ(f.fakes.sound.m_alerts, (std::vector<int>{kAlertQuestion, kAlertQuestion}));
     ASSERT_EQ(f.fakes.messages.m_shown.size(), 2u);

@@ -19,8 +19,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/qt/QtSound.h"
 #include "platform/fakes/FakePlatform.h"
+#include "platform/qt/QtSound.h"
 #include "results/CellText.h"
 #include "results/ResultsActions.h"
 #include "results/ResultsTable.h"
@@ -30,6 +30,7 @@
 #include "shell/RunDisplay.h"
 #include "shell/TestFut1.h"
 #include "shell/controls/FlatButton.h"
+#include "support/FakeTime.h"
 #include "support/FileSizeLimit.h"
 
 using namespace norak;
@@ -72,19 +73,11 @@ struct RunningWindow {
     }
 
     void run(qint64 ms) {
-        for (qint64 t = 10; t <= ms; t += 10) {
-            fakes.ticks.advance(10);
-            fakes.clock.advanceMs(10);
-            if (session().isTimerOn(TestSession::Timer::Effort))
-                window->Timer1Timer();
-            else if (session().isTimerOn(TestSession::Timer::Recovery))
-                window->Timer2Timer();
-            if (t % 100 == 0)
-                window->Timer3Timer();
-            if (t % 1000 == 0)
-                QCoreApplication::processEvents();
+        norak::testing::FakeTime<TForm1> time(fakes, *window);
+        for (qint64 t = 0; t < ms; t += 1000) {
+            time.runFor(std::min<qint64>(1000, ms - t));
+            QCoreApplication::processEvents();
         }
-        QCoreApplication::processEvents();
     }
 
     std::vector<FakeMessages::Shown> warnings() const {

@@ -33,6 +33,7 @@
 #include "shell/RunDisplay.h"
 #include "shell/TestFut1.h"
 #include "shell/controls/FlatButton.h"
+#include "support/FakeTime.h"
 
 using namespace norak;
 
@@ -196,6 +197,7 @@ class Monkey {
     void openWindow() {
         m_window.reset();
         m_window = std::make_unique<TForm1>(m_edition, m_fakes.platform());
+        m_time = std::make_unique<norak::testing::FakeTime<TForm1>>(m_fakes, *m_window);
         ++m_starts;
         m_newTestSinceStop = false;
         QObject::connect(m_window->topButton(1), &QAbstractButton::clicked,
@@ -253,32 +255,12 @@ class Monkey {
     // Time
 
     // One look of each running timer, as the event loop would give after the counter moved.
-    void lookAtTimers() {
-        if (session().isTimerOn(TestSession::Timer::Effort))
-            m_window->Timer1Timer();
-        else if (session().isTimerOn(TestSession::Timer::Recovery))
-            m_window->Timer2Timer();
-        if (session().isTimerOn(TestSession::Timer::Clock))
-            m_window->Timer3Timer();
-    }
-
-    void advance(qint64 ms) {
-        m_fakes.ticks.advance(ms);
-        m_fakes.clock.advanceMs(ms);
-    }
+    void lookAtTimers() { m_time->look(); }
 
     // Pacing goes on for a while: 10 ms looks, the clock every 100 ms.
     void runFor(int ms) {
         note("run " + std::to_string(ms) + " ms");
-        for (int t = 0; t < ms; t += 10) {
-            advance(10);
-            if (session().isTimerOn(TestSession::Timer::Effort))
-                m_window->Timer1Timer();
-            else if (session().isTimerOn(TestSession::Timer::Recovery))
-                m_window->Timer2Timer();
-            if (t % 100 == 0 && session().isTimerOn(TestSession::Timer::Clock))
-                m_window->Timer3Timer();
-        }
+        m_time->runFor(ms);
     }
 
     void timeJump() {
@@ -286,8 +268,7 @@ class Monkey {
                                                   27500, 30001, 180001, 3600000, 36000000};
         const qint64 ms = pick(m_rng, jumps) + uniform(m_rng, 0, 50);
         note("time jump " + std::to_string(ms) + " ms");
-        advance(ms);
-        lookAtTimers();
+        m_time->step(ms);
     }
 
     void clockSetBack() {
@@ -727,6 +708,7 @@ class Monkey {
     Rng m_rng;
     FakePlatform m_fakes;
     std::unique_ptr<TForm1> m_window;
+    std::unique_ptr<norak::testing::FakeTime<TForm1>> m_time;
     int m_eventNumber = 0;
     int m_starts = 0;
     int m_testsStarted = 0;

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/qt/QtTickSource.h"
 #include "platform/fakes/FakePlatform.h"
+#include "platform/qt/QtTickSource.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
 #include "shell/TestFut1.h"

@@ -23,6 +23,7 @@
 #include "shell/controls/ConeShape.h"
 #include "shell/controls/FlatButton.h"
 #include "shell/controls/GaugeRec.h"
+#include "support/FakeTime.h"
 
 using namespace norak;
 
@@ -31,24 +32,12 @@ namespace {
 // The real main window on fake time, sound and dialogs. Time moves only through step().
 struct Window {
     explicit Window(int edition = kEditionZevez)
-        : form(edition, fakes.platform(), [this](QWidget*) { ++aboutBoxes; }) {
+        : form(edition, fakes.platform(), [this](QWidget*) { ++aboutBoxes; }), time(fakes, form) {
         form.FormActivate();
     }
 
     // Moves the fake time by `ms` in 10 ms ticks, as the window's timers would.
-    void step(qint64 ms) {
-        for (qint64 t = 0; t < ms; t += 10) {
-            fakes.ticks.advance(10);
-            fakes.clock.advanceMs(10);
-            elapsed += 10;
-            if (form.timer(TestSession::Timer::Effort)->isActive())
-                form.Timer1Timer();
-            if (form.timer(TestSession::Timer::Recovery)->isActive())
-                form.Timer2Timer();
-            if (elapsed % 100 == 0 && form.timer(TestSession::Timer::Clock)->isActive())
-                form.Timer3Timer();
-        }
-    }
+    void step(qint64 ms) { time.runFor(ms); }
 
     void clickMode(TestMode mode) { QTest::mouseClick(form.configPanel()->modeButton(mode), Qt::LeftButton); }
 
@@ -58,7 +47,7 @@ struct Window {
     FakePlatform fakes;
     int aboutBoxes = 0;
     TForm1 form;
-    qint64 elapsed = 0;
+    norak::testing::FakeTime<TForm1> time;
 };
 
 enum { kSalir, kNuevo, kStart, kStop, kAyuda, kGrupo };

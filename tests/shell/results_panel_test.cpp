@@ -21,11 +21,11 @@
 #include "results/CellText.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "results/TestRun.h"
 #include "shell/AthleteButton.h"
 #include "shell/CellLineEdit.h"
 #include "shell/ResultsGrid.h"
 #include "shell/ResultsPanel.h"
-#include "tests/results/FakeLiveReadings.h"
 
 using namespace norak;
 
@@ -34,7 +34,7 @@ namespace {
 // A shown results panel of an edition on fake platform services.
 struct PanelFixture {
     explicit PanelFixture(int edition = kEditionZevez, int tableWidth = 222)
-        : panel(editionRecord(edition), fakes.platform(), readings, tableWidth) {
+        : run(edition, fakes.platform()), panel(editionRecord(edition), run, tableWidth) {
         panel.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));
     }
@@ -62,8 +62,28 @@ struct PanelFixture {
         return editorOf(column, row);
     }
 
+    // "Test de esfuerzo" from period 1 without warm-up, started.
+    void startTest() {
+        run.FormActivate();
+        run.FlatRadioButton1Click(TestMode::Esfuerzo);
+        if (run.display().warmUpChecked)
+            run.CheckBox_CalentamientoClick(false);
+        run.BitBtnStartClick();
+    }
+    // Moves the fake time on and lets the running pacing timer look at it.
+    void runFor(qint64 ms) {
+        for (qint64 t = 0; t < ms; t += 10) {
+            fakes.ticks.advance(10);
+            fakes.clock.advanceMs(10);
+            if (run.isTimerOn(TestSession::Timer::Effort))
+                run.Timer1Timer();
+            else if (run.isTimerOn(TestSession::Timer::Recovery))
+                run.Timer2Timer();
+        }
+    }
+
     FakePlatform fakes;
-    FakeLiveReadings readings;
+    TestRun run;
     ResultsPanel panel;
 };
 
@@ -150,17 +170,6 @@ TEST(ResultsPanel, BasketPanelHasEightColumns) {
     EXPECT_EQ(f.panel.frame()->width(), 323);
     EXPECT_EQ(f.grid()->columnWidth(7), 39);
     EXPECT_EQ(f.panel.palette().color(QPalette::Window), QColor(237, 184, 44));
-
-    // A dropout writes the estimate with the user's decimal separator; the window need not
-    // say which edition it is.
-    f.fakes.clock.m_decimalSeparator = QLatin1Char('.');
-    f.readings.m_values.periodo = QStringLiteral("5");
-    f.readings.m_values.distancia = QStringLiteral("1000");
-    f.table().setCell(kColName, 12, QStringLiteral("Pau"));
-    f.panel.ActivateAthleteButtons();
-    f.panel.RecordRemainingAthletes();
-    EXPECT_EQ(f.table().cell(kColVo2max, 12), QStringLiteral("15.595"));
-    EXPECT_EQ(f.table().cell(kColPeriods, 12), QStringLiteral("4"));
 }
 
 TEST(ResultsGrid, ClickAndDoubleClickModeRules) {
@@ -302,7 +311,7 @@ TEST(ResultsPanel, AthleteButtonsRecordDropoutsAndFollowThePointer) {
     f.table().setCell(kColName, 2, QStringLiteral("Ana"));
     f.table().setCell(kColName, 5, QStringLiteral("Eva"));
     f.table().setCell(kColName, 6, QStringLiteral("Sara"));
-    f.panel.ActivateAthleteButtons();
+    f.startTest();
     for (int i = 1; i <= 14; ++i)
         EXPECT_EQ(f.panel.athleteButton(i)->isVisible(), i == 2 || i == 5 || i == 6) << i;
 
@@ -316,23 +325,22 @@ TEST(ResultsPanel, AthleteButtonsRecordDropoutsAndFollowThePointer) {
     EXPECT_EQ(f.table().currentRow(), 5);
     EXPECT_TRUE(f.grid()->selectionModel()->isRowSelected(4, {}));
 
-    f.readings.m_values.crono = QStringLiteral("07:15");
-    f.readings.m_values.periodo = QStringLiteral("6");
-    f.readings.m_values.distancia = QStringLiteral("870");
-    f.readings.m_values.velocidad = QStringLiteral("8,8");
-    f.readings.m_values.startPeriod = 1;
+    f.runFor(9000);
+    const QString distance = f.run.display().panelDistancia;
+    ASSERT_NE(distance, QStringLiteral("0"));
     QTest::mouseClick(f.panel.athleteButton(2), Qt::LeftButton);
     EXPECT_FALSE(f.panel.athleteButton(2)->isVisible());
-    EXPECT_EQ(f.table().cell(kColTime, 2), QStringLiteral("07:15"));
-    EXPECT_EQ(f.table().cell(kColPeriods, 2), QStringLiteral("5"));
+    EXPECT_EQ(f.table().cell(kColDistance, 2), distance);
+    EXPECT_EQ(f.table().cell(kColPeriods, 2), QStringLiteral("0"));
     EXPECT_EQ(f.table().currentRow(), 2);
     EXPECT_EQ(f.grid()->currentIndex().row(), 1);
 
     // Stop: the two still running get the same values.
-    f.readings.m_values.crono = QStringLiteral("08:00");
-    f.panel.RecordRemainingAthletes();
-    EXPECT_EQ(f.table().cell(kColTime, 5), QStringLiteral("08:00"));
-    EXPECT_EQ(f.table().cell(kColTime, 6), QStringLiteral("08:00"));
+    f.runFor(5000);
+    f.run.BitBtnStopClick();
+    EXPECT_EQ(f.table().cell(kColDistance, 5), f.run.display().panelDistancia);
+    EXPECT_EQ(f.table().cell(kColDistance, 6), f.run.display().panelDistancia);
+    EXPECT_NE(f.table().cell(kColDistance, 6), distance);
     EXPECT_FALSE(f.panel.athleteButton(5)->isVisible());
     EXPECT_FALSE(f.panel.athleteButton(6)->isVisible());
 }
@@ -340,19 +348,10 @@ TEST(ResultsPanel, AthleteButtonsRecordDropoutsAndFollowThePointer) {
 TEST(ResultsPanel, ReactivationThroughTheContextMenu) {
     PanelFixture f;
     f.table().setCell(kColName, 3, QStringLiteral("Ana"));
-    f.panel.ActivateAthleteButtons();
-    f.readings.m_values.periodo = QStringLiteral("4");
+    f.table().setCell(kColName, 4, QStringLiteral("Eva"));
+    f.startTest();
     f.panel.B01Click(3);
     f.table().setCurrentRow(3);
-
-    f.readings.m_stopEnabled = false;
-    f.panel.PopupMenu_HGPopup();
-    EXPECT_FALSE(f.panel.reactivateAction()->isEnabled());
-    f.readings.m_stopEnabled = true;
-    f.readings.m_warmUpPhase = 1;
-    f.panel.PopupMenu_HGPopup();
-    EXPECT_FALSE(f.panel.reactivateAction()->isEnabled());
-    f.readings.m_warmUpPhase = 0;
     f.table().setCurrentRow(4);  // a row without a name or a result
     f.panel.PopupMenu_HGPopup();
     EXPECT_FALSE(f.panel.reactivateAction()->isEnabled());

@@ -5,6 +5,7 @@
 
 #include "engine/TestSession.h"
 #include "platform/fakes/FakePlatform.h"
+#include "support/FakeTime.h"
 
 namespace norak::testing {
 
@@ -30,7 +31,8 @@ struct RecordingHooks : SessionHooks {
 // clock move in steps, the 10 ms timers look at every step and the clock timer every 100 ms.
 struct SessionHarness {
     explicit SessionHarness(int edition)
-        : session(edition, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks) {
+        : session(edition, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks),
+          time(fakes, session) {
         session.FormActivate();
     }
 
@@ -46,16 +48,7 @@ struct SessionHarness {
     // One step of `ms` milliseconds; returns the number of signal sounds it gave.
     int step(qint64 ms = 10) {
         const int before = fakes.sound.m_signals;
-        fakes.ticks.advance(ms);
-        fakes.clock.advanceMs(ms);
-        elapsed += ms;
-        if (session.isTimerOn(TestSession::Timer::Effort)) {
-            session.Timer1Timer();
-        } else if (session.isTimerOn(TestSession::Timer::Recovery)) {
-            session.Timer2Timer();
-        }
-        if (elapsed % 100 == 0)
-            session.Timer3Timer();
+        time.step(ms);
         return fakes.sound.m_signals - before;
     }
 
@@ -68,15 +61,12 @@ struct SessionHarness {
         return -1;
     }
 
-    void runFor(qint64 ms) {
-        for (qint64 t = 0; t < ms; t += 10)
-            step();
-    }
+    void runFor(qint64 ms) { time.runFor(ms); }
 
     FakePlatform fakes;
     RecordingHooks hooks;
     TestSession session;
-    qint64 elapsed = 0;
+    FakeTime<TestSession> time;
 };
 
 }  // namespace norak::testing

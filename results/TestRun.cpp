@@ -1,0 +1,259 @@
+#include "results/TestRun.h"
+
+#include <QTimer>
+
+#include "engine/ProgramDir.h"
+#include "results/AthleteRoster.h"
+#include "results/CellText.h"
+#include "results/ResultsTable.h"
+
+namespace norak {
+
+namespace {
+
+QString withSlash(QString folder) {
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+// A line of text as it can be quoted in a message: control characters as spaces, and a long
+// line (a paste, say) cut short.
+QString quotable(const QString& line) {
+    constexpr qsizetype kLongest = 30;
+    QString text;
+    for (const QChar c : line)
+        text += c.category() == QChar::Other_Control ? QLatin1Char(' ') : c;
+    if (text.size() > kLongest) {
+        const qsizetype cut = text[kLongest - 1].isHighSurrogate() ? kLongest - 1 : kLongest;
+        text = text.left(cut) + QStringLiteral("…");
+    }
+    return text;
+}
+
+}  // namespace
+
+TestRun::TestRun(int edition, const Platform& platform, QObject* parent)
+    : QObject(parent), m_platform(platform) {
+    // The program's folder, and the export folder beside the program (a failure is ignored: the
+    // export creates it again when it is needed).
+    m_programDir = withSlash(programDirOf(m_platform.files.programFilePath()));
+    m_platform.files.createFolder(m_programDir + kExportFolderName);
+
+    m_session = std::make_unique<TestSession>(edition, m_platform.ticks, m_platform.clock, m_platform.sound,
+                                              m_platform.messages, static_cast<SessionHooks&>(*this));
+    m_table = std::make_unique<ResultsTable>(edition);
+    m_roster = std::make_unique<AthleteRoster>(*m_table);
+    m_actions = std::make_unique<ResultsActions>(m_session->edition().editionTitle, *m_table, *m_roster,
+                                                 m_platform, static_cast<LiveReadings&>(*this));
+    connect(m_roster.get(), &AthleteRoster::buttonVisibilityChanged, this, &TestRun::changed);
+}
+
+TestRun::~TestRun() = default;
+
+// ---------------------------------------------------------------------------------------------
+// The window's events
+
+void TestRun::FormActivate() {
+    m_programDir = withSlash(m_platform.files.currentFolder());
+    m_session->FormActivate();
+    Q_EMIT changed();
+}
+
+void TestRun::BitBtnStartClick() {
+    m_session->BitBtnStartClick();
+    Q_EMIT changed();
+}
+
+void TestRun::BitBtnStopClick() {
+    m_session->BitBtnStopClick();
+    Q_EMIT changed();
+}
+
+void TestRun::BitBtnNuevoClick() {
+    m_session->BitBtnNuevoClick();
+    Q_EMIT changed();
+}
+
+// Most pacing ticks change nothing that is shown; the views are told only when something did.
+template <typename Tick>
+void TestRun::tick(Tick tick) {
+    const DisplayState before = m_session->display();
+    tick();
+    if (!(before == m_session->display()))
+        Q_EMIT changed();
+}
+
+void TestRun::Timer1Timer() {
+    tick([this] { m_session->Timer1Timer(); });
+}
+
+void TestRun::Timer2Timer() {
+    tick([this] { m_session->Timer2Timer(); });
+}
+
+void TestRun::Timer3Timer() {
+    tick([this] { m_session->Timer3Timer(); });
+}
+
+void TestRun::FlatRadioButton1Click(TestMode mode) {
+    m_session->FlatRadioButton1Click(mode);
+    Q_EMIT changed();
+}
+
+void TestRun::SpinEdit1Change(int value) {
+    m_session->SpinEdit1Change(value);
+    Q_EMIT changed();
+}
+
+void TestRun::ComboBoxSexoChange(int sex) {
+    m_session->ComboBoxSexoChange(sex);
+    Q_EMIT changed();
+}
+
+void TestRun::ComboBoxCategoriaChange(int category) {
+    m_session->ComboBoxCategoriaChange(category);
+    Q_EMIT changed();
+}
+
+void TestRun::CheckBox_CalentamientoClick(bool checked) {
+    m_session->CheckBox_CalentamientoClick(checked);
+    Q_EMIT changed();
+}
+
+void TestRun::PanelTipoMouseMove(std::optional<TestMode> overButton) {
+    m_session->PanelTipoMouseMove(overButton);
+    Q_EMIT changed();
+}
+
+void TestRun::setActiveTable(const QStringList& lines) {
+    m_session->setActiveTable(lines);
+    Q_EMIT changed();  // a new run time moves the wake-up
+}
+
+// ---------------------------------------------------------------------------------------------
+// The athletes and the table
+
+void TestRun::B01Click(int athlete) {
+    m_roster->dropout(athlete, liveValues());
+}
+
+bool TestRun::canReactivateCurrentRow() const {
+    return m_roster->canReactivate(m_table->currentRow(), stopEnabled(), warmUpPhase());
+}
+
+void TestRun::Volveraactivar1Click() {
+    const int row = m_table->currentRow();
+    if (!m_table->cell(kColName, row).isEmpty() && stopEnabled() && warmUpPhase() == 0)
+        m_roster->reactivate(row);
+}
+
+ResultsActions::ExportOutcome TestRun::BtnExportDatosClick() {
+    if (!tableButtonsEnabled())
+        return ResultsActions::ExportOutcome::NothingToExport;
+    const ResultsActions::ExportOutcome outcome = m_actions->exportResults();
+    Q_EMIT changed();
+    return outcome;
+}
+
+bool TestRun::BtnBorrarTablaClick() {
+    if (!tableButtonsEnabled())
+        return false;
+    const bool cleared = m_actions->clearTable();
+    Q_EMIT changed();
+    return cleared;
+}
+
+bool TestRun::tableButtonsEnabled() const {
+    const DisplayState& d = m_session->display();
+    return d.exportEnabled && d.borrarEnabled;
+}
+
+bool TestRun::confirmLeave() {
+    if (!m_session->isRunning()) {
+        const bool leave = m_actions->confirmLeave();
+        Q_EMIT changed();
+        return leave;
+    }
+    // During a test the question is whether to end it: no, and the test goes on untouched; yes,
+    // and it ends as "Fin de la prueba" ends it, every runner recorded, before the results are
+    // offered for saving.
+    if (!m_actions->askLeave())
+        return false;
+    m_session->BitBtnStopClick();
+    m_actions->askToSaveUnexported();
+    Q_EMIT changed();
+    return true;
+}
+
+LiveValues TestRun::liveValues() const {
+    const DisplayState& d = m_session->display();
+    LiveValues v;
+    v.crono = d.editCrono;
+    v.periodo = d.editPeriodo;
+    v.distancia = d.panelDistancia;
+    v.velocidad = d.velocidad;
+    v.startPeriod = m_session->startPeriod();
+    v.edition = m_session->edition().edition;
+    v.decimalSeparator = m_platform.clock.decimalSeparator();
+    return v;
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the session asks of the results
+
+void TestRun::activateAthleteButtons() {
+    m_roster->activateAthleteButtons();
+}
+
+void TestRun::recordRemainingAthletes() {
+    m_roster->recordRemainingAthletes(liveValues());
+}
+
+bool TestRun::hasNamedAthlete() {
+    return m_table->hasNamedAthlete();
+}
+
+void TestRun::prepareResultsForNewTest() {
+    m_actions->prepareNewTest();
+}
+
+void TestRun::switchTableToRowSelection() {
+    Q_EMIT rowSelectionRequested();
+}
+
+void TestRun::reportBadPeriodLine(int period, const QString& line) {
+    const QString text =
+        QStringLiteral(
+            "La línea %1 de la tabla de periodos («%2») no es un número entero de milisegundos. "
+            "No se darán señales en ese periodo hasta que se corrija; la prueba continúa.")
+            .arg(period)
+            .arg(quotable(line));
+    // Shown after the tick that found it, so that the pacing handler is never held up.
+    QTimer::singleShot(0, this, [this, text] {
+        m_platform.sound.alert(kAlertWarning);
+        m_platform.messages.warning(QStringLiteral("Información"), text);
+    });
+}
+
+bool TestRun::stopEnabled() const {
+    return m_session->display().stopEnabled;
+}
+
+int TestRun::warmUpPhase() const {
+    return m_session->WarmUpPhase();
+}
+
+int TestRun::spinEditValue() const {
+    return m_session->display().spinValue;
+}
+
+QString TestRun::startSpeedText() const {
+    return m_session->StartSpeedText();
+}
+
+QString TestRun::programDir() const {
+    return m_programDir;
+}
+
+}  // namespace norak

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "engine/SessionHooks.h"
+#include "engine/TestSession.h"
+#include "platform/Platform.h"
+#include "results/LiveReadings.h"
+#include "results/ResultsActions.h"
+
+namespace norak {
+
+class AthleteRoster;
+class ResultsTable;
+
+// One test run and everything it owns: the configuration and pacing (`TestSession`), the results
+// table, the athlete slots and the program folder, with every flow of the test window that
+// talks to the user or the system: dropouts, re-activation, Stop's sweep, export, clearing the
+// table, New test's save question and the question before leaving.
+//
+// The window's handlers forward here; after each of them `changed()` says that the views should
+// draw the state again. No widget is involved, so a whole test runs on fake platform services.
+class TestRun : public QObject, private SessionHooks, private LiveReadings {
+    Q_OBJECT
+
+  public:
+    TestRun(int edition, const Platform& platform, QObject* parent = nullptr);
+    ~TestRun() override;
+
+    const EditionRecord& edition() const { return m_session->edition(); }
+    const DisplayState& display() const { return m_session->display(); }
+    TestSession& session() { return *m_session; }
+    const TestSession& session() const { return *m_session; }
+    ResultsTable& table() const { return *m_table; }
+    AthleteRoster& roster() const { return *m_roster; }
+    // ProgramDir: the folder the export folder lies under, ending with "/".
+    QString ProgramDir() const { return m_programDir; }
+
+    // The window's events.
+    void FormActivate();
+    void BitBtnStartClick();
+    void BitBtnStopClick();
+    void BitBtnNuevoClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    bool isTimerOn(TestSession::Timer timer) const { return m_session->isTimerOn(timer); }
+    std::optional<qint64> nextDueTick() const { return m_session->nextDueTick(); }
+
+    // The configuration panel.
+    void FlatRadioButton1Click(TestMode mode);
+    void SpinEdit1Change(int value);
+    void ComboBoxSexoChange(int sex);
+    void ComboBoxCategoriaChange(int category);
+    void CheckBox_CalentamientoClick(bool checked);
+    void PanelTipoMouseMove(std::optional<TestMode> overButton);
+    // MemoPeriodoN, edited on the parameters panel.
+    void setActiveTable(const QStringList& lines);
+
+    // The athletes: a dropout (B01 ... B14), and "Volver a activar..." for the table's current row.
+    void B01Click(int athlete);
+    bool canReactivateCurrentRow() const;
+    void Volveraactivar1Click();
+
+    // The table's buttons and the leave question.
+    ResultsActions::ExportOutcome BtnExportDatosClick();
+    bool BtnBorrarTablaClick();
+    bool tableButtonsEnabled() const;
+    // "Salir" and closing the window. During a test the leave question comes first and a yes
+    // stops the test as "Fin de la prueba" does; the save question follows. True to leave.
+    bool confirmLeave();
+
+    // What a dropout now writes into a row: the live texts, the edition and the user's separator.
+    LiveValues liveValues() const override;
+
+  Q_SIGNALS:
+    // The state shown changed: the views draw it again.
+    void changed();
+    // Start puts the results grid into row-selection mode.
+    void rowSelectionRequested();
+
+  private:
+    // SessionHooks
+    void activateAthleteButtons() override;
+    void recordRemainingAthletes() override;
+    bool hasNamedAthlete() override;
+    void prepareResultsForNewTest() override;
+    void switchTableToRowSelection() override;
+    void reportBadPeriodLine(int period, const QString& line) override;
+
+    // LiveReadings, for the results flows.
+    bool stopEnabled() const override;
+    int warmUpPhase() const override;
+    int spinEditValue() const override;
+    QString startSpeedText() const override;
+    QString programDir() const override;
+
+    // Runs a pacing tick and says whether anything shown changed.
+    template <typename Tick>
+    void tick(Tick tick);
+
+    Platform m_platform;
+    QString m_programDir;
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<ResultsTable> m_table;
+    std::unique_ptr<AthleteRoster> m_roster;
+    std::unique_ptr<ResultsActions> m_actions;
+};
+
+}  // namespace norak

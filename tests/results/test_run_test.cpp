@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "engine/Edition.h"
+#include "platform/fakes/FakePlatform.h"
+#include "results/AthleteRoster.h"
+#include "results/CellText.h"
+#include "results/ResultsTable.h"
+#include "results/TestRun.h"
+#include "support/FakeTime.h"
+
+using namespace norak;
+
+namespace {
+
+const QString kLeaveCaption = QStringLiteral("Salir de NORAK-Zevez");
+
+// A Zevez test run on fake time and fake platform services, with no widget at all.
+struct Pitch {
+    Pitch() : run(kEditionZevez, fakes.platform()), time(fakes, run) { run.FormActivate(); }
+
+    void type(int row, int column, const QString& text) {
+        ASSERT_TRUE(run.table().setData(run.table().index(row - 1, column), text));
+    }
+    // "Test de esfuerzo" from `period`, no warm-up, started.
+    void start(int period = 1) {
+        run.FlatRadioButton1Click(TestMode::Esfuerzo);
+        run.SpinEdit1Change(period);
+        if (run.display().warmUpChecked)
+            run.CheckBox_CalentamientoClick(false);
+        run.BitBtnStartClick();
+    }
+    // Runs until the sound has given `count` signals since the test began.
+    void runToSignal(int count) {
+        ASSERT_GE(time.runUntil([&] { return fakes.sound.m_signals >= count; }), 0);
+    }
+    QString cell(int column, int row) const { return run.table().cell(column, row); }
+    QStringList row(int r) const {
+        QStringList cells;
+        for (int column = kColNumber; column <= kColSpeed; ++column)
+            cells << cell(column, r);
+        return cells;
+    }
+    std::vector<QString> questions() const {
+        std::vector<QString> captions;
+        for (const FakeMessages::Shown& shown : fakes.messages.m_shown)
+            captions.push_back(shown.caption);
+        return captions;
+    }
+
+    FakePlatform fakes;
+    TestRun run;
+    norak::testing::FakeTime<TestRun> time;
+};
+
+}  // namespace
+
+// The whole of a test as the test master works it: names, Start, a dropout in an effort period
+// and one in the recovery, a re-activation, Stop, the export, and the next test.
+TEST(TestRun, AWholeTestFromNamesToExport) {
+    Pitch r;
+    r.type(1, kColName, QStringLiteral("Ana"));
+    r.type(1, kColCode, QStringLiteral("V01"));
+    r.type(2, kColName, QStringLiteral("Lucía"));
+    r.type(3, kColName, QStringLiteral("Marta"));
+    QSignalSpy changes(&r.run, &TestRun::changed);
+
+    r.start();
+    EXPECT_FALSE(changes.isEmpty());
+    EXPECT_EQ(r.fakes.sound.m_signals, 1);  // the departure
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(r.run.roster().isShown(i), i <= 3) << i;
+    EXPECT_FALSE(r.run.tableButtonsEnabled());
+
+    // Marta drops out at the 6th signal of period 1, with the values the display shows.
+    r.runToSignal(6);
+    const LiveValues atDropout = r.run.liveValues();
+    r.run.B01Click(3);
+    EXPECT_FALSE(r.run.roster().isShown(3));
+    EXPECT_EQ(r.row(3), (QStringList{QStringLiteral("3"), QStringLiteral("Marta"), QString(), atDropout.crono,
+                                     QStringLiteral("0"), atDropout.distancia, QStringLiteral("4,2")}));
+
+    // Lucía drops out during the recovery after period 1: that period counts as completed.
+    ASSERT_GE(r.time.runUntil([&] { return r.run.isTimerOn(TestSession::Timer::Recovery); }), 0);
+    r.time.runFor(5000);
+    r.run.B01Click(2);
+    EXPECT_EQ(r.cell(kColPeriods, 2), QStringLiteral("1"));
+
+    // A dropout pressed by mistake is undone from the row's menu while the test runs.
+    r.run.table().setCurrentRow(2);
+    EXPECT_TRUE(r.run.canReactivateCurrentRow());
+    r.run.Volveraactivar1Click();
+    EXPECT_TRUE(r.run.roster().isShown(2));
+    EXPECT_TRUE(r.cell(kColPeriods, 2).isEmpty());
+    r.run.table().setCurrentRow(1);  // still running: nothing to undo
+    EXPECT_FALSE(r.run.canReactivateCurrentRow());
+
+    // Stop, well into period 2: the two runners get the same values.
+    ASSERT_GE(r.time.runUntil([&] { return r.run.isTimerOn(TestSession::Timer::Effort); }), 0);
+    r.time.runFor(20000);
+    r.run.BitBtnStopClick();
+    EXPECT_EQ(r.row(1).mid(3), r.row(2).mid(3));
+    EXPECT_EQ(r.cell(kColPeriods, 1), QStringLiteral("1"));
+    EXPECT_FALSE(r.run.table().resultsExported());
+    EXPECT_TRUE(r.run.tableButtonsEnabled());
+
+    // The export: the file chosen in the dialog, byte for byte.
+    r.fakes.saveDialog.m_answer = QStringLiteral("/home/coach/Export/prueba.txt");
+    EXPECT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::Written);
+    ASSERT_EQ(r.fakes.saveDialog.m_requests.size(), 1u);
+    EXPECT_EQ(r.fakes.saveDialog.m_requests[0].proposedPath,
+              QStringLiteral("/home/coach/Export/NORAK-Zevez_06-12-26.txt"));
+    const QString runners =
+        QStringLiteral(";%1;%2;%3;%4;")
+            .arg(r.cell(kColTime, 1), r.cell(kColPeriods, 1), r.cell(kColDistance, 1), r.cell(kColSpeed, 1));
+    QByteArray expected = "NORAK-Zevez\r\n;Fecha;Hora;Periodo Inicial;Velocidad Inicial (Km/h);\r\n";
+    expected +=
+        ";06/12/2026;" + r.fakes.clock.now().toString(QStringLiteral("HH:mm")).toLatin1() + ";1;4,2;\r\n";
+    expected += ";N\xBA;Sujeto;Cod.;Tiempo (mm:ss);Periodos complet.;Distancia (m);Vel. M\xE1x. (Km/h);\r\n";
+    expected += ";1;Ana;V01" + runners.toLatin1() + "\r\n";
+    expected +=
+        ";2;Luc\xED"
+        "a;" +
+        runners.toLatin1() + "\r\n";
+    expected +=
+        ";3;Marta;;" + atDropout.crono.toLatin1() + ";0;" + atDropout.distancia.toLatin1() + ";4,2;\r\n";
+    for (int i = 4; i <= 12; ++i)
+        expected += ";;;;;;;;\r\n";
+    EXPECT_EQ(r.fakes.files.m_files.value(QStringLiteral("/home/coach/Export/prueba.txt")).toStdString(),
+              expected.toStdString());
+    EXPECT_TRUE(r.run.table().resultsExported());
+
+    // The next test: exported results are cleared without a question; names stay.
+    r.fakes.messages.m_shown.clear();
+    r.run.BitBtnNuevoClick();
+    EXPECT_TRUE(r.questions().empty());
+    EXPECT_TRUE(r.cell(kColPeriods, 1).isEmpty());
+    EXPECT_EQ(r.cell(kColName, 2), QStringLiteral("Lucía"));
+}
+
+// New test offers to save results that were never exported: yes exports them first, no drops
+// them; either way the table is ready for the next test.
+TEST(TestRun, NewTestAsksAboutUnexportedResults) {
+    for (const bool save : {true, false}) {
+        Pitch r;
+        r.type(1, kColName, QStringLiteral("Ana"));
+        r.start();
+        r.runToSignal(4);
+        r.run.BitBtnStopClick();
+        r.fakes.saveDialog.m_answer = QStringLiteral("/tmp/x.txt");
+        r.fakes.messages.m_answers = {save};
+        r.run.BitBtnNuevoClick();
+        EXPECT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Guardar datos")});
+        EXPECT_EQ(r.fakes.files.m_files.contains(QStringLiteral("/tmp/x.txt")), save);
+        EXPECT_TRUE(r.cell(kColPeriods, 1).isEmpty());
+        EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Ana"));
+        EXPECT_TRUE(r.run.display().startEnabled);
+    }
+}
+
+// The export flag describes the table as it stands: a result written after the export makes
+// the table unexported again, and the next test asks before erasing it.
+TEST(TestRun, ResultsRecordedAfterAnExportAreNotLostSilently) {
+    Pitch r;
+    r.type(1, kColName, QStringLiteral("Ana"));
+    r.type(2, kColName, QStringLiteral("Eva"));
+    r.start();
+    r.runToSignal(4);
+    r.run.B01Click(1);
+    r.fakes.saveDialog.m_answer = QStringLiteral("/tmp/x.txt");
+    // The export buttons are off during a test; an export there is refused.
+    EXPECT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::NothingToExport);
+    r.run.BitBtnStopClick();
+    ASSERT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::Written);
+    r.run.table().setCell(kColTime, 2, QStringLiteral("09:59"));
+    EXPECT_FALSE(r.run.table().resultsExported());
+    r.fakes.messages.m_answers = {false};
+    r.run.BitBtnNuevoClick();
+    EXPECT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Guardar datos")});
+}
+
+// Leaving between tests: the save question for unexported results, then the leave question.
+// Leaving during a test: the leave question first; Cancel lets the test go on untouched, OK ends
+// it as "Fin de la prueba" does and then offers the results for saving.
+TEST(TestRun, LeavingLosesNothing) {
+    {
+        Pitch r;
+        r.type(1, kColName, QStringLiteral("Ana"));
+        r.start();
+        r.runToSignal(3);
+        r.run.BitBtnStopClick();
+        r.fakes.messages.m_answers = {false, true};
+        EXPECT_TRUE(r.run.confirmLeave());
+        EXPECT_EQ(r.questions(), (std::vector<QString>{QStringLiteral("Guardar datos"), kLeaveCaption}));
+    }
+    Pitch r;
+    r.type(1, kColName, QStringLiteral("Ana"));
+    r.type(2, kColName, QStringLiteral("Eva"));
+    r.start();
+    r.runToSignal(3);
+    r.run.B01Click(2);
+    const QString evasDistance = r.cell(kColDistance, 2);
+
+    r.fakes.messages.m_answers = {false};
+    EXPECT_FALSE(r.run.confirmLeave());
+    EXPECT_EQ(r.questions(), std::vector<QString>{kLeaveCaption});
+    EXPECT_TRUE(r.run.session().isRunning());
+    EXPECT_TRUE(r.run.roster().isShown(1));
+    r.runToSignal(8);  // the test goes on, the runner is still recorded later
+
+    r.fakes.messages.m_shown.clear();
+    r.fakes.messages.m_answers = {true, true};
+    r.fakes.saveDialog.m_answer = QStringLiteral("/tmp/leave.txt");
+    EXPECT_TRUE(r.run.confirmLeave());
+    EXPECT_EQ(r.questions(), (std::vector<QString>{kLeaveCaption, QStringLiteral("Guardar datos")}));
+    EXPECT_FALSE(r.run.session().isRunning());
+    EXPECT_FALSE(r.run.roster().isShown(1));
+    EXPECT_EQ(r.cell(kColPeriods, 1), QStringLiteral("0"));
+    EXPECT_NE(r.cell(kColDistance, 1), evasDistance);
+    const QByteArray saved = r.fakes.files.m_files.value(QStringLiteral("/tmp/leave.txt"));
+    EXPECT_TRUE(saved.contains(";1;Ana;;" + r.cell(kColTime, 1).toLatin1()));
+    EXPECT_TRUE(saved.contains(";2;Eva;;"));
+}
+
+// Basket writes the estimated VO2max with the user's decimal separator.
+TEST(TestRun, BasketDropoutWritesTheEstimate) {
+    FakePlatform fakes;
+    fakes.clock.m_decimalSeparator = QLatin1Char('.');
+    TestRun run(kEditionBasket, fakes.platform());
+    run.FormActivate();
+    run.table().setCell(kColName, 12, QStringLiteral("Pau"));
+    run.FlatRadioButton1Click(TestMode::Esfuerzo);
+    run.CheckBox_CalentamientoClick(false);
+    run.BitBtnStartClick();
+    norak::testing::FakeTime<TestRun> time(fakes, run);
+    ASSERT_GE(time.runUntil([&] { return fakes.sound.m_signals >= 5; }), 0);
+    run.BitBtnStopClick();
+    const double distance = run.table().cell(kColDistance, 12).toDouble();
+    EXPECT_GT(distance, 0);
+    EXPECT_EQ(run.table().cell(kColVo2max, 12), QString::number(distance * 0.013 + 2.5951, 'f', 3));
+}
