@@ -22,7 +22,9 @@ int runApplication(QApplication& app, const ProgramAssembly& assemble, const Err
         if (parts.platform == nullptr)
             throw std::runtime_error("no platform services");
         // The first window created is the one shown when the event loop starts.
-        auto front = std::make_unique<TFormINI>(*parts.platform, std::move(parts.mainWindowFactory));
+        HandOver handOver(parts.modalShow);
+        auto front =
+            std::make_unique<TFormINI>(*parts.platform, handOver, std::move(parts.mainWindowFactory));
         front->show();
         const int code = QApplication::exec();
         return code;

@@ -14,6 +14,8 @@ struct ProgramParts {
     Platform* platform = nullptr;
     // Creates the main test window at the hand-over.
     TFormINI::MainWindowFactory mainWindowFactory;
+    // How the main window and the about boxes are shown modally (empty: the usual way).
+    HandOver::ModalShow modalShow;
 };
 
 // Called with the application object before any window exists: install translations, create

@@ -38,12 +38,6 @@ constexpr int kClientHeight = 322;
 constexpr QSize kNominalLogoSize(303, 40);  // the logo's size, kept when the picture is missing
 constexpr int kInfoRowHeight = 15;
 
-// Shared by every front window instance: the current one, and the one main window.
-QPointer<TFormINI> s_current;
-QPointer<QWidget> s_mainWindow;
-bool s_handedOver = false;
-TFormINI::ModalShow s_modalShow;
-
 // The mouse cursor of the whole screen back to the default one.
 void setDefaultScreenCursor() {
     while (QGuiApplication::overrideCursor() != nullptr)
@@ -103,14 +97,18 @@ FlatListBox* makeCreditsList(QWidget* parent, const char* name, const QColor& gr
 
 }  // namespace
 
-TFormINI::TFormINI(Platform& platform, MainWindowFactory mainWindowFactory, QWidget* parent)
-    : QDialog(parent), m_platform(platform), m_mainWindowFactory(std::move(mainWindowFactory)) {
+TFormINI::TFormINI(Platform& platform, HandOver& handOver, MainWindowFactory mainWindowFactory,
+                   QWidget* parent)
+    : QDialog(parent),
+      m_platform(platform),
+      m_handOver(handOver),
+      m_mainWindowFactory(std::move(mainWindowFactory)) {
     setObjectName(QStringLiteral("FormINI"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("NORAK"));
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(kClientWidth, kClientHeight);
-    s_current = this;
+    m_handOver.setCurrent(this);
 
     createControls();
     FormCreate();
@@ -457,68 +455,32 @@ void TFormINI::Timer_InicioTimer() {
     ++StartupTicks;
     if (StartupTicks < 2)
         return;
-    if (s_handedOver || s_mainWindow != nullptr)
+    if (m_handOver.hasHandedOver() || m_handOver.mainWindow() != nullptr)
         return;
     if (!m_mainWindowFactory)
         return;
-    s_handedOver = true;
-    QWidget* window = m_mainWindowFactory();
-    s_mainWindow = window;
+    m_handOver.setMainWindow(nullptr);  // no second one, even while this one is being made
+    QWidget* window = m_mainWindowFactory(m_handOver);
+    m_handOver.setMainWindow(window);
     hide();
     if (window != nullptr)
-        showModally(window);
+        m_handOver.showModally(window);
 }
 
 QString TFormINI::GetProgramDir() const {
     return programDirOf(m_platform.files.programFilePath());
 }
 
-TFormINI* TFormINI::showAbout(QWidget* mainWindow, Platform& platform) {
-    if (mainWindow != nullptr && s_mainWindow == nullptr && !s_handedOver) {
-        s_mainWindow = mainWindow;
-        s_handedOver = true;
-    }
-    QPointer<TFormINI> about = new TFormINI(platform, {}, mainWindow);
+TFormINI* TFormINI::showAbout(QWidget* mainWindow, Platform& platform, HandOver& handOver) {
+    if (mainWindow != nullptr && handOver.mainWindow() == nullptr && !handOver.hasHandedOver())
+        handOver.setMainWindow(mainWindow);
+    QPointer<TFormINI> about = new TFormINI(platform, handOver, {}, mainWindow);
     about->m_aboutMode = true;
     about->Panel_Version->show();
     about->Panel_Version->raise();
     about->FlatButton4->show();
-    showModally(about);
+    handOver.showModally(about);
     return about;
-}
-
-TFormINI* TFormINI::current() {
-    return s_current;
-}
-
-int TFormINI::currentEdition() {
-    return s_current != nullptr ? s_current->Edition : kBuildEdition;
-}
-
-QWidget* TFormINI::mainWindow() {
-    return s_mainWindow;
-}
-
-void TFormINI::setModalShow(ModalShow show) {
-    s_modalShow = std::move(show);
-}
-
-void TFormINI::resetHandOver() {
-    s_mainWindow = nullptr;
-    s_handedOver = false;
-}
-
-void TFormINI::showModally(QWidget* window) {
-    if (s_modalShow) {
-        s_modalShow(window);
-        return;
-    }
-    if (auto* dialog = qobject_cast<QDialog*>(window)) {
-        dialog->exec();
-        return;
-    }
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
 }
 
 }  // namespace norak

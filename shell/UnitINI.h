@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/Platform.h"
+#include "shell/HandOver.h"
 
 class QLabel;
 class QTimer;
@@ -25,30 +26,16 @@ class TFormINI : public QDialog {
 
   public:
     // Creates the main test window (not shown); called once, at the hand-over.
-    using MainWindowFactory = std::function<QWidget*()>;
-    // Shows a window modally: the main window at the hand-over, an about box over the main window.
-    using ModalShow = std::function<void(QWidget* window)>;
+    using MainWindowFactory = std::function<QWidget*(HandOver& handOver)>;
 
-    explicit TFormINI(Platform& platform, MainWindowFactory mainWindowFactory = {},
-                      QWidget* parent = nullptr);
+    // A front window becomes the hand-over's current one.
+    TFormINI(Platform& platform, HandOver& handOver, MainWindowFactory mainWindowFactory = {},
+             QWidget* parent = nullptr);
     ~TFormINI() override;
 
     // Opens a fresh front window in about mode, modal over the main window, and returns it once
     // the modal showing returns. The instance stays (hidden) until the main window goes.
-    static TFormINI* showAbout(QWidget* mainWindow, Platform& platform);
-
-    // The current front window: the one created last (the start-up window, later the newest
-    // about box). Its `Edition` is the one the main window reads.
-    static TFormINI* current();
-    // `Edition` of the current front window; the build's edition when there is none.
-    static int currentEdition();
-    // The main window created by the hand-over (or announced by showAbout); null before.
-    static QWidget* mainWindow();
-    // Replaces the way windows are shown modally (null: QDialog::exec for dialogs, otherwise
-    // show with application modality). Tests use a showing that does not block.
-    static void setModalShow(ModalShow show);
-    // Forgets the main window and the hand-over, so that a test can run the start-up again.
-    static void resetHandOver();
+    static TFormINI* showAbout(QWidget* mainWindow, Platform& platform, HandOver& handOver);
 
     bool isAboutMode() const { return m_aboutMode; }
 
@@ -114,9 +101,9 @@ class TFormINI : public QDialog {
     void setBoundsNotifying(QWidget* widget, const QRect& bounds);
     void runResizeHandler(QObject* widget);
     FlatListBox* creditsListForEdition() const;
-    static void showModally(QWidget* window);
 
     Platform& m_platform;
+    HandOver& m_handOver;
     MainWindowFactory m_mainWindowFactory;
     bool m_aboutMode = false;
     QSize m_versionLaidOut;  // sizes the two layout handlers last ran for

@@ -19,9 +19,9 @@ int main(int argc, char** argv) {
         platform = std::make_unique<norak::Platform>(qtPlatform->platform());
         norak::ProgramParts parts;
         parts.platform = platform.get();
-        parts.mainWindowFactory = [&]() -> QWidget* {
-            return new norak::TForm1(norak::TFormINI::currentEdition(), *platform, [&](QWidget* mainWindow) {
-                norak::TFormINI::showAbout(mainWindow, *platform);
+        parts.mainWindowFactory = [&](norak::HandOver& handOver) -> QWidget* {
+            return new norak::TForm1(handOver.currentEdition(), *platform, [&](QWidget* mainWindow) {
+                norak::TFormINI::showAbout(mainWindow, *platform, handOver);
             });
         };
         return parts;

@@ -37,21 +37,10 @@ QWidget* topmostOf(std::initializer_list<QWidget*> widgets) {
 
 class FrontWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        TFormINI::resetHandOver();
-        TFormINI::setModalShow([this](QWidget* window) {
-            m_modalShown.push_back(window);
-            window->show();
-        });
-    }
-    void TearDown() override {
-        m_mainWindows.clear();
-        TFormINI::setModalShow(nullptr);
-        TFormINI::resetHandOver();
-    }
+    void TearDown() override { m_mainWindows.clear(); }
 
     TFormINI::MainWindowFactory factory() {
-        return [this] {
+        return [this](HandOver&) {
             m_mainWindows.push_back(std::make_unique<QWidget>());
             return m_mainWindows.back().get();
         };
@@ -61,20 +50,25 @@ class FrontWindowTest : public ::testing::Test {
     Platform m_platform = m_fakes.platform();
     std::vector<std::unique_ptr<QWidget>> m_mainWindows;
     std::vector<QWidget*> m_modalShown;
+    // Shows "modally" without blocking, noting the window.
+    HandOver m_handOver{[this](QWidget* window) {
+        m_modalShown.push_back(window);
+        window->show();
+    }};
 };
 
 }  // namespace
 
 TEST_F(FrontWindowTest, SetUpShowsTheBuildEditionOnTheVersionPage) {
-    TFormINI form(m_platform, factory());
+    TFormINI form(m_platform, m_handOver, factory());
     EXPECT_EQ(form.Edition, kEditionZevez);
     EXPECT_EQ(form.StartupTicks, 0);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("NORAK"));
     EXPECT_EQ(form.size(), QSize(323, 322));
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(TFormINI::current(), &form);
-    EXPECT_EQ(TFormINI::currentEdition(), kEditionZevez);
+    EXPECT_EQ(m_handOver.current(), &form);
+    EXPECT_EQ(m_handOver.currentEdition(), kEditionZevez);
 
     EXPECT_EQ(form.LabelEffect3->text(), QStringLiteral("NORAK-Zevez"));
     EXPECT_EQ(form.Label2->text(), QStringLiteral("Quelmar en Voleibol"));
@@ -105,7 +99,7 @@ TEST_F(FrontWindowTest, SetUpShowsTheBuildEditionOnTheVersionPage) {
 }
 
 TEST_F(FrontWindowTest, InitialLayoutFigures) {
-    TFormINI form(m_platform, factory());
+    TFormINI form(m_platform, m_handOver, factory());
     EXPECT_EQ(form.PanelAbout->geometry(), QRect(0, 0, 323, 322));
     EXPECT_EQ(form.Panel_Version->geometry(), QRect(18, 76, 287, 144));
     EXPECT_EQ(form.Btn_Version->geometry(), QRect(0, 0, 143, 17));
@@ -140,7 +134,7 @@ TEST_F(FrontWindowTest, InitialLayoutFigures) {
 }
 
 TEST_F(FrontWindowTest, OddWidthSplitsTheTabsWithOnePixelOverlap) {
-    TFormINI form(m_platform, factory());
+    TFormINI form(m_platform, m_handOver, factory());
     form.show();  // resize notifications arrive as on the screen
     form.Panel_Version->resize(301, 160);
     EXPECT_EQ(form.Btn_Version->geometry(), QRect(0, 0, 150, 17));
@@ -159,18 +153,18 @@ TEST_F(FrontWindowTest, OddWidthSplitsTheTabsWithOnePixelOverlap) {
 }
 
 TEST_F(FrontWindowTest, HandOverAtTheSecondTickOnly) {
-    TFormINI form(m_platform, factory());
+    TFormINI form(m_platform, m_handOver, factory());
     form.show();
     form.Timer_InicioTimer();
     EXPECT_EQ(form.StartupTicks, 1);
     EXPECT_TRUE(m_mainWindows.empty());
-    EXPECT_EQ(TFormINI::mainWindow(), nullptr);
+    EXPECT_EQ(m_handOver.mainWindow(), nullptr);
     EXPECT_TRUE(form.isVisible());
 
     form.Timer_InicioTimer();
     EXPECT_EQ(form.StartupTicks, 2);
     ASSERT_EQ(m_mainWindows.size(), 1u);
-    EXPECT_EQ(TFormINI::mainWindow(), m_mainWindows[0].get());
+    EXPECT_EQ(m_handOver.mainWindow(), m_mainWindows[0].get());
     EXPECT_FALSE(form.isVisible());
     ASSERT_EQ(m_modalShown.size(), 1u);
     EXPECT_EQ(m_modalShown[0], m_mainWindows[0].get());
@@ -184,8 +178,8 @@ TEST_F(FrontWindowTest, HandOverAtTheSecondTickOnly) {
 }
 
 TEST_F(FrontWindowTest, AnotherFrontWindowNeverMakesASecondMainWindow) {
-    TFormINI first(m_platform, factory());
-    TFormINI second(m_platform, factory());
+    TFormINI first(m_platform, m_handOver, factory());
+    TFormINI second(m_platform, m_handOver, factory());
     first.Timer_InicioTimer();
     second.Timer_InicioTimer();
     second.Timer_InicioTimer();
@@ -195,8 +189,8 @@ TEST_F(FrontWindowTest, AnotherFrontWindowNeverMakesASecondMainWindow) {
 }
 
 TEST_F(FrontWindowTest, DefaultModalShowingOfAPlainMainWindowDoesNotBlock) {
-    TFormINI::setModalShow(nullptr);
-    TFormINI form(m_platform, factory());
+    HandOver usual;
+    TFormINI form(m_platform, usual, factory());
     form.Timer_InicioTimer();
     form.Timer_InicioTimer();
     ASSERT_EQ(m_mainWindows.size(), 1u);
@@ -205,7 +199,7 @@ TEST_F(FrontWindowTest, DefaultModalShowingOfAPlainMainWindowDoesNotBlock) {
 }
 
 TEST_F(FrontWindowTest, AboutBoxesAreFreshInstancesAndNeverMakeAMainWindow) {
-    TFormINI start(m_platform, factory());
+    TFormINI start(m_platform, m_handOver, factory());
     start.Timer_InicioTimer();
     start.Timer_InicioTimer();
     ASSERT_EQ(m_mainWindows.size(), 1u);
@@ -213,12 +207,12 @@ TEST_F(FrontWindowTest, AboutBoxesAreFreshInstancesAndNeverMakeAMainWindow) {
 
     std::vector<TFormINI*> abouts;
     for (int i = 0; i < 3; ++i) {
-        TFormINI* about = TFormINI::showAbout(main, m_platform);
+        TFormINI* about = TFormINI::showAbout(main, m_platform, m_handOver);
         ASSERT_NE(about, nullptr);
         abouts.push_back(about);
         EXPECT_TRUE(about->isAboutMode());
         EXPECT_EQ(about->parentWidget(), main);
-        EXPECT_EQ(TFormINI::current(), about);
+        EXPECT_EQ(m_handOver.current(), about);
         EXPECT_EQ(about->Edition, kEditionZevez);
         EXPECT_FALSE(about->FlatButton4->isHidden());
         EXPECT_FALSE(about->Panel_Version->isHidden());
@@ -233,15 +227,15 @@ TEST_F(FrontWindowTest, AboutBoxesAreFreshInstancesAndNeverMakeAMainWindow) {
     EXPECT_NE(abouts[0], abouts[1]);
     EXPECT_NE(abouts[1], abouts[2]);
     EXPECT_EQ(m_mainWindows.size(), 1u);
-    EXPECT_EQ(TFormINI::mainWindow(), main);
+    EXPECT_EQ(m_handOver.mainWindow(), main);
 }
 
 TEST_F(FrontWindowTest, AboutBoxOverAMainWindowMadeElsewhereStillHandsOverNothing) {
     // The main window may exist before any hand-over (for instance in a test of the main window).
     QWidget main;
-    TFormINI* about = TFormINI::showAbout(&main, m_platform);
-    EXPECT_EQ(TFormINI::mainWindow(), &main);
-    TFormINI start(m_platform, factory());
+    TFormINI* about = TFormINI::showAbout(&main, m_platform, m_handOver);
+    EXPECT_EQ(m_handOver.mainWindow(), &main);
+    TFormINI start(m_platform, m_handOver, factory());
     for (int tick = 0; tick < 3; ++tick)
         start.Timer_InicioTimer();
     EXPECT_TRUE(m_mainWindows.empty());
@@ -254,7 +248,7 @@ TEST_F(FrontWindowTest, AboutBoxOverAMainWindowMadeElsewhereStillHandsOverNothin
 }
 
 TEST_F(FrontWindowTest, PagesSwitchTabColoursAndStacking) {
-    TFormINI form(m_platform, factory());
+    TFormINI form(m_platform, m_handOver, factory());
     form.Btn_Autores->click();
     // Showing the window (its panels hear of their sizes then) keeps the open page in front.
     form.show();
@@ -293,7 +287,7 @@ TEST_F(FrontWindowTest, EditionSelectsCreditsListAndProductPage) {
         SCOPED_TRACE(c.edition);
         FakePlatform fakes;
         Platform platform = fakes.platform();
-        TFormINI form(platform, {});
+        TFormINI form(platform, m_handOver);
         form.Edition = c.edition;
         form.Btn_AutoresClick();
         FlatListBox* chosen = form.*c.list;
@@ -318,7 +312,7 @@ TEST_F(FrontWindowTest, EditionSelectsCreditsListAndProductPage) {
 }
 
 TEST_F(FrontWindowTest, EditionZeroLeavesTheLinkAsItIs) {
-    TFormINI form(m_platform, {});
+    TFormINI form(m_platform, m_handOver);
     form.URL_Link_Internet->setCaption(QStringLiteral("www.quelmar.example.org/NORAK/norak-basket.html"));
     form.Edition = kEditionProbst;
     form.Btn_ActualizacionClick();
@@ -386,7 +380,8 @@ TEST(FrontEditionInfo, CreditsListsHaveTheirFixedSections) {
     };
     FakePlatform fakes;
     Platform platform = fakes.platform();
-    TFormINI form(platform, {});
+    HandOver handOver;
+    TFormINI form(platform, handOver);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);
         auto* box = form.findChild<FlatListBox*>(QLatin1String(c.list));
@@ -428,7 +423,7 @@ class ThrowingShell : public DesktopShell {
 }  // namespace
 
 TEST_F(FrontWindowTest, LogoDoubleClickOpensTheHomePageUnderTheHourglass) {
-    TFormINI form(m_platform, {});
+    TFormINI form(m_platform, m_handOver);
     form.ImageOBADblClick();
     ASSERT_EQ(m_fakes.shell.m_opened.size(), 1);
     EXPECT_EQ(m_fakes.shell.m_opened[0], makerHomePage());
@@ -437,21 +432,21 @@ TEST_F(FrontWindowTest, LogoDoubleClickOpensTheHomePageUnderTheHourglass) {
     ThrowingShell throwing;
     Platform platform{m_fakes.ticks,      m_fakes.clock, m_fakes.sound, m_fakes.messages,
                       m_fakes.saveDialog, m_fakes.files, throwing};
-    TFormINI other(platform, {});
+    TFormINI other(platform, m_handOver);
     EXPECT_THROW(other.ImageOBADblClick(), std::runtime_error);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(FrontWindowTest, ProgramDirComesFromTheProgramFile) {
     m_fakes.files.m_programFilePath = QStringLiteral("/opt/norak/bin/norak");
-    TFormINI form(m_platform, {});
+    TFormINI form(m_platform, m_handOver);
     EXPECT_EQ(form.GetProgramDir(), QStringLiteral("/opt/norak/bin/"));
     m_fakes.files.m_programFilePath = QStringLiteral("norak");
     EXPECT_EQ(form.GetProgramDir(), QString());
 }
 
 TEST_F(FrontWindowTest, RealTimerHandsOverAfterAboutTwoSeconds) {
-    TFormINI form(m_platform, factory());
+    TFormINI form(m_platform, m_handOver, factory());
     form.show();
     QElapsedTimer clock;
     clock.start();

@@ -15,12 +15,6 @@ namespace {
 
 class ProgramEntryTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        TFormINI::resetHandOver();
-        TFormINI::setModalShow(nullptr);  // a plain widget as main window: shown, not blocking
-    }
-    void TearDown() override { TFormINI::resetHandOver(); }
-
     ErrorReporter reporter() {
         return [this](const QString& text) { m_reported.push_back(text); };
     }
@@ -38,18 +32,23 @@ TEST_F(ProgramEntryTest, StartsWithTheFrontWindowAndHandsOverToTheMainWindow) {
     std::unique_ptr<QWidget> main;
     bool frontShownFirst = false;
     bool appWasAssembled = false;
+    HandOver* handOverSeen = nullptr;
     const int code = runApplication(
         *app,
         [&](QApplication& given) {
             appWasAssembled = &given == app;
             EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("NORAK"));
-            return ProgramParts{&m_platform, [&]() -> QWidget* {
-                                    TFormINI* front = TFormINI::current();
+            // A plain widget as main window: shown the usual way, which does not block.
+            return ProgramParts{&m_platform,
+                                [&](HandOver& handOver) -> QWidget* {
+                                    handOverSeen = &handOver;
+                                    TFormINI* front = handOver.current();
                                     frontShownFirst = front != nullptr && front->isVisible();
                                     main = std::make_unique<QWidget>();
                                     QTimer::singleShot(0, app, [] { QCoreApplication::exit(0); });
                                     return main.get();
-                                }};
+                                },
+                                {}};
         },
         reporter());
     EXPECT_EQ(code, 0);
@@ -57,7 +56,7 @@ TEST_F(ProgramEntryTest, StartsWithTheFrontWindowAndHandsOverToTheMainWindow) {
     EXPECT_TRUE(frontShownFirst);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(TFormINI::mainWindow(), main.get());
+    EXPECT_NE(handOverSeen, nullptr);
     EXPECT_TRUE(m_reported.isEmpty());
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("NORAK-Zevez"));
 }
@@ -75,7 +74,8 @@ TEST_F(ProgramEntryTest, ErrorsBeforeAndDuringTheEventLoopEndInTheLastResortMess
     code = runApplication(
         *app,
         [this](QApplication&) {
-            return ProgramParts{&m_platform, []() -> QWidget* { throw std::runtime_error("ventana"); }};
+            return ProgramParts{
+                &m_platform, [](HandOver&) -> QWidget* { throw std::runtime_error("ventana"); }, {}};
         },
         reporter());
     EXPECT_EQ(code, 1);

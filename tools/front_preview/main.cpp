@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     const QString page = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 4;
 
-    norak::TFormINI front(platform);
+    norak::HandOver handOver;
+    norak::TFormINI front(platform, handOver);
     if (page == QLatin1String("autores"))
         front.Btn_Autores->click();
     if (page == QLatin1String("about"))

@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
 
     // The front window on its version page (no hand-over: it has no main window to make).
     {
-        norak::TFormINI front(platform);
+        norak::HandOver handOver;
+        norak::TFormINI front(platform, handOver);
         front.show();
         ok &= save(front, folder, QStringLiteral("front-window"));
     }
