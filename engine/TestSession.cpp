@@ -375,23 +375,22 @@ void TestSession::setRecoveryGauge(int maximum) {
 }
 
 void TestSession::endEffortPeriod() {
-    // a.
+    // The recovery is timed from the tick that ended the period's last leg.
     m_timers[int(Timer::Effort)] = false;
     m_timers[int(Timer::Recovery)] = true;
     m_lastSignalTick = m_ticks.ticks();
-    // b.
+    // The warm-up is not a period of the test: the test proper begins at the start period.
     if (m_warmUpPhase == 0)
         ++m_currentPeriod;
-    // c.
     m_display.editPeriodo = QString::number(m_currentPeriod);
     m_beepCount = 0;
     m_display.gauge.setPosition(0);
     m_display.editVuelta = QStringLiteral("0");
-    // d.
     UpdateCourse();
-    // e.
+    // Read back from the period display, which is the store of the current period.
     m_display.editCompletados = QString::number(m_display.editPeriodo.toInt() - startPeriod());
-    // f.
+    // The rest picture: the players turn round at the end of a period, except on the Zevez
+    // course, which they run the same way every period.
     m_display.gauge.visible = true;
     m_display.restMarkerVisible = true;
     if (m_warmUpPhase == 1) {
@@ -401,14 +400,12 @@ void TestSession::endEffortPeriod() {
     } else {
         m_display.frontPicture = 5;
     }
-    // g.
+    // During the recovery the speed shown is already the coming period's.
     ShowPeriodSpeed();
-    // h.
     m_display.bannerText = m_warmUpPhase == 1 ? QStringLiteral("RECUPERACIÓN previa al Test")
                                               : QStringLiteral("Periodo de RECUPERACIÓN");
     m_display.bannerLook = PhaseLook::Recovery;
     m_display.vueltaVisible = false;
-    // i.
     setRecoveryGauge(m_warmUpPhase == 1 ? m_edition.warmUpRestDurationMs / 1000
                                         : m_edition.restDurationMs / 1000);
     m_display.stopSignInFront = true;
@@ -429,34 +426,30 @@ void TestSession::Timer2Timer() {
 }
 
 void TestSession::endRecovery() {
-    // 1.-2.
+    // The departure signal of the next period; its first leg is timed from the tick that gave it.
     PlaySignalSound();
     m_timers[int(Timer::Effort)] = true;
     m_timers[int(Timer::Recovery)] = false;
     m_lastSignalTick = m_currentTick;
-    // 3.
     UpdateCourse();
-    // 4.
     m_display.restMarkerVisible = false;
     m_display.frontPicture = (completedPeriods() % 2 == 0 || m_edition.course == Course::Zevez) ? 2 : 4;
-    // 5.
     m_beepCount = 0;
     m_display.editVuelta = QStringLiteral("1");
     UpdateCourse();
-    // 6.
     m_display.bannerText = QStringLiteral("Periodo de ESFUERZO");
     m_display.bannerLook = PhaseLook::Effort;
     m_display.vueltaVisible = true;
     setEffortGauge();
     m_display.gauge.setPosition(0);
     m_display.stopSignInFront = false;
-    // 7.
+    // The end of the warm-up's recovery starts the test proper: its clock and distance from zero.
     if (m_warmUpPhase == 1) {
         m_warmUpPhase = 0;
         m_clockNow = m_clockStart = m_clock.now();
         m_distanceCovered = 0.0;
     }
-    // 8.
+    // The players' buttons appear when the test proper begins, not during the warm-up.
     if (m_currentPeriod == unsigned(startPeriod()) && m_warmUpPhase == 0)
         m_hooks.activateAthleteButtons();
 }

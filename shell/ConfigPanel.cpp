@@ -1,4 +1,5 @@
 #include "shell/ConfigPanel.h"
+#include "shell/QtColor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,10 +16,6 @@
 namespace norak {
 
 namespace {
-
-QColor toColor(const Rgb& rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
 
 QString textColourSheet(const QColor& colour) {
     return QStringLiteral("QRadioButton { color: %1; background: transparent; }").arg(colour.name());
@@ -53,7 +50,7 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     setObjectName(QStringLiteral("PanelTipo"));
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, toColor(edition.colorMain));
+    pal.setColor(QPalette::Window, qColor(edition.colorMain));
     setPalette(pal);
     setMouseTracking(true);
 
@@ -157,7 +154,7 @@ void ConfigPanel::render(const DisplayState& d) {
     m_modes[int(d.mode)]->setChecked(true);
     for (int i = 0; i < 3; ++i) {
         const QColor colour =
-            toColor(d.modeTextDark[std::size_t(i)] ? m_edition.colorDark : m_edition.colorLight);
+            qColor(d.modeTextDark[std::size_t(i)] ? m_edition.colorDark : m_edition.colorLight);
         const QString sheet = textColourSheet(colour);
         if (m_modes[i]->styleSheet() != sheet)
             m_modes[i]->setStyleSheet(sheet);

@@ -159,7 +159,7 @@ QPlainTextEdit* HelpPanel::memoTexto(Course course) const {
 }
 
 void HelpPanel::openHelp(int sportEdition) {
-    // 1. Cover the client area and show.
+    // Cover the client area and show.
     if (parentWidget())
         setGeometry(parentWidget()->rect());
     show();
@@ -174,7 +174,7 @@ void HelpPanel::openHelp(int sportEdition) {
     // The text area reaches a few pixels below the top of the button; the button stays clickable.
     m_bitBtn3->raise();
 
-    // 5. The sport's drawing and text.
+    // The sport's drawing and text.
     if (const std::optional<Course> course = helpCourseForEdition(sportEdition)) {
         QLabel* drawing = imageHlp(*course);
         drawing->raise();
@@ -182,7 +182,7 @@ void HelpPanel::openHelp(int sportEdition) {
         m_memo1->setPlainText(memoTexto(*course)->toPlainText());
     }
 
-    // 6. In front of everything.
+    // In front of everything.
     raise();
 }
 

@@ -1,4 +1,5 @@
 #include "shell/ResultsPanel.h"
+#include "shell/QtColor.h"
 
 #include <QAction>
 #include <QFrame>
@@ -22,10 +23,6 @@ namespace norak {
 using namespace results_looks;
 
 namespace {
-
-QColor toColor(const Rgb& rgb) {
-    return {rgb.r, rgb.g, rgb.b};
-}
 
 // Clear-table glyph: a red cross over a small sheet.
 QIcon clearTableIcon() {
@@ -84,7 +81,7 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
     resize(size);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, toColor(edition.colorMain));
+    colours.setColor(QPalette::Window, qColor(edition.colorMain));
     setPalette(colours);
 
     m_titleBar = new QLabel(QStringLiteral("Deportistas"), this);

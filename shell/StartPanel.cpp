@@ -240,17 +240,17 @@ void StartPanel::setDesktopShell(DesktopShell* shell) {
 }
 
 void StartPanel::layOut(int editionVariant) {
-    // 1. The funding panel wraps its logo; its caption is centred above it.
+    // The funding panel wraps its logo; its caption is centred above it.
     m_panelFinanciado->resize(fundingPanelSize(m_imageFinanciado->geometry()));
     m_labelFinanciado->move(centredLeft(m_panelFinanciado->width(), m_labelFinanciado->width()),
                             m_labelFinanciado->y());
 
-    // 2. Cover the whole client area, in front of everything.
+    // Cover the whole client area, in front of everything.
     if (parentWidget())
         setGeometry(parentWidget()->rect());
     raise();
 
-    // 3. Headings centred in the panel, the legal texts in the client width.
+    // Headings centred in the panel, the legal texts in the client width.
     m_labelEffect3->move(centredLeft(width(), m_labelEffect3->width()), m_labelEffect3->y());
     m_labelEffect4->move(centredLeft(width(), m_labelEffect4->width()), m_labelEffect4->y());
     const int clientWidth = parentWidget() ? parentWidget()->width() : width();
@@ -262,7 +262,7 @@ void StartPanel::layOut(int editionVariant) {
     m_bitBtnEmpezar->setGeometry(empezar);
     m_acercade->setGeometry(acercadeGeometry(empezar, m_acercade->size()));
 
-    // 6. Credit elements by edition variant.
+    // Credit elements by edition variant.
     setCreditVisibility(creditVisibilityForVariant(editionVariant, creditVisibility()));
 }
 

@@ -1,4 +1,5 @@
 #include "shell/TestFut1.h"
+#include "shell/QtColor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,10 +26,6 @@
 namespace norak {
 
 namespace {
-
-QColor toColor(const Rgb& rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
 
 constexpr int kClientWidth = 826;
 constexpr int kClientHeight = 592;
@@ -109,13 +106,13 @@ void TForm1::createTopBar() {
         button->setCaption(QString::fromUtf8(defs[i].caption));
         button->setCaptionFont(pixelFont(QStringLiteral("Arial"), 15));
         button->setCaptionColour(Qt::white);
-        button->setFaceColour(toColor(e.colorMain));
-        button->setBorderColour(toColor(e.colorDark));
+        button->setFaceColour(qColor(e.colorMain));
+        button->setBorderColour(qColor(e.colorDark));
         button->setHighlightColour(Qt::white);
         // Glyph above the caption: the longest caption needs the button's whole width.
         button->setGlyphPainter(glyphPainter(defs[i].glyph), QSize(28, 28));
         button->setGlyphLayout(FlatButton::GlyphLayout::Above);
-        button->setGlyphColours(toColor(e.colorDark), toColor(e.colorLight));
+        button->setGlyphColours(qColor(e.colorDark), qColor(e.colorLight));
         button->setGeometry(bar[std::size_t(i)]);
         connect(button, &FlatButton::clicked, this, defs[i].handler);
         m_topBar[std::size_t(i)] = button;
@@ -181,9 +178,9 @@ void TForm1::dressWindow() {
     const EditionRecord& e = m_run->edition();
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, toColor(e.colorLight));
+    pal.setColor(QPalette::Window, qColor(e.colorLight));
     setPalette(pal);
-    m_runDisplay->setPanelColor(toColor(e.colorMain));
+    m_runDisplay->setPanelColor(qColor(e.colorMain));
 }
 
 PacingTimer* TForm1::timer(TestSession::Timer which) const {

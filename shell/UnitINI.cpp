@@ -262,27 +262,27 @@ void TFormINI::createControls() {
 }
 
 void TFormINI::FormCreate() {
-    // 1. The build's edition.
+    // The edition is a build constant.
     Edition = kBuildEdition;
 
-    // 2. Title, subtitle and legal notice of the edition.
+    // Title, subtitle and legal notice of the edition.
     const FrontEditionInfo info = frontEditionInfo(Edition);
     LabelEffect3->setCaption(info.title);
     Label2->setText(info.subtitle);
     LabelCopyRight->setText(info.legalNotice);
 
-    // 3.
+    // The hand-over counts the timer's ticks from here.
     StartupTicks = 0;
 
-    // 4. The version panel spans the window with equal margins.
+    // The version panel spans the window with equal margins.
     setBoundsNotifying(Panel_Version,
                        QRect(Panel_Version->x(), Panel_Version->y(),
                              PanelAbout->width() - 2 * Panel_Version->x(), Panel_Version->height()));
 
-    // 5.
+    // Message boxes carry the edition's title from now on.
     QCoreApplication::setApplicationName(LabelEffect3->text());
 
-    // 6. The logo's frame, centred above the legal notice.
+    // The logo's frame, centred above the legal notice.
     const QSize picture = ImageOBA->size();
     const int obaWidth = picture.width() + 2;
     const int obaHeight = picture.height() + 2;
@@ -290,20 +290,19 @@ void TFormINI::FormCreate() {
                           PanelAbout->height() - LabelCopyRight->height() - obaHeight - 10, obaWidth,
                           obaHeight);
 
-    // 7. Version page values.
+    // Version page values.
     setAutoSizedText(LabelTitulo2, LabelEffect3->text());
     setAutoSizedText(LabelEdicion2, editionYearText());
     setAutoSizedText(LabelVersion2, versionText());
 
-    // 8. The version page is open.
+    // The version page is open.
     FlatPanel_Info->raise();
     Btn_Actualizacion->raise();
 
-    // 9.
     Panel_Version->show();
     Panel_Version->raise();
 
-    // 10.
+    // A busy cursor left by the start-up would otherwise stay over the windows.
     setDefaultScreenCursor();
 }
 

@@ -9,6 +9,7 @@
 #include "engine/Edition.h"
 #include "shell/CoursePanel.h"
 #include "shell/MainGeometry.h"
+#include "shell/QtColor.h"
 #include "shell/RunDisplay.h"
 
 using namespace norak;
@@ -23,10 +24,6 @@ int editionOf(const QString& name) {
     if (name == QLatin1String("futsal"))
         return kEditionFutSal;
     return kEditionZevez;
-}
-
-QColor colorOf(const Rgb& rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
 }
 
 }  // namespace
@@ -47,7 +44,7 @@ int main(int argc, char** argv) {
     window.setWindowTitle(edition.editionTitle);
     window.setAutoFillBackground(true);
     QPalette p = window.palette();
-    p.setColor(QPalette::Window, colorOf(edition.colorLight));
+    p.setColor(QPalette::Window, qColor(edition.colorLight));
     window.setPalette(p);
 
     // Stand-ins for the neighbours, so the layout can be judged as a whole.
@@ -55,7 +52,7 @@ int main(int argc, char** argv) {
     topBar->setGeometry(geometry::kTopBar);
     topBar->setAutoFillBackground(true);
     QPalette tp = topBar->palette();
-    tp.setColor(QPalette::Window, colorOf(edition.colorMain));
+    tp.setColor(QPalette::Window, qColor(edition.colorMain));
     topBar->setPalette(tp);
     auto* right = new QWidget(&window);
     right->setGeometry(geometry::kRightArea);
@@ -67,7 +64,7 @@ int main(int argc, char** argv) {
     auto* course = new CoursePanel(edition.course, &window);
     course->setGeometry(geometry::kCoursePanel);
     RunDisplay run(&window);
-    run.setPanelColor(colorOf(edition.colorMain));
+    run.setPanelColor(qColor(edition.colorMain));
 
     const int s = edition.stationsPerLap;
     if (phase == QLatin1String("recovery")) {

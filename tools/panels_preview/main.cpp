@@ -15,6 +15,7 @@
 #include "engine/Edition.h"
 #include "shell/Glyphs.h"
 #include "shell/HelpPanel.h"
+#include "shell/QtColor.h"
 #include "shell/StartPanel.h"
 #include "shell/TopBarLayout.h"
 #include "shell/controls/FlatButton.h"
@@ -23,10 +24,6 @@
 using namespace norak;
 
 namespace {
-
-QColor colourOf(const Rgb& rgb) {
-    return QColor(rgb.r, rgb.g, rgb.b);
-}
 
 void buildTopBar(QWidget* client, const EditionRecord& edition) {
     const TopBarGeometry bar = topBarLayout(client->width());
@@ -43,11 +40,11 @@ void buildTopBar(QWidget* client, const EditionRecord& edition) {
         b->setCaption(QString::fromUtf8(buttons[i].caption));
         b->setCaptionFont(pixelFont(QStringLiteral("Arial"), 15));
         b->setCaptionColour(Qt::white);
-        b->setFaceColour(colourOf(edition.colorMain));
-        b->setBorderColour(colourOf(edition.colorDark));
+        b->setFaceColour(qColor(edition.colorMain));
+        b->setBorderColour(qColor(edition.colorDark));
         b->setHighlightColour(QColor(240, 152, 19));
         b->setGlyphPainter(glyphPainter(buttons[i].glyph), QSize(kGlyphSize, kGlyphSize));
-        b->setGlyphColours(colourOf(edition.colorDark), colourOf(edition.colorLight));
+        b->setGlyphColours(qColor(edition.colorDark), qColor(edition.colorLight));
         b->setEnabled(buttons[i].enabled);
         b->setGeometry(bar[std::size_t(i)]);
     }
@@ -59,9 +56,9 @@ QPixmap glyphSheet(const EditionRecord& edition) {
     QPixmap sheet(826, 538);
     sheet.fill(Qt::white);
     QPainter p(&sheet);
-    p.fillRect(QRect(0, 0, 826, 269), colourOf(edition.colorMain));
-    const QColor c0 = colourOf(edition.colorDark);
-    const QColor c1 = colourOf(edition.colorLight);
+    p.fillRect(QRect(0, 0, 826, 269), qColor(edition.colorMain));
+    const QColor c0 = qColor(edition.colorDark);
+    const QColor c1 = qColor(edition.colorLight);
     for (int half = 0; half < 2; ++half) {
         const int top = half * 269;
         for (int i = 0; i < 8; ++i) {
@@ -90,7 +87,7 @@ int main(int argc, char** argv) {
     window.setWindowTitle(record.editionTitle + QStringLiteral(": Quelmar en ") + record.sportName);
     window.setAutoFillBackground(true);
     QPalette pal = window.palette();
-    pal.setColor(QPalette::Window, colourOf(record.colorLight));
+    pal.setColor(QPalette::Window, qColor(record.colorLight));
     window.setPalette(pal);
     window.setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     buildTopBar(&window, record);

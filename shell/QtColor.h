@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QColor>
+
+#include "engine/Edition.h"
+
+namespace norak {
+
+// An edition colour as Qt draws it.
+inline QColor qColor(const Rgb& rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+}  // namespace norak
