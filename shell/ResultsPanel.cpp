@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcut>
 #include <QToolButton>
 
 #include "results/AthleteRoster.h"
@@ -140,6 +141,21 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
         connect(button, &QAbstractButton::clicked, this, [this, i] { B01Click(i); });
         connect(button, &AthleteButton::pointerMoved, this, &ResultsPanel::B01MouseMove);
         m_athleteButtons[i - 1] = button;
+        // The test master watches the players, not the screen: a dropout can be recorded from
+        // the keyboard, wherever the focus is in the window (an open cell editor included).
+        if (i <= edition.stationsPerLap) {
+            const QKeySequence key = athleteKey(i);
+            button->setToolTip(key.toString(QKeySequence::NativeText));
+            button->setAccessibleDescription(button->toolTip());
+            auto* shortcut = new QShortcut(key, this, nullptr, nullptr, Qt::WindowShortcut);
+            shortcut->setObjectName(QStringLiteral("KeyB%1").arg(i, 2, 10, QLatin1Char('0')));
+            shortcut->setAutoRepeat(false);
+            connect(shortcut, &QShortcut::activated, this, [this, i] {
+                // Exactly what a click on the button does, and nothing while it is hidden.
+                if (roster().isShown(i))
+                    m_athleteButtons[i - 1]->click();
+            });
+        }
     }
     connect(&roster(), &AthleteRoster::buttonVisibilityChanged, this,
             [this](int athlete, bool shown) { m_athleteButtons[athlete - 1]->setVisible(shown); });
@@ -159,6 +175,14 @@ ResultsTable& ResultsPanel::table() const {
 
 AthleteRoster& ResultsPanel::roster() const {
     return m_run.roster();
+}
+
+QKeySequence ResultsPanel::athleteKey(int athlete) {
+    if (athlete >= 1 && athlete <= 12)
+        return QKeySequence(Qt::Key(Qt::Key_F1 + athlete - 1));
+    if (athlete == 13 || athlete == 14)
+        return QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + athlete - 13));
+    return {};
 }
 
 AthleteButton* ResultsPanel::athleteButton(int athlete) const {

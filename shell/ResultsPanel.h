@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -44,6 +45,8 @@ class ResultsPanel : public QWidget {
     QToolButton* exportButton() const { return m_exportButton; }
     // B01 ... B14 (athlete 1 ... 14).
     AthleteButton* athleteButton(int athlete) const;
+    // The key that presses an athlete's button: F1 ... F12, then Shift+F1 and Shift+F2.
+    static QKeySequence athleteKey(int athlete);
     QMenu* popupMenu() const { return m_popupMenu; }
     QAction* reactivateAction() const { return m_reactivateAction; }
 
