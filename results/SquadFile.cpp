@@ -1,5 +1,6 @@
 #include "results/SquadFile.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QSet>
 #include <QStringDecoder>
@@ -245,6 +246,16 @@ QString refusedList(const QString& refused) {
 }
 
 }  // namespace
+
+SquadLoad SquadFile::readFile(const QString& path, int tableRows) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SquadLoad load;
+        load.error = SquadError::Unreadable;
+        return load;
+    }
+    return read(file, tableRows);
+}
 
 SquadLoad SquadFile::read(QIODevice& device, int tableRows) {
     SquadLoad load;

@@ -68,6 +68,8 @@ struct SquadLoad {
 // BOM or Windows-1252. Names and codes pass the rules of typed text (results/CellText).
 class SquadFile {
   public:
+    // From a file path (opened and closed here).
+    static SquadLoad readFile(const QString& path, int tableRows);
     // From a device open for reading: refuses a device over the limit before reading it.
     static SquadLoad read(QIODevice& device, int tableRows);
     // From the whole content of a file.

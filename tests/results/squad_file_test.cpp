@@ -184,6 +184,8 @@ TEST(SquadFile, ALargeFileIsRefusedBeforeItIsRead) {
 
     QFile closed(dir.filePath(QStringLiteral("no-existe.csv")));
     EXPECT_EQ(SquadFile::read(closed, 12).error, SquadError::Unreadable);
+    EXPECT_EQ(SquadFile::readFile(closed.fileName(), 12).error, SquadError::Unreadable);
+    EXPECT_EQ(SquadFile::readFile(file.fileName(), 12).error, SquadError::TooLarge);
 
     QByteArray small("Ana;A1\r\n");
     QBuffer smallStream(&small);
