@@ -156,7 +156,9 @@ QString folded(const QString& text) {
     return out.trimmed();
 }
 
-bool isHeaderRecord(const Record& record) {
+// The column a title row names the players in ("Nº;Nombre;Código" gives 1); nullopt when the
+// record is no title row.
+std::optional<qsizetype> headerNameColumn(const Record& record) {
     static const QSet<QString> nameTitles = {QStringLiteral("sujeto"),
                                              QStringLiteral("sujetos"),
                                              QStringLiteral("nombre"),
@@ -176,16 +178,18 @@ bool isHeaderRecord(const Record& record) {
                                              QStringLiteral("atletas")};
     static const QSet<QString> codeTitles = {QStringLiteral("cod"), QStringLiteral("codigo"),
                                              QStringLiteral("code"), QStringLiteral("id")};
-    if (record.fields.isEmpty())
-        return false;
-    if (nameTitles.contains(folded(record.fields[0])))
-        return true;
-    return record.fields.size() > 1 && codeTitles.contains(folded(record.fields[1]));
+    for (qsizetype k = 0; k < record.fields.size(); ++k) {
+        if (nameTitles.contains(folded(record.fields[k])))
+            return k;
+    }
+    if (record.fields.size() > 1 && codeTitles.contains(folded(record.fields[1])))
+        return 0;
+    return std::nullopt;
 }
 
 // Where the names and codes stand: after the column titles of an export ("Sujeto" followed by
 // "Cod."), in any column and whatever comes before; otherwise the first two columns, after a
-// title row if the first row is one.
+// title row if the first row is one (then the column it names).
 struct Layout {
     qsizetype firstRecord = 0;
     qsizetype nameColumn = 0;
@@ -203,8 +207,12 @@ Layout findLayout(const QList<Record>& records) {
     while (layout.firstRecord < records.size() &&
            records[layout.firstRecord].fields.join(QString()).trimmed().isEmpty())
         ++layout.firstRecord;
-    if (layout.firstRecord < records.size() && isHeaderRecord(records[layout.firstRecord]))
-        ++layout.firstRecord;
+    if (layout.firstRecord < records.size()) {
+        if (const std::optional<qsizetype> column = headerNameColumn(records[layout.firstRecord])) {
+            ++layout.firstRecord;
+            layout.nameColumn = *column;
+        }
+    }
     return layout;
 }
 

@@ -82,6 +82,13 @@ TEST(SquadFile, SpreadsheetFilesInTheirSeparatorsAndEncodings) {
     const QList<std::pair<QString, QString>> utf16Rows = {{"Álex", "A9"}};
     EXPECT_EQ(namesAndCodes(SquadFile::parse(utf16, 12)), utf16Rows);
 
+    // A title row that puts the names in another column.
+    const QList<std::pair<QString, QString>> numberedRows = {{"Pau", "P1"}};
+    EXPECT_EQ(namesAndCodes(SquadFile::parse("N\xC2\xBA;Nombre;C\xC3\xB3"
+                                             "digo\n7;Pau;P1\n",
+                                             12)),
+              numberedRows);
+
     // One name per line, no title, no code.
     const QList<std::pair<QString, QString>> plainRows = {{"Pau", ""}, {"Nil", ""}};
     EXPECT_EQ(namesAndCodes(SquadFile::parse("Pau\nNil", 12)), plainRows);
