@@ -189,6 +189,7 @@ void TestSession::BitBtnStartClick() {
     m_display.gauge.visible = true;
 
     ShowPeriodSpeed();
+    recordTiming(TimingEvent::Start);
     m_hooks.switchTableToRowSelection();
 }
 
@@ -325,6 +326,7 @@ void TestSession::Timer1Timer() {
 }
 
 void TestSession::GiveSignal() {
+    recordTiming(TimingEvent::Leg);
     PlaySignalSound();
     m_lastSignalTick = m_currentTick;
     ++m_beepCount;
@@ -379,6 +381,7 @@ void TestSession::endEffortPeriod() {
     m_timers[int(Timer::Effort)] = false;
     m_timers[int(Timer::Recovery)] = true;
     m_lastSignalTick = m_ticks.ticks();
+    recordTiming(TimingEvent::RecoveryStart);
     // The warm-up is not a period of the test: the test proper begins at the start period.
     if (m_warmUpPhase == 0)
         ++m_currentPeriod;
@@ -426,6 +429,7 @@ void TestSession::Timer2Timer() {
 }
 
 void TestSession::endRecovery() {
+    recordTiming(TimingEvent::RecoveryEnd);
     // The departure signal of the next period; its first leg is timed from the tick that gave it.
     PlaySignalSound();
     m_timers[int(Timer::Effort)] = true;
@@ -466,6 +470,59 @@ void TestSession::Timer3Timer() {
     const qint64 seconds = (ms / 1000) % 60;
     m_display.editCrono =
         QStringLiteral("%1:%2").arg(minutes, 2, 10, QLatin1Char('0')).arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timing record: called just before the state changes that a signal or recovery brings, so that
+// m_lastSignalTick is still the beginning of the interval that has just ended. Only notes.
+
+void TestSession::recordTiming(TimingEvent event) {
+    const bool warmUp = m_warmUpPhase == 1;
+    if (event == TimingEvent::RecoveryStart) {
+        TimingRecord::Recovery recovery;
+        recovery.startTick = m_lastSignalTick;
+        recovery.startNs = m_ticks.ticksNs();
+        recovery.nominalMs = restLength();
+        recovery.period = m_currentPeriod;
+        recovery.afterWarmUp = warmUp;
+        m_timing.recoveries.push_back(recovery);
+        return;
+    }
+    TimingRecord::Signal signal;
+    signal.period = m_currentPeriod;
+    signal.givenNs = m_ticks.ticksNs();
+    switch (event) {
+        case TimingEvent::Start:
+            m_timing = TimingRecord{};
+            m_timing.start = m_clockStart;
+            m_timing.startTick = m_lastSignalTick;
+            m_timing.startNs = signal.givenNs;
+            signal.kind = TimingRecord::SignalKind::Start;
+            signal.dueTick = signal.givenTick = m_lastSignalTick;
+            signal.phase = warmUp ? TimingRecord::Phase::WarmUp : TimingRecord::Phase::Effort;
+            break;
+        case TimingEvent::Leg:
+            signal.kind = TimingRecord::SignalKind::Leg;
+            signal.dueTick = m_lastSignalTick + runTimeOf(m_currentPeriod, false).value_or(0) + 1;
+            signal.givenTick = m_currentTick;
+            signal.signal = m_beepCount + 1;
+            signal.station = stationForSignal(m_edition.edition, m_edition.stationsPerLap, signal.signal,
+                                              completedPeriods());
+            signal.phase = warmUp ? TimingRecord::Phase::WarmUp : TimingRecord::Phase::Effort;
+            break;
+        case TimingEvent::RecoveryEnd:
+            signal.kind = TimingRecord::SignalKind::Departure;
+            signal.dueTick = m_lastSignalTick + restLength() + 1;
+            signal.givenTick = m_currentTick;
+            // The departure after the warm-up's recovery begins the test proper.
+            signal.phase = TimingRecord::Phase::Effort;
+            if (!m_timing.recoveries.empty())
+                m_timing.recoveries.back().endTick = m_currentTick;
+            break;
+        case TimingEvent::RecoveryStart:
+            break;
+    }
+    m_timing.signalsGiven.push_back(signal);
 }
 
 }  // namespace norak

@@ -9,6 +9,7 @@
 #include "engine/DisplayState.h"
 #include "engine/Edition.h"
 #include "engine/SessionHooks.h"
+#include "engine/TimingRecord.h"
 
 namespace norak {
 
@@ -70,6 +71,8 @@ class TestSession {
     double DistanceCovered() const { return m_distanceCovered; }
     const QString& StartSpeedText() const { return m_startSpeedText; }
     const QDateTime& ClockStart() const { return m_clockStart; }
+    // Every signal and recovery of the last test started, with its due and given ticks.
+    const TimingRecord& timingRecord() const { return m_timing; }
 
   private:
     void ShowPeriodSpeed();
@@ -85,6 +88,8 @@ class TestSession {
     std::optional<int> runTimeOf(unsigned period, bool report);
     int completedPeriods() const;
     int restLength() const;
+    enum class TimingEvent { Start, Leg, RecoveryStart, RecoveryEnd };
+    void recordTiming(TimingEvent event);
 
     EditionRecord m_edition;
     TickSource& m_ticks;
@@ -112,6 +117,7 @@ class TestSession {
     bool m_timers[3] = {false, false, false};
     bool m_activated = false;
     QSet<unsigned> m_badLinePeriods;  // periods whose bad line has been reported
+    TimingRecord m_timing;
 };
 
 }  // namespace norak

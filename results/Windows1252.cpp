@@ -5,6 +5,7 @@
 #include <QSysInfo>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cerrno>
 
@@ -54,19 +55,32 @@ class Conversion {
     iconv_t m_cd;
 };
 
-// The code points the code page holds, learnt once by decoding each of its 256 bytes.
-const std::bitset<0x10000>& windows1252Repertoire() {
-    static const std::bitset<0x10000> repertoire = [] {
-        std::bitset<0x10000> set;
+// The character of each of the code page's 256 bytes (U+FFFD where it has none), learnt once.
+const std::array<char16_t, 256>& windows1252Characters() {
+    static const std::array<char16_t, 256> characters = [] {
+        std::array<char16_t, 256> table;
+        table.fill(u'\uFFFD');
         Conversion decoder("UTF-8", "CP1252");
         for (int byte = 0; decoder.valid() && byte < 256; ++byte) {
             const std::optional<QByteArray> utf8 = decoder.convert(QByteArray(1, static_cast<char>(byte)));
             if (!utf8 || utf8->isEmpty())
                 continue;
-            const QString decoded = QString::fromUtf8(*utf8);
-            const QList<uint> points = decoded.toUcs4();
+            const QList<uint> points = QString::fromUtf8(*utf8).toUcs4();
             if (points.size() == 1 && points.front() < 0x10000)
-                set.set(points.front());
+                table[std::size_t(byte)] = static_cast<char16_t>(points.front());
+        }
+        return table;
+    }();
+    return characters;
+}
+
+// The code points the code page holds.
+const std::bitset<0x10000>& windows1252Repertoire() {
+    static const std::bitset<0x10000> repertoire = [] {
+        std::bitset<0x10000> set;
+        for (const char16_t character : windows1252Characters()) {
+            if (character != u'\uFFFD')
+                set.set(character);
         }
         return set;
     }();
@@ -84,6 +98,14 @@ std::optional<QByteArray> encodeWindows1252(const QString& text) {
     if (!encoder.valid())
         return std::nullopt;
     return encoder.convert(QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2));
+}
+
+QString decodeWindows1252(const QByteArray& bytes) {
+    const std::array<char16_t, 256>& characters = windows1252Characters();
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        text[i] = QChar(characters[static_cast<unsigned char>(bytes[i])]);
+    return text;
 }
 
 bool isWindows1252Character(char32_t codePoint) {
