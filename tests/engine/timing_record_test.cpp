@@ -48,7 +48,7 @@ TEST(TimingRecord, RecoveriesAndTheWarmUp) {
     // The warm-up period, its 180 s recovery, one effort period and its 30 s recovery.
     while (record.recoveries.size() < 2 || !record.recoveries.back().ended()) {
         h.step();
-        ASSERT_LT(h.elapsed, 3600000) << "the test never reached its second recovery's end";
+        ASSERT_LT(h.time.elapsed(), 3600000) << "the test never reached its second recovery's end";
     }
     ASSERT_EQ(record.recoveries.size(), 2u);
     const TimingRecord::Recovery& warmUpRest = record.recoveries[0];
