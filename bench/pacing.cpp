@@ -34,8 +34,9 @@
 // p50/p99/max over every timed signal sound (the signals and the departures at the recoveries'
 // ends), poller_p99/max the same for the poller, cpu_pct the window thread's share of one core,
 // over2/over5 how many signal sounds came more than 2 / 5 ms late, load the load average at the
-// end, window/audio the priority each thread was given (ThreadPriority::describe: "normal",
-// "direct nice:-15", "rtkit rr:5" ...). The
+// end, window the way its thread was raised and its scheduling at Stop ("direct rr:3", "rtkit
+// nice:-15", "normal nice:0"), audio the audio thread's grant ("direct rr:5", "rtkit rr:5",
+// "normal"), valve how often the raised threads were put back for running too long. The
 // first alert request of each recovery (due as the second that begins 3 s before its end
 // begins) is timed too and printed on its own line.
 //
@@ -50,7 +51,9 @@
 //   compares onset-to-onset intervals with these decision intervals.
 // To measure on a busy machine: bench/pacing_loaded.sh (busy loops in sessions of their own or
 // in the bench's, or a build of this project, for the duration of the run).
+#include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -193,6 +196,17 @@ qint64 runQueueWaitNs() {
     return fields.size() >= 2 ? fields[1].toLongLong() : 0;
 }
 
+// The calling thread's scheduling as it is now: "rr:3", "nice:-15", "nice:0".
+QString currentThreadPriority() {
+    sched_param param{};
+    const int policy = sched_getscheduler(0) & ~SCHED_RESET_ON_FORK;
+    if ((policy == SCHED_RR || policy == SCHED_FIFO) && sched_getparam(0, &param) == 0)
+        return QStringLiteral("%1:%2")
+            .arg(policy == SCHED_RR ? QStringLiteral("rr") : QStringLiteral("fifo"))
+            .arg(param.sched_priority);
+    return QStringLiteral("nice:%1").arg(getpriority(PRIO_PROCESS, id_t(gettid())));
+}
+
 struct Stats {
     std::size_t n = 0;
     double mean = 0, p50 = 0, p99 = 0, max = 0;
@@ -273,7 +287,7 @@ class Poller {
         m_timer->moveToThread(&m_thread);
         QObject::connect(&m_thread, &QThread::started, m_timer, [this] {
             // At the window's priority, so that the comparison is of the two ways of deciding.
-            ThreadPriority::raiseCurrentThread(ThreadPriority::Role::Pacing);
+            ThreadPriority::raiseCurrentThreadOnce(ThreadPriority::Role::Pacing);
             m_cpuAtStart = cpuSeconds(RUSAGE_THREAD);
             m_timer->start();
         });
@@ -357,9 +371,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     const Options options = parse(app);
-    // As the program does at start-up: the window's thread, and the audio thread as it starts.
-    const ThreadPriority::Grant windowGrant =
-        options.raise ? ThreadPriority::enable() : ThreadPriority::Grant{};
+    // As the program does: the window's thread is raised as it arms its first wake-up, the
+    // audio thread as it starts.
+    if (options.raise)
+        ThreadPriority::enable();
 
     // The Qt platform's parts; the sound output only when the signals are to be heard, so that
     // a silent run measures the window alone.
@@ -418,8 +433,10 @@ int main(int argc, char** argv) {
         }
     };
 
+    QString windowPriorityAtStop;
     const auto stop = [&] {
         stopNs = bench.nsecsElapsed();
+        windowPriorityAtStop = currentThreadPriority();
         cpuWindow = cpuSeconds(RUSAGE_THREAD) - cpuWindowStart;
         cpuProcess = cpuSeconds(RUSAGE_SELF) - cpuProcessStart;
         waitWindow = runQueueWaitNs() - waitWindowStart;
@@ -554,14 +571,20 @@ int main(int argc, char** argv) {
 
     const Stats all = statsOf(soundsOf(windowLate));
     const Stats polled = statsOf(soundsOf(pollerLate));
+    const ThreadPriority::Grant pacingGrant = ThreadPriority::lastGrant(ThreadPriority::Role::Pacing);
+    const QString windowGrant =
+        (pacingGrant.path == ThreadPriority::Path::None     ? QStringLiteral("normal")
+         : pacingGrant.path == ThreadPriority::Path::Direct ? QStringLiteral("direct")
+                                                            : QStringLiteral("rtkit")) +
+        QLatin1Char(' ') + windowPriorityAtStop;
     const QString audioGrant =
         options.play ? ThreadPriority::describe(ThreadPriority::lastGrant(ThreadPriority::Role::Audio))
                      : QStringLiteral("-");
     std::printf(
         "pacing lateness_ms p50=%.3f p99=%.3f max=%.3f poller_p99=%.3f poller_max=%.3f cpu_pct=%.3f "
-        "over2=%zu over5=%zu load=\"%s\" window=\"%s\" audio=\"%s\"\n",
+        "over2=%zu over5=%zu load=\"%s\" window=\"%s\" audio=\"%s\" valve=%d\n",
         all.p50, all.p99, all.max, polled.p99, polled.max,
         minutes > 0 ? cpuWindow / (minutes * 60.0) * 100.0 : 0.0, all.over2, all.over5, load,
-        qPrintable(ThreadPriority::describe(windowGrant)), qPrintable(audioGrant));
+        qPrintable(windowGrant), qPrintable(audioGrant), ThreadPriority::demotions());
     return signalCount >= target ? 0 : 1;
 }

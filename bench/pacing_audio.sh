@@ -56,8 +56,9 @@ PULSE_PREFIX=${NICE_AUDIO:-} start_pulse_server "$WORK/pa.log"
 # Stand-in signal sound, used only when the program's own is not built in.
 $PY "$HELPER" make-wav "$WORK/signal.wav"
 
-# The recorder must not lose data when the machine is busy.
-nice -n -15 parecord --latency-msec=500 -d nullsink.monitor --file-format=wav "$WORK/rec.wav" &
+# The recorder must not lose data when the machine is busy: a real-time class when allowed.
+if chrt -r 10 true 2>/dev/null; then REC_PRIO="chrt -r 10"; else REC_PRIO="nice -n -15"; fi
+$REC_PRIO parecord --latency-msec=500 -d nullsink.monitor --file-format=wav "$WORK/rec.wav" &
 REC_PID=$!
 sleep 2
 start_load "$LOAD"
@@ -77,5 +78,5 @@ $PY "$HELPER" analyse "$WORK/rec.wav" "$WORK/decisions.log" | tee "$WORK/analysi
 underruns=$(grep -ci underrun "$WORK/pa.log" || true)
 heard=$(grep -E '^(signals heard|signal tones|onset-to-onset vs request|  intervals off)' "$WORK/analysis.txt" |
     sed 's/^ *//' | paste -sd ';' -)
-echo "summary audio load=$LOAD ($LOAD_TEXT) user=$(id -un) server_underruns=$underruns; $heard; $(tail -1 "$WORK/pacing.txt")"
+echo "summary audio load=$LOAD ($LOAD_TEXT) user=$(id -un) server_underruns=$underruns recorder=\"$REC_PRIO\"; $heard; $(tail -1 "$WORK/pacing.txt")"
 exit "$status"

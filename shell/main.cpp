@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<norak::Platform> platform;
     return norak::runProgram(argc, argv, [&](QApplication& app) {
         norak::installSpanishTranslations(app);
-        // The signals are decided on this thread; the sound output raises its own as it starts.
+        // The signal and sound threads are raised as they begin to pace (ThreadPriority).
         norak::ThreadPriority::enable();
         // Lets the desktop match the windows with the installed desktop entry and its icon.
         QGuiApplication::setDesktopFileName(QStringLiteral(NORAK_DESKTOP_ID));

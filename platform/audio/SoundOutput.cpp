@@ -93,6 +93,9 @@ bool SoundOutput::open() {
                             &buffer, &error);
     if (!m_pulse)
         return false;
+    // The sound library moves the blocks to the server from a thread of its own, which must be
+    // as punctual as this one.
+    ThreadPriority::raiseThreadsNamed(QByteArrayLiteral("threaded-ml"), ThreadPriority::Role::Audio);
     ++m_opened;
     return true;
 }

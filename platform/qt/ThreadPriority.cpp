@@ -10,6 +10,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <algorithm>
@@ -48,34 +50,34 @@ struct SchedAttributes {
 static_assert(sizeof(SchedAttributes) == 48);
 constexpr quint64 kResetOnForkFlag = 0x01;  // SCHED_FLAG_RESET_ON_FORK
 
-bool setAttributes(const SchedAttributes& attributes) {
-    return syscall(SYS_sched_setattr, 0, &attributes, 0) == 0;
+bool setAttributes(pid_t thread, const SchedAttributes& attributes) {
+    return syscall(SYS_sched_setattr, thread, &attributes, 0) == 0;
 }
 
-bool isRealtime() {
-    const int policy = sched_getscheduler(0) & ~SCHED_RESET_ON_FORK;
+bool isRealtime(pid_t thread) {
+    const int policy = sched_getscheduler(thread) & ~SCHED_RESET_ON_FORK;
     return policy == SCHED_FIFO || policy == SCHED_RR;
 }
 
-int currentNice() {
-    return getpriority(PRIO_PROCESS, id_t(gettid()));
+int currentNice(pid_t thread) {
+    return getpriority(PRIO_PROCESS, id_t(thread));
 }
 
 // Children started from a raised thread (a file manager, a browser) start at normal priority.
-bool setNiceDirectly(int nice) {
+bool setNiceDirectly(pid_t thread, int nice) {
     SchedAttributes a;
     a.policy = SCHED_OTHER;
     a.flags = kResetOnForkFlag;
     a.nice = nice;
-    return setAttributes(a);
+    return setAttributes(thread, a);
 }
 
-bool setRealtimeDirectly(int priority) {
+bool setRealtimeDirectly(pid_t thread, int priority) {
     SchedAttributes a;
     a.policy = SCHED_RR;
     a.flags = kResetOnForkFlag;
     a.priority = quint32(priority);
-    return setAttributes(a);
+    return setAttributes(thread, a);
 }
 
 // The safety valve. A raised thread that computes for long without blocking (the GUI thread
@@ -84,8 +86,10 @@ bool setRealtimeDirectly(int priority) {
 // the rest of the run (the kernel has moved the soft limit beyond the hard one by then).
 constexpr int kMaxRaised = 8;
 std::atomic<pid_t> g_raised[kMaxRaised];
+std::atomic<int> g_demotions{0};
 
 void demoteRaisedThreads(int) {
+    g_demotions.fetch_add(1);
     for (std::atomic<pid_t>& slot : g_raised) {
         const pid_t thread = slot.exchange(0);
         if (thread == 0)
@@ -193,19 +197,20 @@ int realtimePriorityFor(ThreadPriority::Role role) {
                                                : ThreadPriority::kPacingRealtimePriority;
 }
 
-ThreadPriority::Grant raise(ThreadPriority::Role role, const ThreadPriority::Settings& settings) {
+ThreadPriority::Grant raise(pid_t thread, ThreadPriority::Role role,
+                            const ThreadPriority::Settings& settings) {
     using Grant = ThreadPriority::Grant;
     using Path = ThreadPriority::Path;
-    if (isRealtime())
+    if (isRealtime(thread))
         return {};
-    const pid_t thread = gettid();
     const int wanted = realtimePriorityFor(role);
     if (settings.direct) {
-        if (limitRealtimeTime(ThreadPriority::kRealtimeHardLimitUs) && setRealtimeDirectly(wanted)) {
+        if (limitRealtimeTime(ThreadPriority::kRealtimeHardLimitUs) && setRealtimeDirectly(thread, wanted)) {
             noteRaised(thread);
             return {Path::Direct, true, wanted};
         }
-        if (currentNice() > ThreadPriority::kPacingNice && setNiceDirectly(ThreadPriority::kPacingNice))
+        if (currentNice(thread) > ThreadPriority::kPacingNice &&
+            setNiceDirectly(thread, ThreadPriority::kPacingNice))
             return {Path::Direct, false, ThreadPriority::kPacingNice};
     }
     if (!settings.realtimeKit)
@@ -227,24 +232,58 @@ ThreadPriority::Grant raise(ThreadPriority::Role role, const ThreadPriority::Set
     // A service that will not give a real-time class may still give a nice level.
     const int nice = int(std::max<qint64>(
         ThreadPriority::kPacingNice, kit.property(QStringLiteral("MinNiceLevel"), kDefaultMinNiceLevel)));
-    if (nice < currentNice() && kit.makeHighPriority(quint64(thread), qint32(nice)))
+    if (nice < currentNice(thread) && kit.makeHighPriority(quint64(thread), qint32(nice)))
         return Grant{Path::RealtimeKit, false, nice};
     return {};
 }
 
 }  // namespace
 
-ThreadPriority::Grant ThreadPriority::enable(const Settings& settings) {
+void ThreadPriority::enable(const Settings& settings) {
     {
         QMutexLocker lock(&g_settingsLock);
         g_settings = settings;
     }
     g_enabled.store(true);
-    return raiseCurrentThread(Role::Pacing, settings);
 }
 
-ThreadPriority::Grant ThreadPriority::enable() {
-    return enable(Settings{});
+void ThreadPriority::enable() {
+    enable(Settings{});
+}
+
+ThreadPriority::Grant ThreadPriority::raiseCurrentThreadOnce(Role role) {
+    if (!g_enabled.load())
+        return {};
+    thread_local int triedAfter = -1;
+    const int demotions = g_demotions.load();
+    if (triedAfter == demotions)
+        return {};
+    triedAfter = demotions;
+    return raiseCurrentThread(role);
+}
+
+int ThreadPriority::raiseThreadsNamed(const QByteArray& name, Role role) {
+    if (!g_enabled.load())
+        return 0;
+    Settings settings;
+    {
+        QMutexLocker lock(&g_settingsLock);
+        settings = g_settings;
+    }
+    int raised = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& entry : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(entry + QStringLiteral("/comm")));
+        if (!comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != name)
+            continue;
+        if (raise(pid_t(entry.toInt()), role, settings).path != Path::None)
+            ++raised;
+    }
+    return raised;
+}
+
+int ThreadPriority::demotions() {
+    return g_demotions.load();
 }
 
 bool ThreadPriority::isEnabled() {
@@ -263,7 +302,7 @@ ThreadPriority::Grant ThreadPriority::raiseCurrentThread(Role role) {
 }
 
 ThreadPriority::Grant ThreadPriority::raiseCurrentThread(Role role, const Settings& settings) {
-    const Grant grant = raise(role, settings);
+    const Grant grant = raise(gettid(), role, settings);
     QMutexLocker lock(&g_settingsLock);
     g_lastGrant[role == Role::Audio] = grant;
     return grant;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,9 +26,10 @@ namespace norak {
 // absent service or no bus at all leave the thread as it was, silently: the program then runs as
 // at normal priority. The limits stay lowered; they concern real-time threads only.
 //
-// Nothing is raised until the program opts in with enable(): library code (the sound output)
-// asks for its thread on every start, and tests and tools that do not opt in keep normal
-// priorities and never talk to the system bus.
+// Nothing is raised until the program opts in with enable(): library code asks for its thread
+// where it begins to need it (the sound output as its thread starts, the pacing timer as it arms
+// its first wake-up, so that building the windows at start-up runs at normal priority), and
+// tests and tools that do not opt in keep normal priorities and never talk to the system bus.
 class ThreadPriority {
   public:
     enum class Role { Pacing, Audio };
@@ -60,12 +62,20 @@ class ThreadPriority {
     static constexpr qint64 kRealtimeSoftLimitUs = 100000;
     static constexpr qint64 kRealtimeHardLimitUs = 200000;
 
-    // Opts the process in and raises the calling thread as the pacing thread.
-    static Grant enable(const Settings& settings);
-    static Grant enable();
+    // Opts the process in.
+    static void enable(const Settings& settings);
+    static void enable();
     static bool isEnabled();
     // Raises the calling thread for its role when the process opted in; does nothing otherwise.
     static Grant raiseCurrentThread(Role role);
+    // The same, but only the first time on each thread, and again after the safety valve put
+    // the raised threads back: cheap enough to call on every use.
+    static Grant raiseCurrentThreadOnce(Role role);
+    // Raises the threads of this process that a library started under this name (those not
+    // raised yet), when the process opted in; gives how many were raised.
+    static int raiseThreadsNamed(const QByteArray& name, Role role);
+    // How often the safety valve put the raised threads back (for diagnostics).
+    static int demotions();
     // Raises the calling thread with the given settings, whether or not the process opted in.
     static Grant raiseCurrentThread(Role role, const Settings& settings);
 
