@@ -29,25 +29,35 @@
 // is large the machine, not the window, made the decisions late, and the poller suffers alike.
 //
 // The last line is the summary:
-//   pacing lateness_ms p50=X p99=X max=X poller_p99=X cpu_pct=X
+//   pacing lateness_ms p50=X p99=X max=X poller_p99=X poller_max=X cpu_pct=X over2=N over5=N
+//          load="loadavg" window="priority" audio="priority"
 // p50/p99/max over every timed signal sound (the signals and the departures at the recoveries'
-// ends), poller_p99 the same for the poller, cpu_pct the window thread's share of one core. The
+// ends), poller_p99/max the same for the poller, cpu_pct the window thread's share of one core,
+// over2/over5 how many signal sounds came more than 2 / 5 ms late, load the load average at the
+// end, window the way its thread was raised and its scheduling at Stop ("direct rr:3", "rtkit
+// nice:-15", "normal nice:0"), audio the audio thread's grant ("direct rr:5", "rtkit rr:5",
+// "normal"), valve how often the raised threads were put back for running too long. The
 // first alert request of each recovery (due as the second that begins 3 s before its end
 // begins) is timed too and printed on its own line.
 //
 //   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--wav FILE] [--log FILE]
-//          [--settle-ms MS]
+//          [--settle-ms MS] [--normal-priority]
 //
+// The window's thread (and the poller's) and the audio thread are raised as the program raises
+// them (platform/qt/ThreadPriority); --normal-priority leaves them as they are, for comparison.
 // --play: also plays every signal on the real sound output (the program's QtSound, with the
 //   built-in sound or --wav FILE); --log FILE writes one line per signal sound,
 //   "decision <decision µs> <due tick>", for bench/pacing_audio.sh, which records the output and
 //   compares onset-to-onset intervals with these decision intervals.
-// To measure with the other core busy: bench/pacing_loaded.sh (a busy loop in a session of its
-// own for the duration of the run).
+// To measure on a busy machine: bench/pacing_loaded.sh (busy loops in sessions of their own or
+// in the bench's, or a build of this project, for the duration of the run).
+#include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -75,6 +85,7 @@
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTickSource.h"
+#include "platform/qt/ThreadPriority.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
 #include "shell/TestFut1.h"
@@ -91,47 +102,48 @@ struct Options {
     QString wav;
     QString log;
     int settleMs = 500;
+    bool raise = true;
 };
 
-Options parse(const QStringList& args) {
+Options parse(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("How close to its due moment the test window decides each signal."));
+    parser.addHelpOption();
+    const QCommandLineOption periods(QStringLiteral("periods"), QStringLiteral("Periods to run (9)."),
+                                     QStringLiteral("N"), QStringLiteral("9"));
+    const QCommandLineOption minRun(QStringLiteral("min-run"), QStringLiteral("Shortest run time (300 ms)."),
+                                    QStringLiteral("MS"), QStringLiteral("300"));
+    const QCommandLineOption maxRun(QStringLiteral("max-run"), QStringLiteral("Longest run time (500 ms)."),
+                                    QStringLiteral("MS"), QStringLiteral("500"));
+    const QCommandLineOption play(QStringLiteral("play"),
+                                  QStringLiteral("Also play every signal on the sound output."));
+    const QCommandLineOption wav(QStringLiteral("wav"),
+                                 QStringLiteral("Signal sound when the built-in one is missing."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("One line per signal sound decided."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption settle(QStringLiteral("settle-ms"),
+                                    QStringLiteral("Wait before Start (500 ms; 6000 ms with --play)."),
+                                    QStringLiteral("MS"));
+    const QCommandLineOption normal(
+        QStringLiteral("normal-priority"),
+        QStringLiteral("Leave the window's and the audio thread's priorities as they are."));
+    parser.addOptions({periods, minRun, maxRun, play, wav, log, settle, normal});
+    parser.process(app);
+
     Options o;
-    bool settleGiven = false;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const QString value = i + 1 < args.size() ? args[i + 1] : QString();
-        if (a == QLatin1String("--periods")) {
-            o.periods = std::max(1, value.toInt());
-            ++i;
-        } else if (a == QLatin1String("--min-run")) {
-            o.minRunMs = value.toInt();
-            ++i;
-        } else if (a == QLatin1String("--max-run")) {
-            o.maxRunMs = value.toInt();
-            ++i;
-        } else if (a == QLatin1String("--wav")) {
-            o.wav = value;
-            ++i;
-        } else if (a == QLatin1String("--log")) {
-            o.log = value;
-            ++i;
-        } else if (a == QLatin1String("--settle-ms")) {
-            o.settleMs = value.toInt();
-            settleGiven = true;
-            ++i;
-        } else if (a == QLatin1String("--play")) {
-            o.play = true;
-        } else {
-            std::fprintf(stderr, "pacing: unknown argument %s\n", qPrintable(a));
-            std::exit(2);
-        }
-    }
-    o.minRunMs = std::max(1, o.minRunMs);
-    o.maxRunMs = std::max(o.minRunMs, o.maxRunMs);
+    o.periods = std::max(1, parser.value(periods).toInt());
+    o.minRunMs = std::max(1, parser.value(minRun).toInt());
+    o.maxRunMs = std::max(o.minRunMs, parser.value(maxRun).toInt());
+    o.play = parser.isSet(play);
+    o.wav = parser.value(wav);
+    o.log = parser.value(log);
+    o.raise = !parser.isSet(normal);
     // The program opens its sound output as it starts; its first test interval can end no
     // sooner than about 6 s later (front window 2 s, mode and Start, then period 1's run time).
     // By then the output's placement clock moves only in small steps; measure from there too.
-    if (o.play && !settleGiven)
-        o.settleMs = 6000;
+    o.settleMs = parser.isSet(settle) ? parser.value(settle).toInt() : o.play ? 6000 : 500;
     return o;
 }
 
@@ -182,6 +194,17 @@ qint64 runQueueWaitNs() {
         return 0;
     const QList<QByteArray> fields = f.readAll().simplified().split(' ');
     return fields.size() >= 2 ? fields[1].toLongLong() : 0;
+}
+
+// The calling thread's scheduling as it is now: "rr:3", "nice:-15", "nice:0".
+QString currentThreadPriority() {
+    sched_param param{};
+    const int policy = sched_getscheduler(0) & ~SCHED_RESET_ON_FORK;
+    if ((policy == SCHED_RR || policy == SCHED_FIFO) && sched_getparam(0, &param) == 0)
+        return QStringLiteral("%1:%2")
+            .arg(policy == SCHED_RR ? QStringLiteral("rr") : QStringLiteral("fifo"))
+            .arg(param.sched_priority);
+    return QStringLiteral("nice:%1").arg(getpriority(PRIO_PROCESS, id_t(gettid())));
 }
 
 struct Stats {
@@ -263,6 +286,8 @@ class Poller {
         m_timer->setInterval(10);
         m_timer->moveToThread(&m_thread);
         QObject::connect(&m_thread, &QThread::started, m_timer, [this] {
+            // At the window's priority, so that the comparison is of the two ways of deciding.
+            ThreadPriority::raiseCurrentThreadOnce(ThreadPriority::Role::Pacing);
             m_cpuAtStart = cpuSeconds(RUSAGE_THREAD);
             m_timer->start();
         });
@@ -345,7 +370,11 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    const Options options = parse(app.arguments());
+    const Options options = parse(app);
+    // As the program does: the window's thread is raised as it arms its first wake-up, the
+    // audio thread as it starts.
+    if (options.raise)
+        ThreadPriority::enable();
 
     // The Qt platform's parts; the sound output only when the signals are to be heard, so that
     // a silent run measures the window alone.
@@ -404,8 +433,10 @@ int main(int argc, char** argv) {
         }
     };
 
+    QString windowPriorityAtStop;
     const auto stop = [&] {
         stopNs = bench.nsecsElapsed();
+        windowPriorityAtStop = currentThreadPriority();
         cpuWindow = cpuSeconds(RUSAGE_THREAD) - cpuWindowStart;
         cpuProcess = cpuSeconds(RUSAGE_SELF) - cpuProcessStart;
         waitWindow = runQueueWaitNs() - waitWindowStart;
@@ -540,7 +571,20 @@ int main(int argc, char** argv) {
 
     const Stats all = statsOf(soundsOf(windowLate));
     const Stats polled = statsOf(soundsOf(pollerLate));
-    std::printf("pacing lateness_ms p50=%.3f p99=%.3f max=%.3f poller_p99=%.3f cpu_pct=%.3f\n", all.p50,
-                all.p99, all.max, polled.p99, minutes > 0 ? cpuWindow / (minutes * 60.0) * 100.0 : 0.0);
+    const ThreadPriority::Grant pacingGrant = ThreadPriority::lastGrant(ThreadPriority::Role::Pacing);
+    const QString windowGrant =
+        (pacingGrant.path == ThreadPriority::Path::None     ? QStringLiteral("normal")
+         : pacingGrant.path == ThreadPriority::Path::Direct ? QStringLiteral("direct")
+                                                            : QStringLiteral("rtkit")) +
+        QLatin1Char(' ') + windowPriorityAtStop;
+    const QString audioGrant =
+        options.play ? ThreadPriority::describe(ThreadPriority::lastGrant(ThreadPriority::Role::Audio))
+                     : QStringLiteral("-");
+    std::printf(
+        "pacing lateness_ms p50=%.3f p99=%.3f max=%.3f poller_p99=%.3f poller_max=%.3f cpu_pct=%.3f "
+        "over2=%zu over5=%zu load=\"%s\" window=\"%s\" audio=\"%s\" valve=%d\n",
+        all.p50, all.p99, all.max, polled.p99, polled.max,
+        minutes > 0 ? cpuWindow / (minutes * 60.0) * 100.0 : 0.0, all.over2, all.over5, load,
+        qPrintable(windowGrant), qPrintable(audioGrant), ThreadPriority::demotions());
     return signalCount >= target ? 0 : 1;
 }

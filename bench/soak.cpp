@@ -20,6 +20,7 @@
 // Last line: soak signals=N expected=N rss_start_kb=N rss_end_kb=N
 #include <QApplication>
 #include <QCheckBox>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRadioButton>
@@ -30,9 +31,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/fakes/FakePlatform.h"
 #include "platform/qt/QtLocalClock.h"
 #include "platform/qt/QtTickSource.h"
-#include "platform/fakes/FakePlatform.h"
 #include "results/AthleteRoster.h"
 #include "results/ResultsTable.h"
 #include "shell/ConfigPanel.h"
@@ -61,14 +62,21 @@ struct Options {
     int realtimeMinutes = 0;
 };
 
-Options parse(const QStringList& args) {
+Options parse(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Runs \"Repetir periodo ...\" at the fastest period."));
+    parser.addHelpOption();
+    const QCommandLineOption hours(QStringLiteral("hours"),
+                                   QStringLiteral("Simulated hours on the fake tick counter (3)."),
+                                   QStringLiteral("H"), QStringLiteral("3"));
+    const QCommandLineOption realtime(QStringLiteral("realtime-minutes"),
+                                      QStringLiteral("Instead: minutes on the real timers."),
+                                      QStringLiteral("M"), QStringLiteral("0"));
+    parser.addOptions({hours, realtime});
+    parser.process(app);
     Options o;
-    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--hours"))
-            o.hours = args[i + 1].toDouble();
-        else if (args[i] == QLatin1String("--realtime-minutes"))
-            o.realtimeMinutes = args[i + 1].toInt();
-    }
+    o.hours = parser.value(hours).toDouble();
+    o.realtimeMinutes = parser.value(realtime).toInt();
     return o;
 }
 
@@ -257,7 +265,7 @@ int main(int argc, char** argv) {
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const Options options = parse(app.arguments());
+    const Options options = parse(app);
     QElapsedTimer timer;
     timer.start();
     const Outcome out =

@@ -11,6 +11,7 @@
 //   recovery tick does; one alert must be heard.
 // --watch-ms: instead of the above, gives one signal a second for MS milliseconds and prints
 //   whether the output stream runs (to watch it recover when the sound server restarts).
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -38,35 +39,44 @@ struct Options {
     int watchMs = 0;
 };
 
-Options parse(const QStringList& args) {
+Options parse(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Plays signals through the sound output at known moments."));
+    parser.addHelpOption();
+    const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Signals to play (40)."),
+                                   QStringLiteral("N"), QStringLiteral("40"));
+    const QCommandLineOption intervals(QStringLiteral("intervals"),
+                                       QStringLiteral("Run times in turn (600,487,853,520)."),
+                                       QStringLiteral("MS,..."), QStringLiteral("600,487,853,520"));
+    const QCommandLineOption wav(QStringLiteral("wav"),
+                                 QStringLiteral("Signal sound when the built-in one is missing."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("One line per signal requested."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption settle(QStringLiteral("settle-ms"),
+                                    QStringLiteral("Wait after the output opened (6000)."),
+                                    QStringLiteral("MS"), QStringLiteral("6000"));
+    const QCommandLineOption alertBurst(
+        QStringLiteral("alert-burst"),
+        QStringLiteral("Then the alert every 10 ms for a second: one must be heard."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch-ms"),
+        QStringLiteral("Instead: a signal a second for MS, printing whether the output runs."),
+        QStringLiteral("MS"), QStringLiteral("0"));
+    parser.addOptions({count, intervals, wav, log, settle, alertBurst, watch});
+    parser.process(app);
+
     Options o;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const QString value = i + 1 < args.size() ? args[i + 1] : QString();
-        if (a == QLatin1String("--count")) {
-            o.count = value.toInt();
-            ++i;
-        } else if (a == QLatin1String("--intervals")) {
-            o.intervals.clear();
-            for (const QString& part : value.split(QLatin1Char(',')))
-                o.intervals.push_back(part.toInt());
-            ++i;
-        } else if (a == QLatin1String("--wav")) {
-            o.wav = value;
-            ++i;
-        } else if (a == QLatin1String("--log")) {
-            o.log = value;
-            ++i;
-        } else if (a == QLatin1String("--settle-ms")) {
-            o.settleMs = value.toInt();
-            ++i;
-        } else if (a == QLatin1String("--watch-ms")) {
-            o.watchMs = value.toInt();
-            ++i;
-        } else if (a == QLatin1String("--alert-burst")) {
-            o.alertBurst = true;
-        }
-    }
+    o.count = parser.value(count).toInt();
+    o.intervals.clear();
+    for (const QString& part : parser.value(intervals).split(QLatin1Char(',')))
+        o.intervals.push_back(part.toInt());
+    o.wav = parser.value(wav);
+    o.log = parser.value(log);
+    o.settleMs = parser.value(settle).toInt();
+    o.alertBurst = parser.isSet(alertBurst);
+    o.watchMs = parser.value(watch).toInt();
     return o;
 }
 
@@ -83,7 +93,7 @@ void waitMs(int ms) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const Options options = parse(app.arguments());
+    const Options options = parse(app);
 
     // One sound output only, as in the program: its audio thread owns the sound server
     // connection for the whole run.

@@ -3,6 +3,7 @@
 
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/SpanishTranslations.h"
+#include "platform/qt/ThreadPriority.h"
 #include "shell/ProgramEntry.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<norak::Platform> platform;
     return norak::runProgram(argc, argv, [&](QApplication& app) {
         norak::installSpanishTranslations(app);
+        // The signal and sound threads are raised as they begin to pace (ThreadPriority).
+        norak::ThreadPriority::enable();
         // Lets the desktop match the windows with the installed desktop entry and its icon.
         QGuiApplication::setDesktopFileName(QStringLiteral(NORAK_DESKTOP_ID));
         qtPlatform = std::make_unique<norak::QtPlatform>();

@@ -10,6 +10,7 @@
 
 #include "platform/audio/ToneMixer.h"
 #include "platform/audio/ToneStream.h"
+#include "platform/qt/ThreadPriority.h"
 
 namespace norak {
 
@@ -37,6 +38,8 @@ void SoundOutput::countDevices() {
 }
 
 void SoundOutput::begin() {
+    // On a busy machine a late write leaves the server's buffer empty: the tone is cut or split.
+    ThreadPriority::raiseCurrentThread(ThreadPriority::Role::Audio);
     if (!m_stream->isOpen())
         m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     countDevices();
@@ -90,6 +93,9 @@ bool SoundOutput::open() {
                             &buffer, &error);
     if (!m_pulse)
         return false;
+    // The sound library moves the blocks to the server from a thread of its own, which must be
+    // as punctual as this one.
+    ThreadPriority::raiseThreadsNamed(QByteArrayLiteral("threaded-ml"), ThreadPriority::Role::Audio);
     ++m_opened;
     return true;
 }

@@ -23,7 +23,11 @@ class SoundOutput : public QObject {
 
   public:
     static constexpr int kBlockMs = 20;
-    static constexpr int kBufferMs = 100;
+    // What the server holds ahead of the playing moment. Each sound is placed at its stream frame
+    // when that frame is read, so the buffer only delays all sounds alike and costs no accuracy;
+    // but the sound server's own main loop, at normal priority on a busy machine, can stall for
+    // a hundred milliseconds and more, and a smaller buffer then runs dry: tones come out split.
+    static constexpr int kBufferMs = 300;
     static constexpr int kRetryIntervalMs = 3000;
     static constexpr int kCountIntervalMs = 1000;
 

@@ -1,6 +1,7 @@
 #include "platform/qt/PacingTimer.h"
 
 #include "platform/TickSource.h"
+#include "platform/qt/ThreadPriority.h"
 
 namespace norak {
 
@@ -45,6 +46,8 @@ void PacingTimer::armAt(qint64 dueTick, const TickSource& ticks) {
         m_wakeUp.stop();
         return;
     }
+    // From the first wake-up of a test on, this thread must be on time even on a busy machine.
+    ThreadPriority::raiseCurrentThreadOnce(ThreadPriority::Role::Pacing);
     m_dueTick = dueTick;
     m_ticks = &ticks;
     m_wakeUp.start(delay);
