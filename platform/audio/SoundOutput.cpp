@@ -58,7 +58,8 @@ void SoundOutput::begin() {
         if (!isOpen()) {
             if (now - lastAttemptUs >= qint64(kRetryIntervalMs) * 1000) {
                 lastAttemptUs = now;
-                open();
+                if (open())
+                    countDevices();  // a card found without a server counts at once
             }
             if (!isOpen())
                 QThread::msleep(kIdleStepMs);

@@ -158,7 +158,7 @@ TEST(SoundServerRestart, ACardCarriesTheSoundWhileTheServerIsAway) {
         server.stop();
         EXPECT_TRUE(waitFor([&] { return sound.streamOpenings() == 2 && sound.isStreamRunning(); }, 8000));
         EXPECT_TRUE(waitFor([&] { return cardBytes() > 0; }, 2000)) << "the card did not take over";
-        EXPECT_EQ(sound.outputDeviceCount(), 1);
+        EXPECT_TRUE(waitFor([&] { return sound.outputDeviceCount() == 1; }, 1500));
 
         ASSERT_TRUE(server.start());
         EXPECT_TRUE(waitFor([&] { return sound.streamOpenings() == 3; }, 8000))
