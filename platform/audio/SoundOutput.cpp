@@ -8,6 +8,7 @@
 #include <QThread>
 #include <utility>
 
+#include "platform/audio/AlsaOutput.h"
 #include "platform/audio/ToneMixer.h"
 #include "platform/audio/ToneStream.h"
 #include "platform/qt/ThreadPriority.h"
@@ -25,7 +26,8 @@ uint32_t bytesForMs(int ms) {
 
 }  // namespace
 
-SoundOutput::SoundOutput(ToneStream* stream, QObject* parent) : QObject(parent), m_stream(stream) {
+SoundOutput::SoundOutput(ToneStream* stream, QObject* parent, const QByteArrayList& alsaDevices)
+    : QObject(parent), m_stream(stream), m_alsaDevices(alsaDevices), m_alsa(std::make_unique<AlsaOutput>()) {
     m_stream->setParent(this);
 }
 
@@ -34,7 +36,9 @@ SoundOutput::~SoundOutput() {
 }
 
 void SoundOutput::countDevices() {
-    m_deviceCount.store(int(QMediaDevices::audioOutputs().size()));
+    // Qt sees the server's outputs only; a stream straight to a card is an output as well.
+    const int count = int(QMediaDevices::audioOutputs().size());
+    m_deviceCount.store(count == 0 && m_onAlsa.load() ? 1 : count);
 }
 
 void SoundOutput::begin() {
@@ -42,10 +46,10 @@ void SoundOutput::begin() {
     ThreadPriority::raiseCurrentThread(ThreadPriority::Role::Audio);
     if (!m_stream->isOpen())
         m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    countDevices();
     qint64 lastAttemptUs = m_stream->nowUs();
     qint64 lastCountUs = lastAttemptUs;
     open();
+    countDevices();  // after the first open, which may have found a card without a server
 
     char block[kBlockBytes];
     while (!m_stop.load()) {
@@ -54,20 +58,28 @@ void SoundOutput::begin() {
             lastCountUs = now;
             countDevices();
         }
-        if (!m_pulse) {
+        if (!isOpen()) {
             if (now - lastAttemptUs >= qint64(kRetryIntervalMs) * 1000) {
                 lastAttemptUs = now;
-                open();
+                if (open())
+                    countDevices();  // a card found without a server counts at once
             }
-            if (!m_pulse)
+            if (!isOpen())
                 QThread::msleep(kIdleStepMs);
             continue;
         }
-        // The write returns once the server's buffer has taken the block, so the stream is read
-        // at the pace the sound plays.
+        if (m_onAlsa.load() && now - lastAttemptUs >= qint64(kRetryIntervalMs) * 1000) {
+            // A server that has come (back) takes over, and gets the card that this stream frees.
+            lastAttemptUs = now;
+            if (openServer()) {
+                m_alsa->close();
+                m_onAlsa.store(false);
+            }
+        }
+        // The write returns once the server's (or the card's) buffer has taken the block, so the
+        // stream is read at the pace the sound plays.
         m_stream->read(block, kBlockBytes);
-        int error = 0;
-        if (pa_simple_write(m_pulse, block, kBlockBytes, &error) < 0) {
+        if (!writeBlock(block, kBlockBytes)) {
             close();
             lastAttemptUs = m_stream->nowUs();
         }
@@ -75,7 +87,35 @@ void SoundOutput::begin() {
     close();
 }
 
+bool SoundOutput::isOpen() const {
+    return m_pulse || m_alsa->isOpen();
+}
+
 bool SoundOutput::open() {
+    return openServer() || openAlsa();
+}
+
+bool SoundOutput::writeBlock(const char* block, int bytes) {
+    if (m_pulse) {
+        int error = 0;
+        return pa_simple_write(m_pulse, block, size_t(bytes), &error) >= 0;
+    }
+    return m_alsa->write(block, bytes);  // one byte per frame
+}
+
+bool SoundOutput::openAlsa() {
+    for (const QByteArray& device : m_alsaDevices) {
+        if (m_alsa->open(device, ToneMixer::kSampleRate, kBufferMs)) {
+            m_stream->restart();
+            m_onAlsa.store(true);
+            ++m_opened;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SoundOutput::openServer() {
     pa_sample_spec format{};
     format.format = PA_SAMPLE_U8;
     format.rate = ToneMixer::kSampleRate;
@@ -87,7 +127,6 @@ bool SoundOutput::open() {
     buffer.minreq = bytesForMs(kBlockMs);
     buffer.fragsize = uint32_t(-1);
 
-    m_stream->restart();
     int error = 0;
     m_pulse = pa_simple_new(nullptr, "NORAK", PA_STREAM_PLAYBACK, nullptr, "Señales", &format, nullptr,
                             &buffer, &error);
@@ -96,6 +135,7 @@ bool SoundOutput::open() {
     // The sound library moves the blocks to the server from a thread of its own, which must be
     // as punctual as this one.
     ThreadPriority::raiseThreadsNamed(QByteArrayLiteral("threaded-ml"), ThreadPriority::Role::Audio);
+    m_stream->restart();
     ++m_opened;
     return true;
 }
@@ -103,6 +143,8 @@ bool SoundOutput::open() {
 void SoundOutput::close() {
     if (pa_simple* pulse = std::exchange(m_pulse, nullptr))
         pa_simple_free(pulse);
+    m_alsa->close();
+    m_onAlsa.store(false);
 }
 
 }  // namespace norak

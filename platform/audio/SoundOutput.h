@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QObject>
 #include <atomic>
+#include <memory>
 
 struct pa_simple;
 
 namespace norak {
 
+class AlsaOutput;
 class ToneStream;
 
 // Keeps one PulseAudio playback stream fed from the tone stream for the whole life of the
@@ -14,6 +17,10 @@ class ToneStream;
 // tone stream a block at a time and writes each block to the server, which takes it when its
 // buffer has room. When there is no server, or the server goes away, the stream is opened again
 // every few seconds, as often as it takes. Nobody else ever waits for it.
+//
+// Where no server answers but the machine has a sound card, the stream goes straight to the
+// card through ALSA, with the same blocks and so the same placement of every sound; while it
+// does, the server is looked for every few seconds and taken as soon as it answers.
 //
 // The stream talks to the server itself rather than through Qt's audio sink: Qt's connection to
 // the sound server gives up for good when the server stays away for more than a few seconds, and
@@ -31,15 +38,22 @@ class SoundOutput : public QObject {
     static constexpr int kRetryIntervalMs = 3000;
     static constexpr int kCountIntervalMs = 1000;
 
+    // The ALSA devices tried in turn when no sound server answers: the system's default, then
+    // the first card itself (the default may lead to a server that is not there).
+    static QByteArrayList defaultAlsaDevices() { return {"default", "plughw:0,0"}; }
+
     // Takes ownership of the stream (it becomes a child).
-    explicit SoundOutput(ToneStream* stream, QObject* parent = nullptr);
+    explicit SoundOutput(ToneStream* stream, QObject* parent = nullptr,
+                         const QByteArrayList& alsaDevices = defaultAlsaDevices());
     ~SoundOutput() override;
 
     // Output devices the system offers, as last counted on the audio thread; -1 until the first
     // count. Any thread.
     int deviceCount() const { return m_deviceCount.load(); }
-    // Streams opened successfully so far (any thread).
+    // Streams opened successfully so far, to a server or to ALSA (any thread).
     int opened() const { return m_opened.load(); }
+    // The stream goes straight to an ALSA device (any thread).
+    bool onAlsa() const { return m_onAlsa.load(); }
     // Ends begin() after the block being written (any thread).
     void stop() { m_stop.store(true); }
 
@@ -49,11 +63,18 @@ class SoundOutput : public QObject {
 
   private:
     bool open();
+    bool openServer();
+    bool openAlsa();
+    bool isOpen() const;
+    bool writeBlock(const char* block, int bytes);
     void close();
     void countDevices();
 
     ToneStream* m_stream;
     pa_simple* m_pulse = nullptr;
+    QByteArrayList m_alsaDevices;
+    std::unique_ptr<AlsaOutput> m_alsa;
+    std::atomic<bool> m_onAlsa{false};
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_deviceCount{-1};
     std::atomic<int> m_opened{0};

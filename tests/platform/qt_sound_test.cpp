@@ -10,9 +10,11 @@
 using namespace norak;
 
 // This program runs without a sound server: the client library is pointed at a socket that does
-// not exist before anything can connect.
+// not exist before anything can connect. Nor without a server does it find a card: ALSA reads a
+// configuration that defines no device.
 static const bool kNoSoundServer = [] {
     qputenv("PULSE_SERVER", "unix:/nonexistent/norak-test/native");
+    qputenv("ALSA_CONFIG_PATH", "/nonexistent/norak-test/asound.conf");
     return true;
 }();
 

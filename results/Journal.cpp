@@ -1,0 +1,317 @@
+#include "results/Journal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "engine/Edition.h"
+#include "results/ResultsGeometry.h"
+#include "results/ResultsTable.h"
+
+namespace norak {
+
+namespace {
+
+// The first line of every journal; the number is the format, raised when the content changes.
+constexpr char kMagic[] = "NORAK-RECOVERY ";
+constexpr int kFormat = 1;
+constexpr char kChecksumTag[] = "SHA1 ";
+const QString kFileName = QStringLiteral("recovery.journal");
+// The new content is written here first and then renamed over the journal. One fixed name: a
+// process killed while writing leaves at most this one file, which the next write reuses.
+const QString kTemporaryName = QStringLiteral("recovery.tmp");
+
+QString modeName(TestMode mode) {
+    switch (mode) {
+        case TestMode::Completo:
+            return QStringLiteral("completo");
+        case TestMode::Esfuerzo:
+            return QStringLiteral("esfuerzo");
+        case TestMode::Repetir:
+            return QStringLiteral("repetir");
+    }
+    return {};
+}
+
+std::optional<TestMode> modeFromName(const QString& name) {
+    for (TestMode mode : {TestMode::Completo, TestMode::Esfuerzo, TestMode::Repetir}) {
+        if (modeName(mode) == name)
+            return mode;
+    }
+    return std::nullopt;
+}
+
+QString dateText(const QDateTime& when) {
+    return when.isValid() ? when.toString(Qt::ISODateWithMs) : QString();
+}
+
+QDateTime dateFromText(const QString& text) {
+    return text.isEmpty() ? QDateTime() : QDateTime::fromString(text, Qt::ISODateWithMs);
+}
+
+QByteArray checksumOf(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+}
+
+// Writes the whole buffer, across short writes and interruptions.
+bool writeAll(int fd, const QByteArray& content) {
+    const char* data = content.constData();
+    qsizetype left = content.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// A rename or removal is durable only once the folder itself is on disk.
+bool syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+}  // namespace
+
+void JournalState::takeTable(const ResultsTable& table) {
+    edition = table.edition();
+    cells.clear();
+    const int columns = resultsColumnCount(table.edition());
+    for (int row = 1; row <= table.dataRowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < columns; ++column)
+            texts.append(table.cell(column, row));
+        cells.append(texts);
+    }
+    resultsExported = table.resultsExported() != 0;
+}
+
+void JournalState::putInto(ResultsTable& table) const {
+    for (int row = 1; row <= cells.size(); ++row) {
+        const QStringList& texts = cells[row - 1];
+        for (int column = 0; column < texts.size(); ++column)
+            table.setCell(column, row, texts[column]);
+    }
+    table.setResultsExported(resultsExported ? 1 : 0);
+}
+
+bool JournalState::isEmpty() const {
+    for (const QStringList& row : cells) {
+        for (const QString& text : row) {
+            if (!text.isEmpty())
+                return false;
+        }
+    }
+    return true;
+}
+
+Journal::Journal(int edition, const QString& folder) : m_edition(edition), m_folder(folder) {}
+
+QString Journal::defaultFolder() {
+    // XDG: a relative $XDG_STATE_HOME is invalid and is ignored.
+    const QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!stateHome.isEmpty() && QDir::isAbsolutePath(stateHome))
+        return QDir::cleanPath(stateHome + QStringLiteral("/norak"));
+    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/state/norak"));
+}
+
+QString Journal::filePath() const {
+    return m_folder + QLatin1Char('/') + kFileName;
+}
+
+QByteArray Journal::encode(const JournalState& state) {
+    QJsonArray rows;
+    for (const QStringList& row : state.cells)
+        rows.append(QJsonArray::fromStringList(row));
+    QJsonObject content;
+    content[QStringLiteral("edition")] = state.edition;
+    content[QStringLiteral("cells")] = rows;
+    content[QStringLiteral("resultsExported")] = state.resultsExported;
+    content[QStringLiteral("mode")] = modeName(state.mode);
+    content[QStringLiteral("startPeriod")] = state.startPeriod;
+    content[QStringLiteral("startSpeedText")] = state.startSpeedText;
+    content[QStringLiteral("startedAt")] = dateText(state.startedAt);
+    content[QStringLiteral("running")] = state.running;
+    content[QStringLiteral("stoppedAt")] = dateText(state.stoppedAt);
+
+    QByteArray body = kMagic + QByteArray::number(kFormat) + '\n';
+    body += QJsonDocument(content).toJson(QJsonDocument::Compact) + '\n';
+    return body + kChecksumTag + checksumOf(body) + '\n';
+}
+
+Journal::LoadResult Journal::decode(const QByteArray& bytes, int edition) {
+    const QByteArray magic(kMagic);
+    if (!bytes.startsWith(magic)) {
+        // A file cut inside its first line still begins like a journal.
+        const bool cutShort = magic.startsWith(bytes);
+        return {cutShort ? LoadStatus::Truncated : LoadStatus::Foreign, {}};
+    }
+    const qsizetype firstEnd = bytes.indexOf('\n');
+    if (firstEnd < 0)
+        return {LoadStatus::Truncated, {}};
+    bool isNumber = false;
+    const int format = bytes.mid(magic.size(), firstEnd - magic.size()).toInt(&isNumber);
+    if (!isNumber || format != kFormat)
+        return {LoadStatus::Foreign, {}};
+
+    // The checksum line is the last one; without it (or without its line end) the file was cut.
+    if (!bytes.endsWith('\n'))
+        return {LoadStatus::Truncated, {}};
+    const qsizetype tagAt = bytes.lastIndexOf(QByteArray('\n' + QByteArray(kChecksumTag)), bytes.size() - 2);
+    if (tagAt < firstEnd)
+        return {LoadStatus::Truncated, {}};
+    const QByteArray body = bytes.left(tagAt + 1);
+    const QByteArray checksum = bytes.mid(tagAt + 1 + qsizetype(sizeof kChecksumTag) - 1).chopped(1);
+    if (checksum != checksumOf(body))
+        return {LoadStatus::Corrupt, {}};
+
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(body.mid(firstEnd + 1), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return {LoadStatus::Corrupt, {}};
+    const QJsonObject content = document.object();
+
+    JournalState state;
+    state.edition = content[QStringLiteral("edition")].toInt(-1);
+    if (state.edition != edition)
+        return {LoadStatus::OtherEdition, {}};
+    // Every row and column of this edition's table, no more and no fewer.
+    const QJsonArray rows = content[QStringLiteral("cells")].toArray();
+    if (rows.size() != editionRecord(edition).stationsPerLap)
+        return {LoadStatus::Corrupt, {}};
+    for (const QJsonValue& row : rows) {
+        const QJsonArray texts = row.toArray();
+        if (texts.size() != resultsColumnCount(edition))
+            return {LoadStatus::Corrupt, {}};
+        QStringList line;
+        for (const QJsonValue& text : texts) {
+            if (!text.isString())
+                return {LoadStatus::Corrupt, {}};
+            line.append(text.toString());
+        }
+        state.cells.append(line);
+    }
+    const std::optional<TestMode> mode = modeFromName(content[QStringLiteral("mode")].toString());
+    if (!mode)
+        return {LoadStatus::Corrupt, {}};
+    state.mode = *mode;
+    state.resultsExported = content[QStringLiteral("resultsExported")].toBool();
+    state.startPeriod = content[QStringLiteral("startPeriod")].toInt(1);
+    state.startSpeedText = content[QStringLiteral("startSpeedText")].toString();
+    state.startedAt = dateFromText(content[QStringLiteral("startedAt")].toString());
+    state.running = content[QStringLiteral("running")].toBool();
+    state.stoppedAt = dateFromText(content[QStringLiteral("stoppedAt")].toString());
+    return {LoadStatus::Loaded, state};
+}
+
+bool Journal::writeFile(const QByteArray& content) {
+    if (!QDir().mkpath(m_folder))
+        return false;
+    const QString temporary = m_folder + QLatin1Char('/') + kTemporaryName;
+    const QByteArray temporaryName = QFile::encodeName(temporary);
+    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    // On disk before the rename: otherwise a power cut could leave the new name on an empty file.
+    const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed ||
+        std::rename(temporaryName.constData(), QFile::encodeName(filePath()).constData()) != 0) {
+        ::unlink(temporaryName.constData());
+        return false;
+    }
+    return syncFolder(m_folder);
+}
+
+Journal::WriteResult Journal::write(const JournalState& state) {
+    bool done = false;
+    if (state.isEmpty()) {
+        // A table emptied on purpose must not come back after a crash.
+        if (remove())
+            return WriteResult::Removed;
+    } else {
+        done = writeFile(encode(state));
+    }
+    if (done)
+        return WriteResult::Written;
+    if (m_failureReported)
+        return WriteResult::FailedAgain;
+    m_failureReported = true;
+    return WriteResult::Failed;
+}
+
+Journal::LoadResult Journal::load() const {
+    QFile file(filePath());
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return {LoadStatus::Unreadable, {}};
+    return decode(file.readAll(), m_edition);
+}
+
+QString Journal::setAside(const QDateTime& now) {
+    const QString stem =
+        m_folder + QStringLiteral("/recovery-") + now.toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString target = stem + QStringLiteral(".bad");
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".bad");
+    if (!QFile::rename(filePath(), target))
+        return {};
+    syncFolder(m_folder);
+    return target;
+}
+
+bool Journal::remove() {
+    QFile::remove(m_folder + QLatin1Char('/') + kTemporaryName);
+    if (!QFileInfo::exists(filePath()))
+        return true;
+    if (!QFile::remove(filePath()))
+        return false;
+    syncFolder(m_folder);
+    return true;
+}
+
+QString Journal::restoreCaption() {
+    return QStringLiteral("Recuperar datos");
+}
+
+QString Journal::restoreQuestion() {
+    return QStringLiteral(
+        "El programa no se cerró correctamente la última vez y la tabla de resultados de aquella prueba "
+        "se ha conservado. ¿Desea recuperarla?");
+}
+
+QString Journal::setAsideMessage(const QString& badFilePath) {
+    return QStringLiteral(
+               "El archivo de recuperación de la última prueba está dañado y no se puede leer. Se ha "
+               "apartado como %1.")
+        .arg(QDir::toNativeSeparators(badFilePath));
+}
+
+QString Journal::notKeptMessage(const QString& folder) {
+    return QStringLiteral(
+               "No se puede escribir en la carpeta %1. Si el programa se cierra por un fallo, los "
+               "resultados de esta prueba no se conservarán.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+}  // namespace norak
