@@ -152,7 +152,7 @@ done < <(readelf -d "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 # --- lintian ---------------------------------------------------------------------------------
 if command -v lintian >/dev/null; then
     # Errors fail the check; warnings and notes are shown for a person to weigh.
-    lintian --no-tag-display-limit --display-level '>=warning' "$deb" | tee "$work/lintian.log" || true
+    lintian --tag-display-limit 0 --display-level '>=warning' "$deb" | tee "$work/lintian.log" || true
     if grep -q '^E: ' "$work/lintian.log"; then
         fail "lintian reports errors"
     fi
