@@ -3,7 +3,9 @@
 #   tools/check_package.sh BUILD_DIR
 # The package is unpacked into a scratch root (dpkg -x); the check compares the file list, runs
 # desktop-file-validate and appstreamcli on the installed desktop entry and metainfo, and makes
-# sure every library the program links comes from a package the .deb depends on.
+# sure every library the program links comes from a package the .deb depends on; it also checks
+# the licence, changelog and manual page Debian expects, and runs lintian when it is installed
+# (an error fails the check, warnings are shown).
 # Exit codes: 0 passed, 1 failed, 77 a needed tool is missing (ctest reports a skip).
 set -euo pipefail
 
@@ -12,7 +14,7 @@ build=$(cd "$1" && pwd)
 id=org.example.norak.zevez
 [ -x "$build/shell/norak" ] || { echo "FAIL: $build/shell/norak is not built"; exit 1; }
 
-for tool in cpack dpkg dpkg-deb desktop-file-validate appstreamcli readelf ldd; do
+for tool in cpack dpkg dpkg-deb dpkg-parsechangelog desktop-file-validate appstreamcli readelf ldd gzip; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (see build.sh TEST_PACKAGES)"; exit 77; }
 done
 
@@ -45,6 +47,9 @@ dpkg -x "$deb" "$root"
 # --- File list -------------------------------------------------------------------------------
 expected=$(printf '%s\n' \
     usr/bin/norak \
+    usr/share/doc/norak-zevez/changelog.gz \
+    usr/share/doc/norak-zevez/copyright \
+    usr/share/man/man1/norak.1.gz \
     "usr/share/applications/$id.desktop" \
     "usr/share/icons/hicolor/256x256/apps/$id.png" \
     "usr/share/icons/hicolor/scalable/apps/$id.svg" \
@@ -67,6 +72,27 @@ if [ -f "$png" ]; then
     [ "$size" = "256x256" ] || fail "the 256x256 icon is $size"
 fi
 
+# --- Licence, changelog, manual page --------------------------------------------------------
+doc=$root/usr/share/doc/norak-zevez
+if [ -f "$doc/copyright" ]; then
+    head -n1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' ||
+        fail "the copyright file is not in the machine-readable format"
+    grep -q '^License: GPL-3+$' "$doc/copyright" || fail "the copyright file does not give GPL-3+"
+fi
+if [ -f "$doc/changelog.gz" ]; then
+    gzip -dc "$doc/changelog.gz" >"$work/changelog"
+    version=$(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1) ||
+        fail "the changelog does not parse: $version"
+    [ "$version" = "$(dpkg-deb -f "$deb" Version)" ] ||
+        fail "the changelog's last version is '$version', the package's $(dpkg-deb -f "$deb" Version)"
+fi
+man=$root/usr/share/man/man1/norak.1.gz
+if [ -f "$man" ] && command -v man >/dev/null; then
+    warnings=$(gzip -dc "$man" | LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l - 2>&1 >/dev/null) ||
+        fail "man cannot format the manual page"
+    [ -z "$warnings" ] || fail "the manual page gives warnings: $warnings"
+fi
+
 # --- Desktop entry and metainfo --------------------------------------------------------------
 desktop=$root/usr/share/applications/$id.desktop
 metainfo=$root/usr/share/metainfo/$id.metainfo.xml
@@ -79,6 +105,12 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "the metainfo does not launch $id.desktop"
 grep -q '<release version="2.0.1"' "$metainfo" || fail "the metainfo lacks release 2.0.1"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
+    fail "the metainfo does not give the project licence"
+# A software centre fetches every link of the metainfo; the program has no public address.
+if grep -n 'https\?://' "$metainfo"; then
+    fail "the metainfo points at a web address"
+fi
 
 # --- Dependencies ----------------------------------------------------------------------------
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -116,6 +148,17 @@ while read -r lib; do
     package=$(owner_of "$path") || { fail "no package owns $path"; continue; }
     [ -n "${declared[$package]:-}" ] || fail "$lib comes from $package, which Depends does not name"
 done < <(readelf -d "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+
+# --- lintian ---------------------------------------------------------------------------------
+if command -v lintian >/dev/null; then
+    # Errors fail the check; warnings and notes are shown for a person to weigh.
+    lintian --tag-display-limit 0 --display-level '>=warning' "$deb" | tee "$work/lintian.log" || true
+    if grep -q '^E: ' "$work/lintian.log"; then
+        fail "lintian reports errors"
+    fi
+else
+    echo "lintian is not installed: the package is not checked against Debian's policy"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
