@@ -1,6 +1,9 @@
 #include "shell/ConfigPanel.h"
 
 #include <QCheckBox>
+#include <QMouseEvent>
+#include <algorithm>
+#include <iterator>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -93,7 +96,9 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     warmUpPalette.setColor(QPalette::WindowText, Qt::white);
     m_warmUp->setPalette(warmUpPalette);
     m_warmUp->setChecked(true);
-    connect(m_warmUp, &QCheckBox::clicked, this, &ConfigPanel::warmUpClicked);
+    // Every change of the box counts, not only a click: the keyboard, an assistive tool's Toggle
+    // or the program may change it too, and the test must run as the box shows.
+    connect(m_warmUp, &QCheckBox::toggled, this, &ConfigPanel::warmUpClicked);
 
     m_categoryHeader = makeHeader(QStringLiteral("Categoría"), this, "FlatPanel21");
     m_categoryFrame = makeFrame(this, "FlatPanel15");
@@ -199,7 +204,12 @@ bool ConfigPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ConfigPanel::mouseMoveEvent(QMouseEvent* event) {
-    Q_EMIT pointerOver(-1);
+    // A move over a mode button that the button does not take reaches the panel too: only a move
+    // over the free area puts the colours back.
+    const QWidget* under = childAt(event->position().toPoint());
+    const bool overMode = std::find(std::begin(m_modes), std::end(m_modes), under) != std::end(m_modes);
+    if (!overMode)
+        Q_EMIT pointerOver(-1);
     QWidget::mouseMoveEvent(event);
 }
 

@@ -38,6 +38,7 @@ class ConfigPanel : public QWidget {
     void startPeriodChanged(int value);
     void sexChanged(int sex);
     void categoryChanged(int category);
+    // The warm-up box changed state, however it was changed (click, keyboard, assistive tool).
     void warmUpClicked(bool checked);
     // The pointer moved over a mode button (0 Completo, 1 Esfuerzo, 2 Repetir) or, with -1,
     // over the free area of the panel.

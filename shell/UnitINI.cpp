@@ -105,7 +105,7 @@ FlatListBox* makeCreditsList(QWidget* parent, const char* name, const QColor& gr
 
 TFormINI::TFormINI(Platform& platform, MainWindowFactory mainWindowFactory, QWidget* parent)
     : QDialog(parent), m_platform(platform), m_mainWindowFactory(std::move(mainWindowFactory)) {
-    setObjectName(QStringLiteral("FormINI"));
+    setObjectName(QStringLiteral("TFormINI"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("NORAK"));
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
