@@ -14,6 +14,7 @@
 #include "engine/Edition.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
+#include "shell/controls/FlatButton.h"
 
 using namespace norak;
 
@@ -169,4 +170,23 @@ TEST(ParametersPanelWidget, AnEditTakesEffectWhenItsLineIsComplete) {
     memo->setPlainText(QStringLiteral("900\n800"));
     ASSERT_EQ(edited.count(), 5);
     EXPECT_EQ(lastTable(), (QStringList{QStringLiteral("900"), QStringLiteral("800")}));
+}
+
+TEST(ConfigPanelWidget, TheSoundCheckIsOfferedBetweenTestsOnly) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    panel.resize(480, 183);
+    FlatButton* check = panel.soundCheckButton();
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->caption(), QStringLiteral("Probar sonido"));
+    EXPECT_TRUE(panel.rect().contains(check->geometry()));
+    QSignalSpy asked(&panel, &ConfigPanel::soundCheckRequested);
+    DisplayState d = openingState();
+    panel.render(d);
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(asked.count(), 1);
+    d.stopEnabled = true;  // a test runs
+    panel.render(d);
+    EXPECT_FALSE(check->isEnabled());
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(asked.count(), 1);
 }
