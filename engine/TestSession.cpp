@@ -117,6 +117,7 @@ void TestSession::FormActivate() {
     if (m_activated)
         return;
     m_activated = true;
+    // An output not counted yet is not a missing one: only a count of none is told.
     if (m_sound.outputDeviceCount() != 0) {
         m_soundCardPresent = 1;
     } else {
@@ -253,6 +254,11 @@ void TestSession::BitBtnNuevoClick() {
     m_display.bannerVisible = false;
     m_display.gauge.visible = false;
     m_display.gauge.zeroWidth = false;
+
+    // Before a start the current period is the one the next test begins with; a stopped test
+    // leaves it at the period it reached, and Start copies the speed shown into the export.
+    m_currentPeriod = unsigned(startPeriod());
+    ShowPeriodSpeed();
 
     m_hooks.prepareResultsForNewTest();
 }

@@ -12,7 +12,7 @@ class Messages {
     virtual bool askOkCancel(const QString& caption, const QString& text) = 0;
     // Yes/No with the information icon; true for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
-    // Plain message with an OK button and the information icon.
+    // Plain message box: an OK button and no icon.
     virtual void information(const QString& caption, const QString& text) = 0;
     // Error message with an OK button and the exclamation icon.
     virtual void warning(const QString& caption, const QString& text) = 0;

@@ -10,7 +10,8 @@ inline constexpr int kAlertWarning = 10000;
 class Sound {
   public:
     virtual ~Sound() = default;
-    // Number of audio output devices the system offers (0: tests run silent).
+    // Number of audio output devices the system offers, as last counted (0: tests run silent;
+    // -1: not counted yet, the output is still being looked for and is not known to be missing).
     virtual int outputDeviceCount() = 0;
     // Plays the embedded signal sound, asynchronously.
     virtual void playSignal() = 0;

@@ -6,10 +6,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <algorithm>
+#include <iterator>
 
+#include "shell/controls/FlatButton.h"
 #include "shell/controls/FlatPanel.h"
 #include "shell/controls/Fonts.h"
 
@@ -18,7 +22,15 @@ namespace norak {
 namespace {
 
 QString textColourSheet(const QColor& colour) {
-    return QStringLiteral("QRadioButton { color: %1; background: transparent; }").arg(colour.name());
+    // The indicator is drawn here too: the style's own disappears on the panel's colour when the
+    // button is not selected, and every mode button must show it.
+    return QStringLiteral(
+               "QRadioButton { color: %1; background: transparent; }"
+               "QRadioButton::indicator { width: 10px; height: 10px; border: 1px solid %1;"
+               " border-radius: 6px; background: white; }"
+               "QRadioButton::indicator:checked { background: qradialgradient(cx: 0.5, cy: 0.5,"
+               " radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 %1, stop: 0.5 %1, stop: 0.6 white, stop: 1 white); }")
+        .arg(colour.name());
 }
 
 FlatPanel* makeHeader(const QString& caption, QWidget* parent, const char* name) {
@@ -90,7 +102,9 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     warmUpPalette.setColor(QPalette::WindowText, Qt::white);
     m_warmUp->setPalette(warmUpPalette);
     m_warmUp->setChecked(true);
-    connect(m_warmUp, &QCheckBox::clicked, this, &ConfigPanel::warmUpClicked);
+    // Every change of the box counts, not only a click: the keyboard, an assistive tool's Toggle
+    // or the program may change it too, and the test must run as the box shows.
+    connect(m_warmUp, &QCheckBox::toggled, this, &ConfigPanel::warmUpClicked);
 
     m_categoryHeader = makeHeader(QStringLiteral("Categoría"), this, "FlatPanel21");
     m_categoryFrame = makeFrame(this, "FlatPanel15");
@@ -126,6 +140,20 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
         QStringLiteral("QLabel { background: rgb(240,240,240); color: rgb(0,0,128);"
                        " border: 1px solid rgb(96,96,96); }"));
     m_speed->setAccessibleDescription(QStringLiteral("Velocidad inicial"));
+
+    m_soundCheck = new FlatButton(this);
+    m_soundCheck->setObjectName(QStringLiteral("BtnProbarSonido"));
+    m_soundCheck->setCaption(QStringLiteral("Probar sonido"));
+    m_soundCheck->setHint(
+        QStringLiteral("Suena la señal y, un segundo después, el aviso de fin de recuperación"));
+    m_soundCheck->setCaptionFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    m_soundCheck->setFaceColour(QColor(240, 240, 240));
+    m_soundCheck->setFocusedColour(Qt::white);
+    m_soundCheck->setBorderColour(QColor(96, 96, 96));
+    m_soundCheck->setHighlightColour(toColor(edition.colorDark));
+    m_soundCheck->setCaptionColour(QColor(0, 0, 128));
+    m_soundCheck->setCursor(Qt::PointingHandCursor);
+    connect(m_soundCheck, &FlatButton::clicked, this, &ConfigPanel::soundCheckRequested);
 
     // The start period changes only through the spin buttons, sex and category only by choosing
     // from the lists: typed characters are discarded.
@@ -172,6 +200,7 @@ void ConfigPanel::render(const DisplayState& d) {
     m_sex->setCurrentIndex(d.sex);
     m_category->setCurrentIndex(d.category);
     m_speed->setText(d.labelVelocidad);
+    m_soundCheck->setEnabled(!d.stopEnabled);
     m_spin->setEnabled(d.configEnabled);
     m_sex->setEnabled(d.configEnabled);
     m_category->setEnabled(d.configEnabled);
@@ -196,7 +225,12 @@ bool ConfigPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ConfigPanel::mouseMoveEvent(QMouseEvent* event) {
-    Q_EMIT pointerOver(-1);
+    // A move over a mode button that the button does not take reaches the panel too: only a move
+    // over the free area puts the colours back.
+    const QWidget* under = childAt(event->position().toPoint());
+    const bool overMode = std::find(std::begin(m_modes), std::end(m_modes), under) != std::end(m_modes);
+    if (!overMode)
+        Q_EMIT pointerOver(-1);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -209,30 +243,29 @@ void ConfigPanel::layoutChildren() {
     const int w = width();
     const int half = w / 2;
     m_title->setGeometry(0, 0, w, 22);
-    // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below.
-    const int modeTop = 34;
-    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, half - 8, 30);
-    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 34, half - 8, 30);
-    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 68, half - 8, 30);
+    // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below
+    // them; the sound check at the foot.
+    const int modeTop = 30;
+    const int modeWidth = half - 16;
+    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, modeWidth, 28);
+    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 32, modeWidth, 28);
+    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 64, modeWidth, 28);
+    m_soundCheck->setGeometry(8, height() - 34, std::min(modeWidth, 150), 26);
 
-    // The mode texts are long for a narrow column: let them wrap by giving them the full width
-    // when the column is narrow.
-    if (half < 150) {
-        for (QRadioButton* b : m_modes)
-            b->setGeometry(8, b->y(), w - 16, 30);
-    }
-
-    const int right = half < 150 ? 8 : half + 4;
+    // Right half, top to bottom: the warm-up option, the category lists under their header, and
+    // side by side the start period and the initial speed under theirs. Each value frame
+    // overlaps its header by one pixel.
+    const int right = half + 4;
     const int rightWidth = w - right - 8;
-    int y = half < 150 ? modeTop + 78 : modeTop;
-    m_warmUp->setGeometry(right, y, rightWidth, 40);
-    y += 50;
+    int y = 28;
+    m_warmUp->setGeometry(right, y, rightWidth, 22);
+    y += 26;
     m_categoryHeader->setGeometry(right, y, rightWidth, 20);
     m_categoryFrame->setGeometry(right, y + 19, rightWidth, 34);
     const int comboWidth = (rightWidth - 12) / 2;
     m_sex->setGeometry(4, 5, comboWidth, 24);
     m_category->setGeometry(8 + comboWidth, 5, comboWidth, 24);
-    y += 19 + 34 + 14;
+    y += 19 + 34 + 6;
     const int pairWidth = (rightWidth - 6) / 2;
     m_periodHeader->setGeometry(right, y, pairWidth, 20);
     m_periodFrame->setGeometry(right, y + 19, pairWidth, 40);

@@ -14,6 +14,7 @@ class QSpinBox;
 
 namespace norak {
 
+class FlatButton;
 class FlatPanel;
 
 // The configuration panel PanelTipo: mode, warm-up, sex and category, start period and its
@@ -32,16 +33,21 @@ class ConfigPanel : public QWidget {
     QComboBox* sexBox() const { return m_sex; }
     QComboBox* categoryBox() const { return m_category; }
     QCheckBox* warmUpBox() const { return m_warmUp; }
+    // "Probar sonido": plays the test's sounds between tests; disabled while a test runs.
+    FlatButton* soundCheckButton() const { return m_soundCheck; }
 
   Q_SIGNALS:
     void modeChosen(norak::TestMode mode);
     void startPeriodChanged(int value);
     void sexChanged(int sex);
     void categoryChanged(int category);
+    // The warm-up box changed state, however it was changed (click, keyboard, assistive tool).
     void warmUpClicked(bool checked);
     // The pointer moved over a mode button (0 Completo, 1 Esfuerzo, 2 Repetir) or, with -1,
     // over the free area of the panel.
     void pointerOver(int mode);
+    // The operator asked for the sound check.
+    void soundCheckRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +70,7 @@ class ConfigPanel : public QWidget {
     QSpinBox* m_spin = nullptr;
     FlatPanel* m_speedHeader = nullptr;
     QLabel* m_speed = nullptr;
+    FlatButton* m_soundCheck = nullptr;
 };
 
 }  // namespace norak

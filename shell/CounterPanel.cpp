@@ -13,13 +13,13 @@ constexpr const char* kCaptionProperty = "norakCaption";
 }  // namespace
 
 CounterPanel::CounterPanel(const QString& objectName, QWidget* parent)
-    : QFrame(parent), m_layout(new QVBoxLayout(this)) {
+    : QFrame(parent), m_layout(new QBoxLayout(QBoxLayout::TopToBottom, this)) {
     setObjectName(objectName);
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setAutoFillBackground(true);
-    m_layout->setContentsMargins(10, 6, 10, 6);
-    m_layout->setSpacing(0);
+    m_layout->setContentsMargins(10, 4, 10, 4);
+    m_layout->setSpacing(8);  // between counters side by side
     m_layout->addStretch(1);
     const Rgb main = editionRecord(kBuildEdition).colorMain;
     setPanelColor(QColor(main.r, main.g, main.b));
@@ -31,6 +31,7 @@ CounterDisplay* CounterPanel::addCounter(const QString& displayName, const QStri
     label->setObjectName(captionName);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    label->setWordWrap(true);  // side by side, a long caption takes two lines
     QFont f = label->font();
     f.setBold(true);
     f.setPixelSize(11);
@@ -47,11 +48,19 @@ CounterDisplay* CounterPanel::addCounter(const QString& displayName, const QStri
         return display;
     }
     // Each counter block sits between two equal stretches, so the blocks spread evenly.
-    m_layout->addWidget(label);
-    m_layout->addSpacing(3);
-    m_layout->addWidget(display);
+    auto* block = new QVBoxLayout;
+    block->setSpacing(0);
+    block->addWidget(label);
+    block->addSpacing(3);
+    block->addWidget(display);
+    m_layout->addLayout(block, 4);
     m_layout->addStretch(1);
     return display;
+}
+
+void CounterPanel::resizeEvent(QResizeEvent* event) {
+    m_layout->setDirection(width() > height() ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    QFrame::resizeEvent(event);
 }
 
 QLabel* CounterPanel::captionOf(const CounterDisplay* display) const {

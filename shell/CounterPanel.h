@@ -9,9 +9,9 @@
 
 namespace norak {
 
-// A raised panel of run counters stacked one under the other, each a caption over its display,
-// spread evenly over the panel's height. The panel colour is the edition's; captions are written
-// in white or black, whichever reads better on it.
+// A raised panel of run counters, each a caption over its display, spread evenly over the panel:
+// stacked one under the other in a tall panel, side by side in a wide one. The panel colour is the edition's;
+// captions are written in white or black, whichever reads better on it.
 class CounterPanel : public QFrame {
     Q_OBJECT
 
@@ -30,8 +30,11 @@ class CounterPanel : public QFrame {
     QColor panelColor() const { return m_color; }
     void setPanelColor(const QColor& color);
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
-    QVBoxLayout* m_layout;
+    QBoxLayout* m_layout;
     QColor m_color;
 };
 

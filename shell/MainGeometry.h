@@ -6,9 +6,13 @@
 // unless noted. The window lays its panels out from these values only.
 //
 //   y 1..53     top button bar, across the window
-//   y 58..546   left column (counters over the speed bar, covered by the configuration panel
-//               before a start) | course panel | right area (athletes and results)
-//   y 551..588  phase row under the course: banner over progress bar, status sign at the right
+//   y 58..546   course panel       | y 58..398   athletes and results table
+//   y 551..588  phase row under    | y 405..588  run counters over which the configuration
+//               the course         |             panel lies before a start
+//
+// The course keeps its fixed size at the left edge; everything else shares one column beside it,
+// so the results table gets the width its column formulas need for every title and value to be
+// read at a glance.
 namespace norak::geometry {
 
 // First row and column past a rectangle (QRect's right() and bottom() are the last ones inside).
@@ -28,18 +32,23 @@ inline constexpr QRect kTopBar{1, 1, 824, 53};
 inline constexpr int kGap = 4;
 inline constexpr int kColumnGap = 6;
 
-// The course of the edition (CoursePanel, 332 × 489).
-inline constexpr QRect kCoursePanel{232, 58, 332, 489};
+// The course of the edition (CoursePanel, 332 × 489), at the left edge.
+inline constexpr QRect kCoursePanel{kGap, 58, 332, 489};
 
-// Left column, the course's height: the run counters PanelDuracion over the speed bar
-// PanelVelocidad. The configuration panel PanelTipo covers exactly both (same left, width, top
-// as the course, bottom of PanelVelocidad).
-inline constexpr QRect kLeftColumn{kGap, kCoursePanel.top(), 222, kCoursePanel.height()};
-inline constexpr QRect kDurationPanel{kLeftColumn.left(), kLeftColumn.top(), kLeftColumn.width(), 352};
-inline constexpr QRect kSpeedPanel{kLeftColumn.left(), bottomEdge(kDurationPanel) + kColumnGap,
-                                   kLeftColumn.width(),
-                                   bottomEdge(kLeftColumn) - bottomEdge(kDurationPanel) - kColumnGap};
-inline constexpr QRect kConfigPanel = kLeftColumn;
+// The column beside the course, down to the bottom edge.
+inline constexpr QRect kSideColumn{rightEdge(kCoursePanel) + kColumnGap, kCoursePanel.top(),
+                                   kClient.width() - rightEdge(kCoursePanel) - kColumnGap - kGap,
+                                   kClient.height() - kCoursePanel.top() - kGap};
+
+// Its lower band: the run counters PanelDuracion over the speed bar PanelVelocidad. The
+// configuration panel PanelTipo covers exactly both.
+inline constexpr int kRunBandHeight = 183;
+inline constexpr QRect kRunBand{kSideColumn.left(), bottomEdge(kSideColumn) - kRunBandHeight,
+                                kSideColumn.width(), kRunBandHeight};
+inline constexpr QRect kDurationPanel{kRunBand.left(), kRunBand.top(), kRunBand.width(), 97};
+inline constexpr QRect kSpeedPanel{kRunBand.left(), bottomEdge(kDurationPanel) + kColumnGap, kRunBand.width(),
+                                   bottomEdge(kRunBand) - bottomEdge(kDurationPanel) - kColumnGap};
+inline constexpr QRect kConfigPanel = kRunBand;
 
 // Phase row under the course, as wide as the course: PanelRecVel, GaugeRec, PanelStart and
 // PanelStop (PhasePanel lays them out inside).
@@ -51,10 +60,9 @@ inline constexpr QRect kPhasePanel{kCoursePanel.left(), bottomEdge(kCoursePanel)
 inline constexpr QRect kLapPanelInCourse{232, 465, 96, 20};
 inline constexpr QRect kLapPanel = kLapPanelInCourse.translated(kCoursePanel.topLeft());
 
-// What is left on the right of the course, down to the bottom edge: the athletes' buttons and
-// the results table.
-inline constexpr QRect kRightArea{rightEdge(kCoursePanel) + kColumnGap, kCoursePanel.top(),
-                                  kClient.width() - rightEdge(kCoursePanel) - kColumnGap - kGap,
-                                  kClient.height() - kCoursePanel.top() - kGap};
+// The upper part of the side column: the athletes' buttons and the results table (the table of
+// 14 athletes is 341 pixels high).
+inline constexpr QRect kRightArea{kSideColumn.left(), kSideColumn.top(), kSideColumn.width(),
+                                  kRunBand.top() - kSideColumn.top() - kColumnGap};
 
 }  // namespace norak::geometry

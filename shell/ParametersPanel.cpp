@@ -1,7 +1,11 @@
 #include "shell/ParametersPanel.h"
 
+#include <QEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <functional>
 
 #include "engine/Edition.h"
 #include "shell/controls/Fonts.h"
@@ -10,14 +14,47 @@ namespace norak {
 
 namespace {
 
-QPlainTextEdit* makeTableEdit(QWidget* parent, const QString& name, const QStringList& lines,
-                              const QString& heading) {
-    auto* edit = new QPlainTextEdit(parent);
+// The active table's edit knows whether a change comes from keys typed into the line (which wait
+// for the line to be complete) or from anything else: a paste, the program.
+class ActiveTableEdit : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+    bool isTyping() const { return m_typing; }
+    std::function<void()> onLineFinished;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool lineFinished = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        m_typing = !event->matches(QKeySequence::Paste) && !lineFinished;
+        QPlainTextEdit::keyPressEvent(event);
+        m_typing = false;
+        if (lineFinished && onLineFinished)
+            onLineFinished();
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        m_typing = true;
+        QPlainTextEdit::inputMethodEvent(event);
+        m_typing = false;
+    }
+
+  private:
+    bool m_typing = false;
+};
+
+void setUpTableEdit(QPlainTextEdit* edit, const QString& name, const QStringList& lines,
+                    const QString& heading) {
     edit->setObjectName(name);
     edit->setPlainText(lines.join(QLatin1Char('\n')));
     edit->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setAccessibleDescription(heading);
+}
+
+QPlainTextEdit* makeTableEdit(QWidget* parent, const QString& name, const QStringList& lines,
+                              const QString& heading) {
+    auto* edit = new QPlainTextEdit(parent);
+    setUpTableEdit(edit, name, lines, heading);
     return edit;
 }
 
@@ -41,12 +78,23 @@ ParametersPanel::ParametersPanel(const QStringList& activeTable, QWidget* parent
     // active table stands there, where the operator can see and edit it.
     const int top = 56;  // the part above lies outside the window
     makeHeading(this, QStringLiteral("Activa"))->setGeometry(2, top, 60, 16);
-    m_active =
-        makeTableEdit(this, QStringLiteral("MemoPeriodoN"), activeTable, QStringLiteral("Tabla activa"));
+    auto* active = new ActiveTableEdit(this);
+    setUpTableEdit(active, QStringLiteral("MemoPeriodoN"), activeTable, QStringLiteral("Tabla activa"));
+    active->onLineFinished = [this] { commitEdit(); };
+    m_active = active;
+    m_committed = this->activeTable();
     m_active->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(255,255,128); }"));
     m_active->setGeometry(2, top + 16, 60, 267 - top - 18);
-    connect(m_active, &QPlainTextEdit::textChanged, this,
-            [this] { Q_EMIT activeTableEdited(this->activeTable()); });
+    connect(m_active, &QPlainTextEdit::textChanged, this, [this] {
+        if (!static_cast<ActiveTableEdit*>(m_active)->isTyping() ||
+            m_active->textCursor().blockNumber() != m_cursorLine)
+            commitEdit();
+    });
+    connect(m_active, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (m_active->textCursor().blockNumber() != m_cursorLine)
+            commitEdit();
+    });
+    m_active->installEventFilter(this);
 
     struct Source {
         int edition;
@@ -73,6 +121,22 @@ ParametersPanel::ParametersPanel(const QStringList& activeTable, QWidget* parent
         }
         x += columnWidth + 2;
     }
+}
+
+bool ParametersPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_active && event->type() == QEvent::FocusOut)
+        commitEdit();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ParametersPanel::commitEdit() {
+    m_cursorLine = m_active->textCursor().blockNumber();
+    // One key can move the cursor and change the text: the table is told once per change.
+    const QStringList table = activeTable();
+    if (table == m_committed)
+        return;
+    m_committed = table;
+    Q_EMIT activeTableEdited(table);
 }
 
 QStringList ParametersPanel::activeTable() const {

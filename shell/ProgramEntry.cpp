@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "shell/GraphicalSession.h"
 #include "shell/GuardedApplication.h"
 #include "shell/controls/Fonts.h"
 
@@ -35,8 +36,18 @@ int runApplication(QApplication& app, const ProgramAssembly& assemble, const Err
     }
 }
 
+namespace {
+// The application object, made under the guard: without a graphical session the process ends
+// there with one line and an exit code instead of an abort.
+std::unique_ptr<GuardedApplication> makeApplication(int& argc, char** argv) {
+    const GraphicalSessionGuard guard;
+    return std::make_unique<GuardedApplication>(argc, argv, showLastResortError);
+}
+}  // namespace
+
 int runProgram(int argc, char** argv, const ProgramAssembly& assemble) {
-    GuardedApplication app(argc, argv, showLastResortError);
+    const std::unique_ptr<GuardedApplication> application = makeApplication(argc, argv);
+    GuardedApplication& app = *application;
     const int code = runApplication(app, assemble, showLastResortError);
     return app.hasFailed() ? 1 : code;
 }

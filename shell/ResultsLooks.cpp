@@ -1,6 +1,7 @@
 #include "shell/ResultsLooks.h"
 
 #include "results/CellText.h"
+#include "shell/controls/Fonts.h"
 
 namespace norak::results_looks {
 
@@ -16,9 +17,11 @@ QColor titleTextColor(int column) {
 }
 
 QFont titleFont(int column) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(column == kColNumber ? 12 : column == kColVo2max ? 11 : 10);
-    return font;
+    // Condensed, so that each result column's title reads whole on its two lines (in bold) and
+    // the short titles of the narrow columns fit theirs.
+    const bool twoLines = column != kColNumber && column != kColName && column != kColCode;
+    const int size = column == kColNumber ? 12 : column == kColCode ? 10 : 11;
+    return pixelFont(QStringLiteral("Arial Narrow"), size, twoLines);
 }
 
 QColor cellBackground(int column) {
@@ -47,11 +50,9 @@ QColor cellTextColor(int column) {
 }
 
 QFont cellFont() {
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(12);
-    return font;
+    // Condensed: a five-character code and a long name fit their columns at a size that can be
+    // read from a step or two away.
+    return pixelFont(QStringLiteral("Arial Narrow"), 12);
 }
 
 }  // namespace norak::results_looks

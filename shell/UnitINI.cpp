@@ -103,7 +103,7 @@ TFormINI::TFormINI(Platform& platform, HandOver& handOver, MainWindowFactory mai
       m_platform(platform),
       m_handOver(handOver),
       m_mainWindowFactory(std::move(mainWindowFactory)) {
-    setObjectName(QStringLiteral("FormINI"));
+    setObjectName(QStringLiteral("TFormINI"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("NORAK"));
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));

@@ -33,6 +33,8 @@ class PacingTimer : public QObject {
     // (the next regular tick sees it).
     void armAt(qint64 dueTick, const TickSource& ticks);
     bool isArmed() const;
+    // While armed: the millisecond of the tick source at whose beginning the wake-up fires.
+    qint64 wakeUpTick() const { return m_dueTick + 1; }
 
   Q_SIGNALS:
     void timeout();

@@ -1,7 +1,10 @@
 #include "platform/qt/QtFileSystem.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,7 +48,19 @@ QString QtFileSystem::programFilePath() const {
 }
 
 QString QtFileSystem::currentFolder() const {
-    return QDir::currentPath();
+    // A folder whose name is no valid text in the system's encoding would come back under a
+    // look-alike name (its odd bytes replaced), and a folder made under it would land beside the
+    // real one. Such a folder is named through the process's link to its current folder, a path
+    // of plain text that the system resolves to the folder's own bytes.
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    if (!cwd)
+        return QDir::currentPath();
+    const QByteArray bytes(cwd.get());
+    const QString name = QFile::decodeName(bytes);
+    if (QFile::encodeName(name) == bytes)
+        return name;
+    const QString link = QStringLiteral("/proc/self/cwd");
+    return QFileInfo(link).isDir() ? link : QStringLiteral(".");
 }
 
 QString QtFileSystem::homeFolder() const {

@@ -41,8 +41,12 @@ bool QtMessages::askYesNo(const QString& caption, const QString& text) {
     return show(*box) == QMessageBox::Yes;
 }
 
+std::unique_ptr<QMessageBox> QtMessages::makePlainBox(const QString& caption, const QString& text) {
+    return makeBox(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+}
+
 void QtMessages::information(const QString& caption, const QString& text) {
-    auto box = makeBox(QMessageBox::Information, caption, text, QMessageBox::Ok);
+    auto box = makePlainBox(caption, text);
     show(*box);
 }
 

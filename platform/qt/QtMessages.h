@@ -20,6 +20,8 @@ class QtMessages : public Messages {
     static std::unique_ptr<QMessageBox> makeBox(QMessageBox::Icon icon, const QString& caption,
                                                 const QString& text, QMessageBox::StandardButton first,
                                                 QMessageBox::StandardButton second = QMessageBox::NoButton);
+    // The plain message of information(): no icon, an OK button.
+    static std::unique_ptr<QMessageBox> makePlainBox(const QString& caption, const QString& text);
 
   private:
     static QMessageBox::StandardButton show(QMessageBox& box);

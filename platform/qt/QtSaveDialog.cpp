@@ -22,6 +22,7 @@ QStringList QtSaveDialog::nameFilters(const QString& filter) {
 }
 
 void QtSaveDialog::configure(QFileDialog& dialog, const SaveRequest& request) {
+    dialog.setObjectName(QStringLiteral("ExportExcelDialog"));
     dialog.setWindowTitle(request.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QThread>
-#include <algorithm>
 
 #include "platform/audio/SoundOutput.h"
 #include "platform/audio/ToneMixer.h"
@@ -15,9 +14,6 @@ namespace norak {
 namespace {
 constexpr qint64 kRunningWithinUs = 500000;
 constexpr unsigned long kStopWaitMs = 3000;
-// The first device count is taken when the audio thread starts; a caller asking before that
-// waits for it, but never longer than this.
-constexpr qint64 kFirstCountWaitMs = 2000;
 
 QByteArray readFile(const QString& path) {
     QFile file(path);
@@ -56,14 +52,9 @@ QtSound::~QtSound() {
 }
 
 int QtSound::outputDeviceCount() {
-    QElapsedTimer waited;
-    waited.start();
-    int count = m_output->deviceCount();
-    while (count < 0 && waited.elapsed() < kFirstCountWaitMs) {
-        QThread::msleep(5);
-        count = m_output->deviceCount();
-    }
-    return std::max(count, 0);
+    // The audio thread counts at its start and every second after; the count itself can take
+    // seconds with a slow or absent sound server, so the window never waits for it.
+    return m_output->deviceCount();
 }
 
 bool QtSound::isStreamRunning() const {

@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "shell/controls/ControlAccessibility.h"
+
 namespace norak {
 
 namespace {
@@ -15,6 +17,7 @@ constexpr int kMargin = 4;   // between border and content
 }  // namespace
 
 FlatButton::FlatButton(QWidget* parent) : QAbstractButton(parent) {
+    installControlAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setAutoFillBackground(false);

@@ -299,3 +299,13 @@ TEST(Scheduler, NoSoundOutputIsToldOnceAndTestsRunSilent) {
     EXPECT_EQ(session.BeepCount(), 1);
     EXPECT_EQ(fakes.sound.m_signals, 0);
 }
+
+TEST(Scheduler, AnOutputNotCountedYetIsNoMissingOutput) {
+    FakePlatform fakes;
+    fakes.sound.m_devices = -1;  // the audio thread has not counted the devices yet
+    norak::testing::RecordingHooks hooks;
+    TestSession session(kEditionZevez, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks);
+    session.FormActivate();
+    EXPECT_TRUE(fakes.messages.m_shown.empty());
+    EXPECT_EQ(session.SoundCardPresent(), 1);
+}

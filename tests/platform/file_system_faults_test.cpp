@@ -125,3 +125,33 @@ TEST(QtFileSystemFaults, AFullDiskLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
+
+TEST(QtFileSystemFaults, AFolderNameThatIsNoTextKeepsItsBytes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray parent = pathBytes(dir.path());
+    const QByteArray odd = parent + "/bad-\xff\xfe-name";
+    ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
+    const QString before = QDir::currentPath();
+    ASSERT_EQ(::chdir(odd.constData()), 0);
+
+    // The export folder is made, and the export written, in the folder the program runs in.
+    QtFileSystem files;
+    QString folder = files.currentFolder();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    const bool made = files.createFolder(folder + QStringLiteral("Export"));
+    const bool written = files.writeFileAtomically(folder + QStringLiteral("Export/a.txt"), "1;2\r\n");
+    const bool seen = files.folderExists(folder + QStringLiteral("Export"));
+    ASSERT_EQ(::chdir(pathBytes(before).constData()), 0);
+
+    EXPECT_TRUE(made && written && seen);
+    struct stat info {};
+    EXPECT_EQ(::stat((odd + "/Export/a.txt").constData(), &info), 0);
+    // No look-alike folder with the odd bytes replaced beside the real one.
+    EXPECT_NE(::stat((parent + "/bad-\xef\xbf\xbd\xef\xbf\xbd-name").constData(), &info), 0);
+    // The temporary folder cannot name what lies under the odd folder: cleared by its bytes.
+    ::unlink((odd + "/Export/a.txt").constData());
+    ::rmdir((odd + "/Export").constData());
+    ::rmdir(odd.constData());
+}

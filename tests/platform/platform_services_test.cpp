@@ -63,6 +63,12 @@ TEST(QtMessages, BoxesHaveTheirIconButtonsAndStayOnTop) {
     EXPECT_EQ(error->icon(), QMessageBox::Warning);
     EXPECT_EQ(error->standardButtons(), QMessageBox::Ok);
     EXPECT_EQ(error->escapeButton(), error->button(QMessageBox::Ok));
+
+    // The no-sound message is a plain box.
+    auto plain = QtMessages::makePlainBox(QStringLiteral("NORAK"), QStringLiteral("y"));
+    EXPECT_EQ(plain->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(plain->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(plain->text(), QStringLiteral("y"));
 }
 
 TEST(QtSaveDialog, DialogIsSetUpFromTheRequest) {
@@ -75,6 +81,7 @@ TEST(QtSaveDialog, DialogIsSetUpFromTheRequest) {
 
     QFileDialog dialog;
     QtSaveDialog::configure(dialog, request);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("ExportExcelDialog"));
     EXPECT_EQ(dialog.windowTitle(), request.title);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));

@@ -27,8 +27,10 @@ TEST(QtSound, WithoutASoundServerEveryCallReturnsPromptly) {
         EXPECT_LT(timer.elapsed(), 1000);
 
         timer.restart();
-        EXPECT_EQ(sound.outputDeviceCount(), 0);
-        EXPECT_LT(timer.elapsed(), 2500);  // the first count waits for the audio thread at most 2 s
+        // The first count never waits for the audio thread: none yet, or not known yet.
+        const int firstCount = sound.outputDeviceCount();
+        EXPECT_LT(timer.elapsed(), 50);
+        EXPECT_TRUE(firstCount == 0 || firstCount == -1) << firstCount;
 
         timer.restart();
         for (int i = 0; i < 100; ++i) {

@@ -89,3 +89,38 @@ TEST(ToneStream, ARequestFromLongAgoIsDropped) {
     const QByteArray played = pull(stream, 200);
     EXPECT_EQ(countOnsets(played), 0);
 }
+
+TEST(ToneStream, ALateRequestWithinTheToleranceIsPlayedWholeAtTheNextFrame) {
+    QElapsedTimer clock;
+    clock.start();
+    const int halfSecond = ToneMixer::kSampleRate / 2;
+    ToneStream stream(clock, mixerWithSignal(halfSecond));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 60);
+    // Its place in the stream went by 150 ms ago: it starts at once and loses nothing.
+    stream.post(ToneStream::Kind::Signal, stream.nowUs() - (ToneStream::kLatencyMs + 150) * 1000);
+    const QByteArray played = pull(stream, 800);
+    EXPECT_EQ(countOnsets(played), 1);
+    EXPECT_EQ(played.count(char(0xC0)), halfSecond);
+    EXPECT_LT(played.indexOf(char(0xC0)), ToneMixer::kSampleRate * 40 / 1000);  // within two blocks
+}
+
+TEST(ToneStream, RequestsMadeAtTheirMomentKeepTheirSpacing) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneStream stream(clock, mixerWithSignal(50));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 100);
+    // As the window makes them: the second 112 ms after the first, while the output plays on.
+    // Each lies the fixed latency after its moment, so not on a block boundary of the sink.
+    const qint64 first = stream.nowUs();
+    stream.post(ToneStream::Kind::Signal, first);
+    QByteArray played = pull(stream, 120);
+    stream.post(ToneStream::Kind::Signal, first + 112000);
+    played += pull(stream, 400);
+    const qsizetype onset1 = played.indexOf(char(0xC0));
+    ASSERT_GE(onset1, 0);
+    const qsizetype onset2 = played.indexOf(char(0xC0), onset1 + 50);
+    ASSERT_GE(onset2, 0);
+    EXPECT_NEAR(double(onset2 - onset1), 112.0 * ToneMixer::kSampleRate / 1000, 1.0);
+}

@@ -9,10 +9,12 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBlock>
 
 #include "engine/Edition.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
+#include "shell/controls/FlatButton.h"
 
 using namespace norak;
 
@@ -116,4 +118,75 @@ TEST(ParametersPanelWidget, SourceTablesAndTheEditableActiveTable) {
     ASSERT_GE(edited.count(), 1);
     EXPECT_EQ(edited.last().at(0).toStringList(),
               (QStringList{QStringLiteral("1000"), QStringLiteral("2000")}));
+}
+
+TEST(ParametersPanelWidget, AnEditTakesEffectWhenItsLineIsComplete) {
+    QWidget window;
+    ParametersPanel panel(QStringList{QStringLiteral("1000"), QStringLiteral("2000")}, &window);
+    auto* other = new QLineEdit(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QPlainTextEdit* memo = panel.activeTableEdit();
+    memo->setFocus();
+    QSignalSpy edited(&panel, &ParametersPanel::activeTableEdited);
+    const auto lastTable = [&] { return edited.last().at(0).toStringList(); };
+
+    // "3" on the way to "3000" is no run time yet; leaving the line completes it.
+    QTextCursor cursor(memo->document()->firstBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    memo->setTextCursor(cursor);
+    for (const char* key : {"3", "0", "0", "0"}) {
+        QTest::keyClicks(memo, QString::fromLatin1(key));
+        EXPECT_EQ(edited.count(), 0) << key;
+    }
+    QTest::keyClick(memo, Qt::Key_Down);
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(lastTable(), (QStringList{QStringLiteral("3000"), QStringLiteral("2000")}));
+
+    // Enter completes the line (and opens the next one).
+    QTest::keyClick(memo, Qt::Key_End);
+    QTest::keyClicks(memo, QStringLiteral("5"));
+    EXPECT_EQ(edited.count(), 1);
+    QTest::keyClick(memo, Qt::Key_Return);
+    ASSERT_EQ(edited.count(), 2);
+    EXPECT_EQ(lastTable(), (QStringList{QStringLiteral("3000"), QStringLiteral("20005"), QString()}));
+
+    // Back over the line break: the empty line goes and the cursor is back on the line above.
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    ASSERT_EQ(edited.count(), 3);
+    EXPECT_EQ(lastTable(), (QStringList{QStringLiteral("3000"), QStringLiteral("20005")}));
+    // Leaving the table completes the line being typed; moving about without a change tells nothing.
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    EXPECT_EQ(edited.count(), 3);
+    other->setFocus();
+    ASSERT_EQ(edited.count(), 4);
+    EXPECT_EQ(lastTable(), (QStringList{QStringLiteral("3000"), QStringLiteral("2000")}));
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Up);
+    other->setFocus();
+    EXPECT_EQ(edited.count(), 4);
+
+    // A table set by the program is complete at once.
+    memo->setPlainText(QStringLiteral("900\n800"));
+    ASSERT_EQ(edited.count(), 5);
+    EXPECT_EQ(lastTable(), (QStringList{QStringLiteral("900"), QStringLiteral("800")}));
+}
+
+TEST(ConfigPanelWidget, TheSoundCheckIsOfferedBetweenTestsOnly) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    panel.resize(480, 183);
+    FlatButton* check = panel.soundCheckButton();
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->caption(), QStringLiteral("Probar sonido"));
+    EXPECT_TRUE(panel.rect().contains(check->geometry()));
+    QSignalSpy asked(&panel, &ConfigPanel::soundCheckRequested);
+    DisplayState d = openingState();
+    panel.render(d);
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(asked.count(), 1);
+    d.stopEnabled = true;  // a test runs
+    panel.render(d);
+    EXPECT_FALSE(check->isEnabled());
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(asked.count(), 1);
 }

@@ -63,6 +63,7 @@ TEST_F(FrontWindowTest, SetUpShowsTheBuildEditionOnTheVersionPage) {
     TFormINI form(m_platform, m_handOver, factory());
     EXPECT_EQ(form.Edition, kEditionZevez);
     EXPECT_EQ(form.StartupTicks, 0);
+    EXPECT_EQ(form.objectName(), QStringLiteral("TFormINI"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("NORAK"));
     EXPECT_EQ(form.size(), QSize(323, 322));
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);

@@ -92,9 +92,12 @@ TEST(HelpTexts, EachPointInItsParagraph) {
         EXPECT_TRUE(has(6, "3 minutos después del final"));
 
         // The volleyball course is always run the same way, with three ways of moving; the
-        // others change direction after every recovery.
+        // others change direction from one effort period to the next, and the warm-up is none.
         const bool zevez = row.course == Course::Zevez;
         EXPECT_EQ(has(5, "sentido contrario"), !zevez);
+        EXPECT_FALSE(has(5, "Tras cada recuperación"));
+        EXPECT_EQ(has(5, "mismo sentido que el calentamiento"), !zevez);
+        EXPECT_EQ(has(2, "líneas de fondo"), zevez);  // the cones of stations 6 and 12
         EXPECT_EQ(has(5, "impares en sentido contrario a las agujas del reloj"), !zevez);
         EXPECT_EQ(has(5, "pares en el sentido de las agujas del reloj"), !zevez);
         EXPECT_EQ(has(1, "de frente"), zevez);

@@ -121,28 +121,35 @@ TEST(MainWindowFaults, APeriodLineEditedIntoNoNumberIsToldOnceAndTheRunGoesOn) {
     w.run(5000);
     ASSERT_EQ(w.session().BeepCount(), 1);  // 4214 ms
 
-    // The operator types "x1y" over line 1, one key at a time, while the period runs.
+    // The operator types "x1y" over line 1, one key at a time, while the period runs: the run
+    // keeps the line's old time until the line is left, then hears of the bad line once.
     QPlainTextEdit* memo = w.window->parametersPanel()->activeTableEdit();
     selectFirstLine(memo);
     const int signalsBefore = w.fakes.sound.m_signals;
-    for (const char* key : {"x", "1", "y"}) {
+    for (const char* key : {"x", "1"}) {
         QTest::keyClicks(memo, QString::fromLatin1(key));
         w.run(3000);
     }
+    EXPECT_EQ(w.session().activeTable().front(), QStringLiteral("4214"));
+    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 1);  // 8428 ms, at the old pace
+    QTest::keyClicks(memo, QStringLiteral("y"));
+    QTest::keyClick(memo, Qt::Key_Down);
+    w.run(3000);
     EXPECT_EQ(w.session().activeTable().front(), QStringLiteral("x1y"));
-    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore);  // no signal from a line that is no number
+    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 1);  // no signal from a line that is no number
     ASSERT_EQ(w.warnings().size(), 1u);
     EXPECT_EQ(w.warnings()[0].caption, QStringLiteral("Información"));
-    EXPECT_TRUE(w.warnings()[0].text.startsWith(QStringLiteral("La línea 1 de la tabla de periodos («x»)")));
+    EXPECT_TRUE(
+        w.warnings()[0].text.startsWith(QStringLiteral("La línea 1 de la tabla de periodos («x1y»)")));
     EXPECT_TRUE(w.session().isRunning());
     EXPECT_EQ(w.window->runDisplay()->crono()->text(), QStringLiteral("00:14"));  // the clock goes on
 
     // Mended in one paste: pacing resumes from the interval begun at the last signal.
     pasteOverFirstLine(memo, QStringLiteral("1000"));
     w.run(10);
-    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 1);
-    w.run(1010);
     EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 2);
+    w.run(1010);
+    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 3);
 
     // A long paste that is no number: told again, quoted short and on one line.
     pasteOverFirstLine(memo, QStringLiteral("nueve\tmil ").repeated(100));
@@ -150,7 +157,7 @@ TEST(MainWindowFaults, APeriodLineEditedIntoNoNumberIsToldOnceAndTheRunGoesOn) {
     ASSERT_EQ(w.warnings().size(), 2u);
     EXPECT_TRUE(w.warnings()[1].text.contains(QStringLiteral("(«nueve mil nueve mil nueve mil …»)")))
         << w.warnings()[1].text.toStdString();
-    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 2);
+    EXPECT_EQ(w.fakes.sound.m_signals, signalsBefore + 3);
 
     // The athlete's result is taken from the live display as always.
     w.window->topButton(3)->click();
@@ -269,12 +276,14 @@ TEST(MainWindowFaults, WithoutASoundServerTheTestRunsSilentAndOnTime) {
     qputenv("PULSE_SERVER", "unix:/nonexistent/norak-test/native");
     QtSound sound;
     RunningWindow w(&sound);
-    // The operator is told once that no output was found (when the sound library is already
-    // connected to a server in this process, there is nothing to tell).
+    // The operator is told at most once that no output was found, and only when the output was
+    // counted as none: an output the audio thread has not counted yet is not missing.
     const int told = int(
         std::count_if(w.fakes.messages.m_shown.begin(), w.fakes.messages.m_shown.end(),
                       [](const FakeMessages::Shown& s) { return s.kind == QStringLiteral("information"); }));
-    EXPECT_EQ(told, sound.outputDeviceCount() == 0 ? 1 : 0);
+    EXPECT_LE(told, 1);
+    if (told == 1)
+        EXPECT_EQ(sound.outputDeviceCount(), 0);
 
     w.name(1, QStringLiteral("Ana"));
     w.start(25);  // 951 ms

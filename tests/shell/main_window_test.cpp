@@ -179,7 +179,7 @@ TEST(MainWindow, DoubleClickOnTheFreeSurfaceTogglesThePeriodTables) {
     Window w;
     w.form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
-    const QPoint free(700, 500);  // below the results table
+    const QPoint free(700, 380);  // between the results table and the run counters
     w.form.FormDblClick(free);
     EXPECT_TRUE(w.form.parametersPanel()->isHidden());  // the start panel covers the window
     w.form.BitBtnEmpezarClick();
@@ -191,7 +191,7 @@ TEST(MainWindow, DoubleClickOnTheFreeSurfaceTogglesThePeriodTables) {
     QTest::mouseDClick(w.form.coursePanel(), Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_FALSE(w.form.parametersPanel()->isHidden());
     // The empty row under the course counts as free surface while no test runs.
-    QTest::mouseDClick(&w.form, Qt::LeftButton, {}, QPoint(400, 575));
+    QTest::mouseDClick(&w.form, Qt::LeftButton, {}, QPoint(170, 575));
     EXPECT_TRUE(w.form.parametersPanel()->isHidden());
 }
 

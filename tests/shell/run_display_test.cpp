@@ -133,8 +133,7 @@ TEST_F(RunDisplayTest, PanelColourDressesPanelsAndPicksReadableCaptions) {
 }
 
 TEST(MainGeometry, PanelsFitTheWindowWithoutOverlapping) {
-    const QRect rects[] = {geo::kTopBar, geo::kLeftColumn, geo::kCoursePanel, geo::kPhasePanel,
-                           geo::kRightArea};
+    const QRect rects[] = {geo::kTopBar, geo::kCoursePanel, geo::kPhasePanel, geo::kRightArea, geo::kRunBand};
     for (const QRect& r : rects)
         EXPECT_TRUE(geo::kClient.contains(r)) << r.x() << "," << r.y();
     for (std::size_t i = 0; i < std::size(rects); ++i)
@@ -143,10 +142,12 @@ TEST(MainGeometry, PanelsFitTheWindowWithoutOverlapping) {
 
     EXPECT_EQ(geo::kCoursePanel.size(), QSize(CoursePanel::kWidth, CoursePanel::kHeight));
     EXPECT_EQ(geo::kPhasePanel.size(), QSize(PhasePanel::kWidth, PhasePanel::kHeight));
-    EXPECT_EQ(geo::kLeftColumn.width(), 222);
-    // The configuration panel covers exactly the counters and the speed bar.
+    // Beside the course one column: the results table of 14 athletes over the run band, which
+    // the configuration panel covers exactly (counters and speed bar).
+    EXPECT_EQ(geo::kSideColumn, geo::kRightArea.united(geo::kRunBand));
+    EXPECT_GE(geo::kRightArea.height(), 341);
     EXPECT_EQ(geo::kConfigPanel, geo::kDurationPanel.united(geo::kSpeedPanel));
-    EXPECT_EQ(geo::kConfigPanel.top(), geo::kCoursePanel.top());
+    EXPECT_EQ(geo::kConfigPanel, geo::kRunBand);
     EXPECT_FALSE(geo::kDurationPanel.intersects(geo::kSpeedPanel));
     EXPECT_GT(geo::kCoursePanel.top(), geo::kTopBar.bottom());
 }

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include "engine/Edition.h"
+#include "platform/fakes/FakePlatform.h"
+#include "shell/ConfigPanel.h"
+#include "shell/TestFut1.h"
+
+using namespace norak;
+
+// The configuration panel in the real main window, driven by the events a user or an assistive
+// tool gives: what the panel shows and what the test then does must agree.
+namespace {
+
+struct ConfigWindow {
+    ConfigWindow() : form(kEditionZevez, fakes.platform()) {
+        form.FormActivate();
+        form.BitBtnEmpezarClick();
+    }
+
+    QString modeSheet(TestMode mode) { return form.configPanel()->modeButton(mode)->styleSheet(); }
+
+    FakePlatform fakes;
+    TForm1 form;
+};
+
+QString colourName(const Rgb& rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b).name();
+}
+
+}  // namespace
+
+TEST(MainWindowConfig, TheWarmUpFollowsTheBoxHoweverItChanges) {
+    ConfigWindow w;
+    QTest::mouseClick(w.form.configPanel()->modeButton(TestMode::Esfuerzo), Qt::LeftButton);
+    QCheckBox* box = w.form.configPanel()->warmUpBox();
+    ASSERT_TRUE(box->isChecked());
+
+    // An assistive tool's Toggle, then a redraw (another choice on the panel).
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+    ASSERT_NE(iface, nullptr);
+    ASSERT_NE(iface->actionInterface(), nullptr);
+    iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(w.form.session().WarmUpPhase(), 0);
+    w.form.configPanel()->spinEdit()->setValue(4);
+    EXPECT_FALSE(box->isChecked());
+
+    // A change by the program counts as well.
+    box->setChecked(true);
+    EXPECT_EQ(w.form.session().WarmUpPhase(), 1);
+    box->setChecked(false);
+    w.form.BitBtnStartClick();
+    EXPECT_EQ(w.form.session().WarmUpPhase(), 0);
+    EXPECT_EQ(w.form.session().display().bannerText, QStringLiteral("Periodo de ESFUERZO"));
+}
+
+TEST(MainWindowConfig, PointerOverAModeButtonDarkensItsText) {
+    ConfigWindow w;
+    w.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
+    const EditionRecord& e = w.form.session().edition();
+    const QString dark = colourName(e.colorDark);
+    const QString light = colourName(e.colorLight);
+    ConfigPanel* panel = w.form.configPanel();
+
+    // Real pointer moves, routed by the toolkit to the button and then to the panel.
+    QTest::mouseMove(panel->modeButton(TestMode::Esfuerzo));
+    EXPECT_TRUE(w.modeSheet(TestMode::Esfuerzo).contains(dark));
+    EXPECT_TRUE(w.modeSheet(TestMode::Repetir).contains(light));
+    QTest::mouseMove(panel->modeButton(TestMode::Repetir));
+    EXPECT_TRUE(w.modeSheet(TestMode::Repetir).contains(dark));
+    EXPECT_TRUE(w.modeSheet(TestMode::Esfuerzo).contains(light));
+    // The free area of the panel, below the buttons: every text light again.
+    QTest::mouseMove(panel, QPoint(4, panel->height() - 4));
+    EXPECT_TRUE(w.modeSheet(TestMode::Repetir).contains(light));
+    EXPECT_TRUE(w.modeSheet(TestMode::Esfuerzo).contains(light));
+
+    // Once a mode is chosen the pointer changes nothing.
+    QTest::mouseClick(panel->modeButton(TestMode::Repetir), Qt::LeftButton);
+    QTest::mouseMove(panel->modeButton(TestMode::Esfuerzo));
+    EXPECT_TRUE(w.modeSheet(TestMode::Esfuerzo).contains(light));
+    EXPECT_TRUE(w.modeSheet(TestMode::Repetir).contains(dark));
+}
