@@ -3,6 +3,8 @@
 #include <QTimer>
 
 #include "engine/ProgramDir.h"
+#include "engine/SoundCheck.h"
+#include "platform/SleepInhibitor.h"
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
 #include "results/ResultsTable.h"
@@ -46,10 +48,21 @@ TestRun::TestRun(int edition, const Platform& platform, QObject* parent)
     m_roster = std::make_unique<AthleteRoster>(*m_table);
     m_actions = std::make_unique<ResultsActions>(m_session->edition().editionTitle, *m_table, *m_roster,
                                                  m_platform, static_cast<LiveReadings&>(*this));
+    m_soundCheck = std::make_unique<SoundCheck>(m_platform.sound, m_platform.messages, m_platform.ticks,
+                                                m_session->edition().editionTitle);
     connect(m_roster.get(), &AthleteRoster::buttonVisibilityChanged, this, &TestRun::changed);
 }
 
-TestRun::~TestRun() = default;
+TestRun::~TestRun() {
+    if (m_inhibitor)
+        m_inhibitor->release();
+}
+
+void TestRun::ProbarSonidoClick() {
+    if (m_session->isRunning())
+        return;
+    m_soundCheck->start();
+}
 
 // ---------------------------------------------------------------------------------------------
 // The window's events
@@ -61,12 +74,17 @@ void TestRun::FormActivate() {
 }
 
 void TestRun::BitBtnStartClick() {
+    m_soundCheck->cancel();  // no check's alert in the middle of the first period
     m_session->BitBtnStartClick();
+    if (m_session->isRunning() && m_inhibitor)
+        m_inhibitor->take(QStringLiteral("Prueba de esfuerzo en curso"));
     Q_EMIT changed();
 }
 
 void TestRun::BitBtnStopClick() {
     m_session->BitBtnStopClick();
+    if (!m_session->isRunning() && m_inhibitor)
+        m_inhibitor->release();
     Q_EMIT changed();
 }
 
@@ -180,7 +198,7 @@ bool TestRun::confirmLeave() {
     // offered for saving.
     if (!m_actions->askLeave())
         return false;
-    m_session->BitBtnStopClick();
+    BitBtnStopClick();
     m_actions->askToSaveUnexported();
     Q_EMIT changed();
     return true;

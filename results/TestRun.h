@@ -16,6 +16,8 @@ namespace norak {
 
 class AthleteRoster;
 class ResultsTable;
+class SleepInhibitor;
+class SoundCheck;
 
 // One test run and everything it owns: the configuration and pacing (`TestSession`), the results
 // table, the athlete slots and the program folder, with every flow of the test window that
@@ -39,6 +41,12 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     AthleteRoster& roster() const { return *m_roster; }
     // ProgramDir: the folder the export folder lies under, ending with "/".
     QString ProgramDir() const { return m_programDir; }
+    // Keeps the screen lit and the system awake from Start to Stop; none: nothing is asked.
+    void setSleepInhibitor(SleepInhibitor* inhibitor) { m_inhibitor = inhibitor; }
+
+    // "Probar sonido": the signal and, a second later, the recovery alert, between tests only.
+    void ProbarSonidoClick();
+    SoundCheck& soundCheck() const { return *m_soundCheck; }
 
     // The window's events.
     void FormActivate();
@@ -109,6 +117,8 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     std::unique_ptr<ResultsTable> m_table;
     std::unique_ptr<AthleteRoster> m_roster;
     std::unique_ptr<ResultsActions> m_actions;
+    std::unique_ptr<SoundCheck> m_soundCheck;
+    SleepInhibitor* m_inhibitor = nullptr;
 };
 
 }  // namespace norak

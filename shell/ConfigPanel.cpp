@@ -150,7 +150,7 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_soundCheck->setFaceColour(QColor(240, 240, 240));
     m_soundCheck->setFocusedColour(Qt::white);
     m_soundCheck->setBorderColour(QColor(96, 96, 96));
-    m_soundCheck->setHighlightColour(toColor(edition.colorDark));
+    m_soundCheck->setHighlightColour(qColor(edition.colorDark));
     m_soundCheck->setCaptionColour(QColor(0, 0, 128));
     m_soundCheck->setCursor(Qt::PointingHandCursor);
     connect(m_soundCheck, &FlatButton::clicked, this, &ConfigPanel::soundCheckRequested);

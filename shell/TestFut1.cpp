@@ -73,6 +73,10 @@ TForm1::~TForm1() {
     delete m_results;
 }
 
+void TForm1::setSleepInhibitor(SleepInhibitor* inhibitor) {
+    m_run->setSleepInhibitor(inhibitor);
+}
+
 TestSession& TForm1::session() {
     return m_run->session();
 }
@@ -139,6 +143,7 @@ void TForm1::createPanels() {
             [this](int category) { m_run->ComboBoxCategoriaChange(category); });
     connect(m_config, &ConfigPanel::warmUpClicked, this,
             [this](bool checked) { m_run->CheckBox_CalentamientoClick(checked); });
+    connect(m_config, &ConfigPanel::soundCheckRequested, m_run.get(), &TestRun::ProbarSonidoClick);
     connect(m_config, &ConfigPanel::pointerOver, this, [this](int mode) {
         m_run->PanelTipoMouseMove(mode < 0 ? std::nullopt : std::optional<TestMode>(TestMode(mode)));
     });

@@ -22,6 +22,7 @@ class ParametersPanel;
 class ResultsPanel;
 class RunDisplay;
 class StartPanel;
+class SleepInhibitor;
 class TestRun;
 
 // The main test window: the top bar, the configuration panel, the course, the live display and
@@ -37,6 +38,8 @@ class TForm1 : public QDialog {
     ~TForm1() override;
 
     TestRun& testRun() { return *m_run; }
+    // Keeps the desktop awake during a test (the program gives it; tests leave it out).
+    void setSleepInhibitor(SleepInhibitor* inhibitor);
     TestSession& session();
     const EditionRecord& edition() const;
     QString ProgramDir() const;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "platform/qt/DBusSleepInhibitor.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/SpanishTranslations.h"
 #include "platform/qt/ThreadPriority.h"
@@ -12,6 +13,7 @@
 int main(int argc, char** argv) {
     std::unique_ptr<norak::QtPlatform> qtPlatform;
     std::unique_ptr<norak::Platform> platform;
+    std::unique_ptr<norak::DBusSleepInhibitor> inhibitor;
     return norak::runProgram(argc, argv, [&](QApplication& app) {
         norak::installSpanishTranslations(app);
         // The signal and sound threads are raised as they begin to pace (ThreadPriority).
@@ -20,12 +22,15 @@ int main(int argc, char** argv) {
         QGuiApplication::setDesktopFileName(QStringLiteral(NORAK_DESKTOP_ID));
         qtPlatform = std::make_unique<norak::QtPlatform>();
         platform = std::make_unique<norak::Platform>(qtPlatform->platform());
+        inhibitor = std::make_unique<norak::DBusSleepInhibitor>();
         norak::ProgramParts parts;
         parts.platform = platform.get();
         parts.mainWindowFactory = [&](norak::HandOver& handOver) -> QWidget* {
-            return new norak::TForm1(handOver.currentEdition(), *platform, [&](QWidget* mainWindow) {
+            auto* window = new norak::TForm1(handOver.currentEdition(), *platform, [&](QWidget* mainWindow) {
                 norak::TFormINI::showAbout(mainWindow, *platform, handOver);
             });
+            window->setSleepInhibitor(inhibitor.get());
+            return window;
         };
         return parts;
     });

@@ -3,7 +3,9 @@
 #include <QSignalSpy>
 
 #include "engine/Edition.h"
+#include "engine/SoundCheck.h"
 #include "platform/fakes/FakePlatform.h"
+#include "platform/fakes/FakeSleepInhibitor.h"
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
 #include "results/ResultsTable.h"
@@ -239,4 +241,33 @@ TEST(TestRun, BasketDropoutWritesTheEstimate) {
     const double distance = run.table().cell(kColDistance, 12).toDouble();
     EXPECT_GT(distance, 0);
     EXPECT_EQ(run.table().cell(kColVo2max, 12), QString::number(distance * 0.013 + 2.5951, 'f', 3));
+}
+
+// The desktop stays awake from Start to Stop, and on leaving during a test; the sound check
+// plays between tests only, and a Start drops its pending alert.
+TEST(TestRun, SleepInhibitorAndSoundCheckFollowTheTest) {
+    Pitch r;
+    FakeSleepInhibitor inhibitor;
+    r.run.setSleepInhibitor(&inhibitor);
+    r.type(1, kColName, QStringLiteral("Ana"));
+
+    r.run.ProbarSonidoClick();
+    EXPECT_EQ(r.fakes.sound.m_signals, 1);
+    EXPECT_TRUE(r.run.soundCheck().isPending());
+    r.start();
+    EXPECT_FALSE(r.run.soundCheck().isPending());
+    EXPECT_TRUE(inhibitor.m_held);
+    const int signalsAtStart = r.fakes.sound.m_signals;
+    r.run.ProbarSonidoClick();
+    EXPECT_EQ(r.fakes.sound.m_signals, signalsAtStart);
+
+    r.run.BitBtnStopClick();
+    EXPECT_FALSE(inhibitor.m_held);
+    r.run.BitBtnNuevoClick();
+    r.start();
+    EXPECT_TRUE(inhibitor.m_held);
+    r.fakes.messages.m_answers = {true, false};
+    EXPECT_TRUE(r.run.confirmLeave());
+    EXPECT_FALSE(inhibitor.m_held);
+    EXPECT_EQ(inhibitor.m_takes, 2);
 }

@@ -282,8 +282,9 @@ TEST(MainWindowFaults, WithoutASoundServerTheTestRunsSilentAndOnTime) {
         std::count_if(w.fakes.messages.m_shown.begin(), w.fakes.messages.m_shown.end(),
                       [](const FakeMessages::Shown& s) { return s.kind == QStringLiteral("information"); }));
     EXPECT_LE(told, 1);
-    if (told == 1)
+    if (told == 1) {
         EXPECT_EQ(sound.outputDeviceCount(), 0);
+    }
 
     w.name(1, QStringLiteral("Ana"));
     w.start(25);  // 951 ms
