@@ -7,6 +7,8 @@
 #include "platform/SleepInhibitor.h"
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
+#include "results/Journal.h"
+#include "results/JournalWriter.h"
 #include "results/ResultsTable.h"
 
 namespace norak {
@@ -56,6 +58,87 @@ TestRun::TestRun(int edition, const Platform& platform, QObject* parent)
 TestRun::~TestRun() {
     if (m_inhibitor)
         m_inhibitor->release();
+    if (m_journalWriter)
+        m_journalWriter->waitUntilWritten();
+}
+
+void TestRun::enableJournal(const QString& folder) {
+    m_journal = std::make_unique<Journal>(m_session->edition().edition, folder);
+    m_journalWriter = std::make_unique<JournalWriter>(*m_journal);
+    // Said once, from the writer's thread; shown here, after whatever the window is doing.
+    connect(
+        m_journalWriter.get(), &JournalWriter::writeFailed, this,
+        [this](const QString& where) {
+            m_platform.sound.alert(kAlertWarning);
+            m_platform.messages.warning(QStringLiteral("Información"), Journal::notKeptMessage(where));
+        },
+        Qt::QueuedConnection);
+    connect(m_table.get(), &ResultsTable::dataChanged, this, &TestRun::saveJournal);
+    if (m_activated)
+        offerRestore();
+}
+
+// A clean end: the table is discarded as the program ends, and its journal with it.
+void TestRun::endJournal() {
+    if (!m_journalWriter)
+        return;
+    m_journalWriter->removeJournal();
+    m_journalWriter->waitUntilWritten();
+}
+
+void TestRun::flushJournal() {
+    if (m_journalWriter)
+        m_journalWriter->waitUntilWritten();
+}
+
+void TestRun::saveJournal() {
+    if (!m_journalWriter || !m_restoreOffered)
+        return;  // nothing is written over a journal not yet offered back
+    JournalState state;
+    state.edition = m_session->edition().edition;
+    state.takeTable(*m_table);
+    state.mode = m_session->display().mode;
+    state.startPeriod = m_session->startPeriod();
+    state.startSpeedText = m_session->StartSpeedText();
+    state.startedAt = m_startedAt;
+    state.running = m_session->isRunning();
+    state.stoppedAt = m_stoppedAt;
+    m_journalWriter->post(state);
+}
+
+void TestRun::offerRestore() {
+    if (!m_journal || m_restoreOffered)
+        return;
+    m_restoreOffered = true;
+    const Journal::LoadResult found = m_journal->load();
+    switch (found.status) {
+        case Journal::LoadStatus::Missing:
+            return;
+        case Journal::LoadStatus::Loaded:
+            if (found.state.isEmpty()) {
+                m_journal->remove();
+                return;
+            }
+            m_platform.sound.alert(kAlertQuestion);
+            if (m_platform.messages.askYesNo(Journal::restoreCaption(), Journal::restoreQuestion())) {
+                // A test that was running when the program died comes back stopped: its runners
+                // keep no result, as nothing was recorded for them.
+                found.state.putInto(*m_table);
+                m_startedAt = found.state.startedAt;
+                m_stoppedAt = found.state.stoppedAt;
+                m_restoredResults = true;
+                saveJournal();
+            } else {
+                m_journal->remove();
+            }
+            return;
+        default: {
+            const QString path = m_journal->setAside(m_platform.clock.now());
+            m_platform.sound.alert(kAlertWarning);
+            m_platform.messages.warning(QStringLiteral("Información"), Journal::setAsideMessage(path));
+            return;
+        }
+    }
 }
 
 void TestRun::ProbarSonidoClick() {
@@ -70,26 +153,40 @@ void TestRun::ProbarSonidoClick() {
 void TestRun::FormActivate() {
     m_programDir = withSlash(m_platform.files.currentFolder());
     m_session->FormActivate();
+    m_activated = true;
+    offerRestore();
     Q_EMIT changed();
 }
 
 void TestRun::BitBtnStartClick() {
     m_soundCheck->cancel();  // no check's alert in the middle of the first period
     m_session->BitBtnStartClick();
-    if (m_session->isRunning() && m_inhibitor)
-        m_inhibitor->take(QStringLiteral("Prueba de esfuerzo en curso"));
+    if (m_session->isRunning()) {
+        m_restoredResults = false;
+        m_startedAt = m_platform.clock.now();
+        m_stoppedAt = QDateTime();
+        if (m_inhibitor)
+            m_inhibitor->take(QStringLiteral("Prueba de esfuerzo en curso"));
+    }
+    saveJournal();
     Q_EMIT changed();
 }
 
 void TestRun::BitBtnStopClick() {
+    const bool wasRunning = m_session->isRunning();
     m_session->BitBtnStopClick();
-    if (!m_session->isRunning() && m_inhibitor)
-        m_inhibitor->release();
+    if (wasRunning && !m_session->isRunning()) {
+        m_stoppedAt = m_platform.clock.now();
+        if (m_inhibitor)
+            m_inhibitor->release();
+    }
+    saveJournal();
     Q_EMIT changed();
 }
 
 void TestRun::BitBtnNuevoClick() {
     m_session->BitBtnNuevoClick();
+    saveJournal();
     Q_EMIT changed();
 }
 
@@ -170,6 +267,7 @@ ResultsActions::ExportOutcome TestRun::BtnExportDatosClick() {
     if (!tableButtonsEnabled())
         return ResultsActions::ExportOutcome::NothingToExport;
     const ResultsActions::ExportOutcome outcome = m_actions->exportResults();
+    saveJournal();  // the export flag
     Q_EMIT changed();
     return outcome;
 }
@@ -184,12 +282,16 @@ bool TestRun::BtnBorrarTablaClick() {
 
 bool TestRun::tableButtonsEnabled() const {
     const DisplayState& d = m_session->display();
+    if (m_restoredResults && !m_session->isRunning() && m_table->hasNamedAthlete())
+        return true;
     return d.exportEnabled && d.borrarEnabled;
 }
 
 bool TestRun::confirmLeave() {
     if (!m_session->isRunning()) {
         const bool leave = m_actions->confirmLeave();
+        if (leave)
+            endJournal();
         Q_EMIT changed();
         return leave;
     }
@@ -200,6 +302,7 @@ bool TestRun::confirmLeave() {
         return false;
     BitBtnStopClick();
     m_actions->askToSaveUnexported();
+    endJournal();
     Q_EMIT changed();
     return true;
 }

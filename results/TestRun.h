@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,8 @@
 namespace norak {
 
 class AthleteRoster;
+class Journal;
+class JournalWriter;
 class ResultsTable;
 class SleepInhibitor;
 class SoundCheck;
@@ -43,6 +46,12 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     QString ProgramDir() const { return m_programDir; }
     // Keeps the screen lit and the system awake from Start to Stop; none: nothing is asked.
     void setSleepInhibitor(SleepInhibitor* inhibitor) { m_inhibitor = inhibitor; }
+
+    // Keeps a recovery journal of the table and the test in `folder` from now on; at the first
+    // activation, a journal left by a run that did not end cleanly is offered back.
+    void enableJournal(const QString& folder);
+    // The journal's writes are done (for a clean end and for tests).
+    void flushJournal();
 
     // "Probar sonido": the signal and, a second later, the recovery alert, between tests only.
     void ProbarSonidoClick();
@@ -110,6 +119,9 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     // Runs a pacing tick and says whether anything shown changed.
     template <typename Tick>
     void tick(Tick tick);
+    void saveJournal();
+    void offerRestore();
+    void endJournal();
 
     Platform m_platform;
     QString m_programDir;
@@ -119,6 +131,13 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     std::unique_ptr<ResultsActions> m_actions;
     std::unique_ptr<SoundCheck> m_soundCheck;
     SleepInhibitor* m_inhibitor = nullptr;
+    std::unique_ptr<Journal> m_journal;
+    std::unique_ptr<JournalWriter> m_journalWriter;
+    bool m_activated = false;
+    bool m_restoreOffered = false;
+    bool m_restoredResults = false;  // a restored table may be exported before any test
+    QDateTime m_startedAt;
+    QDateTime m_stoppedAt;
 };
 
 }  // namespace norak

@@ -5,6 +5,8 @@
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/SpanishTranslations.h"
 #include "platform/qt/ThreadPriority.h"
+#include "results/Journal.h"
+#include "results/TestRun.h"
 #include "shell/ProgramEntry.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
                 norak::TFormINI::showAbout(mainWindow, *platform, handOver);
             });
             window->setSleepInhibitor(inhibitor.get());
+            window->testRun().enableJournal(norak::Journal::defaultFolder());
             return window;
         };
         return parts;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include "engine/Edition.h"
 #include "engine/SoundCheck.h"
@@ -8,6 +11,7 @@
 #include "platform/fakes/FakeSleepInhibitor.h"
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
+#include "results/Journal.h"
 #include "results/ResultsTable.h"
 #include "results/TestRun.h"
 #include "support/FakeTime.h"
@@ -270,4 +274,57 @@ TEST(TestRun, SleepInhibitorAndSoundCheckFollowTheTest) {
     EXPECT_TRUE(r.run.confirmLeave());
     EXPECT_FALSE(inhibitor.m_held);
     EXPECT_EQ(inhibitor.m_takes, 2);
+}
+
+// The journal follows the table; after a run that did not end cleanly the next start offers
+// it back ("Sí" puts back every cell and the export flag; the test comes back stopped), a clean
+// end removes it, and a journal that cannot be trusted is set aside and reported.
+TEST(TestRun, AJournalBringsBackTheTableOfARunThatDidNotEnd) {
+    QTemporaryDir state;
+    QStringList cellsBefore;
+    {
+        Pitch r;  // dies during its test: never asked to leave
+        r.run.enableJournal(state.path());
+        r.type(1, kColName, QStringLiteral("Ana"));
+        r.type(2, kColName, QStringLiteral("Íñigo"));
+        r.type(2, kColCode, QStringLiteral("V02"));
+        r.start();
+        r.runToSignal(5);
+        r.run.B01Click(2);
+        r.run.flushJournal();
+        cellsBefore = r.row(1) + r.row(2);
+    }
+    {
+        Pitch r;
+        r.fakes.messages.m_answers = {true};
+        TestRun restored(kEditionZevez, r.fakes.platform());
+        restored.enableJournal(state.path());
+        restored.FormActivate();
+        ASSERT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Recuperar datos")});
+        QStringList cells;
+        for (int row = 1; row <= 2; ++row)
+            for (int column = kColNumber; column <= kColSpeed; ++column)
+                cells << restored.table().cell(column, row);
+        EXPECT_EQ(cells, cellsBefore);
+        EXPECT_FALSE(restored.session().isRunning());
+        EXPECT_TRUE(restored.table().cell(kColPeriods, 1).isEmpty());  // Ana was still running
+        EXPECT_TRUE(restored.tableButtonsEnabled());                   // so it can be exported now
+        r.fakes.messages.m_answers = {false, true};                    // not saved, leave
+        EXPECT_TRUE(restored.confirmLeave());
+    }
+    EXPECT_TRUE(QDir(state.path()).entryList(QDir::Files).isEmpty());
+
+    // A broken journal is set aside, said once, and the table starts empty.
+    QFile broken(Journal(kEditionZevez, state.path()).filePath());
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a journal\n");
+    broken.close();
+    Pitch r;
+    TestRun next(kEditionZevez, r.fakes.platform());
+    next.enableJournal(state.path());
+    next.FormActivate();
+    ASSERT_EQ(r.fakes.messages.m_shown.size(), 1u);
+    EXPECT_EQ(r.fakes.messages.m_shown[0].kind, QStringLiteral("warning"));
+    EXPECT_FALSE(QFile::exists(broken.fileName()));
+    EXPECT_EQ(QDir(state.path()).entryList(QDir::Files).size(), 1);
 }
