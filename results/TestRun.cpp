@@ -10,6 +10,7 @@
 #include "results/Journal.h"
 #include "results/JournalWriter.h"
 #include "results/ResultsTable.h"
+#include "results/SquadFile.h"
 
 namespace norak {
 
@@ -261,6 +262,47 @@ void TestRun::Volveraactivar1Click() {
     const int row = m_table->currentRow();
     if (!m_table->cell(kColName, row).isEmpty() && stopEnabled() && warmUpPhase() == 0)
         m_roster->reactivate(row);
+}
+
+bool TestRun::BtnCargarClick() {
+    if (!loadEnabled())
+        return false;
+    SaveRequest request;
+    request.title = kLoadDialogCaption;
+    request.folder = ResultsActions::exportFolderFor(m_programDir);
+    if (!m_platform.files.folderExists(request.folder))
+        request.folder = m_platform.files.homeFolder();
+    request.filter = kLoadDialogFilter;
+    const std::optional<QString> path = m_platform.saveDialog.getOpenFileName(request);
+    if (!path)
+        return false;
+
+    const SquadLoad load = SquadFile::readFile(*path, m_table->dataRowCount());
+    if (load.error) {
+        m_platform.sound.alert(kAlertWarning);
+        m_platform.messages.warning(kLoadErrorCaption, SquadFile::errorText(*load.error, *path));
+        return false;
+    }
+    if (m_table->hasNamedAthlete()) {
+        m_platform.sound.alert(kAlertQuestion);
+        if (!m_platform.messages.askYesNo(kLoadReplaceCaption, kLoadReplaceText))
+            return false;
+    }
+    // The results of the last test go as New test lets them go: offered for saving first.
+    m_actions->askToSaveUnexported();
+    m_table->clearAll();
+    m_roster->hideAll();
+    for (int i = 0; i < load.rows.size(); ++i) {
+        m_table->setCell(kColName, i + 1, load.rows[i].name);
+        m_table->setCell(kColCode, i + 1, load.rows[i].code);
+    }
+    if (!load.problems.isEmpty()) {
+        m_platform.sound.alert(kAlertWarning);
+        m_platform.messages.information(kLoadProblemsCaption,
+                                        SquadFile::problemsText(load.problems, m_table->dataRowCount()));
+    }
+    Q_EMIT changed();
+    return true;
 }
 
 ResultsActions::ExportOutcome TestRun::BtnExportDatosClick() {

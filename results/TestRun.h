@@ -83,6 +83,11 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     bool canReactivateCurrentRow() const;
     void Volveraactivar1Click();
 
+    // "Cargar": the names and codes of a squad file into the table, between tests. True when the
+    // table was filled.
+    bool BtnCargarClick();
+    bool loadEnabled() const { return !m_session->isRunning(); }
+
     // The table's buttons and the leave question.
     ResultsActions::ExportOutcome BtnExportDatosClick();
     bool BtnBorrarTablaClick();

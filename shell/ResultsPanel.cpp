@@ -14,6 +14,7 @@
 #include "results/CellText.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "results/SquadFile.h"
 #include "results/TestRun.h"
 #include "shell/AthleteButton.h"
 #include "shell/ResultsGrid.h"
@@ -108,6 +109,24 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
         this, QStringLiteral("BtnBorrarTabla"),
         QStringLiteral("Borrar todos los datos de la Tabla de resultados de los sujetos"), clearTableIcon());
     m_clearButton->move(m_exportButton->x() - 1 - kToolButtonSize, buttonTop);
+    m_loadButton = new QToolButton(this);
+    m_loadButton->setObjectName(QStringLiteral("BtnCargar"));
+    m_loadButton->setText(kLoadButtonText);
+    m_loadButton->setToolTip(kLoadButtonHint);
+    m_loadButton->setAccessibleDescription(kLoadButtonHint);
+    m_loadButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_loadButton->setAutoRaise(true);
+    m_loadButton->setFocusPolicy(Qt::NoFocus);
+    QFont loadFont = titleFont;
+    loadFont.setBold(false);
+    loadFont.setPixelSize(11);
+    m_loadButton->setFont(loadFont);
+    QPalette loadColours = m_loadButton->palette();
+    loadColours.setColor(QPalette::ButtonText, Qt::white);
+    m_loadButton->setPalette(loadColours);
+    const int loadWidth = QFontMetrics(loadFont).horizontalAdvance(kLoadButtonText) + 8;
+    m_loadButton->setGeometry(m_clearButton->x() - 2 - loadWidth, buttonTop, loadWidth, kToolButtonSize);
+    connect(m_loadButton, &QToolButton::clicked, this, &ResultsPanel::BtnCargarClick);
     connect(m_exportButton, &QToolButton::clicked, this, &ResultsPanel::BtnExportDatosClick);
     connect(m_clearButton, &QToolButton::clicked, this, &ResultsPanel::BtnBorrarTablaClick);
 
@@ -192,6 +211,14 @@ AthleteButton* ResultsPanel::athleteButton(int athlete) const {
 void ResultsPanel::setTableButtonsEnabled(bool enabled) {
     m_exportButton->setEnabled(enabled);
     m_clearButton->setEnabled(enabled);
+}
+
+void ResultsPanel::setLoadEnabled(bool enabled) {
+    m_loadButton->setEnabled(enabled);
+}
+
+void ResultsPanel::BtnCargarClick() {
+    m_run.BtnCargarClick();
 }
 
 void ResultsPanel::setRowSelectionMode() {

@@ -43,6 +43,7 @@ class ResultsPanel : public QWidget {
     QLabel* titleBar() const { return m_titleBar; }
     QToolButton* clearButton() const { return m_clearButton; }
     QToolButton* exportButton() const { return m_exportButton; }
+    QToolButton* loadButton() const { return m_loadButton; }
     // B01 ... B14 (athlete 1 ... 14).
     AthleteButton* athleteButton(int athlete) const;
     // The key that presses an athlete's button: F1 ... F12, then Shift+F1 and Shift+F2.
@@ -53,6 +54,8 @@ class ResultsPanel : public QWidget {
     // BtnExportDatos and BtnBorrarTabla together (disabled by Start, enabled by Stop when a row
     // has a name).
     void setTableButtonsEnabled(bool enabled);
+    // "Cargar", enabled between tests.
+    void setLoadEnabled(bool enabled);
     // Start leaves the grid in row-selection mode.
     void setRowSelectionMode();
 
@@ -63,6 +66,7 @@ class ResultsPanel : public QWidget {
     void Volveraactivar1Click();
     void BtnBorrarTablaClick();
     void BtnExportDatosClick();
+    void BtnCargarClick();
 
   private:
     void showPopupMenu(const QPoint& position);
@@ -72,6 +76,7 @@ class ResultsPanel : public QWidget {
     QLabel* m_titleBar = nullptr;
     QToolButton* m_clearButton = nullptr;
     QToolButton* m_exportButton = nullptr;
+    QToolButton* m_loadButton = nullptr;
     QFrame* m_frame = nullptr;
     ResultsGrid* m_grid = nullptr;
     std::array<AthleteButton*, 14> m_athleteButtons{};

@@ -256,6 +256,7 @@ void TForm1::render() {
     for (int i = 0; i < 6; ++i)
         m_topBar[std::size_t(i)]->setEnabled(enabled[i]);
     m_results->setTableButtonsEnabled(m_run->tableButtonsEnabled());
+    m_results->setLoadEnabled(m_run->loadEnabled());
 
     m_config->render(d);
     m_config->setVisible(d.panelTipoVisible);

@@ -106,8 +106,14 @@ class FakeSaveDialog : public SaveDialog {
         m_requests.push_back(request);
         return m_answer;
     }
+    std::optional<QString> getOpenFileName(const SaveRequest& request) override {
+        m_openRequests.push_back(request);
+        return m_openAnswer;
+    }
     std::optional<QString> m_answer;  // nullopt: Cancel
     std::vector<SaveRequest> m_requests;
+    std::optional<QString> m_openAnswer;
+    std::vector<SaveRequest> m_openRequests;
 };
 
 // In memory by default; with m_useRealFiles the folder and write calls go to the disk.

@@ -60,4 +60,22 @@ std::optional<QString> QtSaveDialog::getSaveFileName(const SaveRequest& request)
     return files.front();
 }
 
+std::optional<QString> QtSaveDialog::getOpenFileName(const SaveRequest& request) {
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeWindow();
+    QFileDialog dialog(owner, request.title, request.folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters(request.filter));
+    dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return std::nullopt;
+    return files.front();
+}
+
 }  // namespace norak

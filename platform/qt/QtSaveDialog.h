@@ -12,6 +12,7 @@ namespace norak {
 class QtSaveDialog : public SaveDialog {
   public:
     std::optional<QString> getSaveFileName(const SaveRequest& request) override;
+    std::optional<QString> getOpenFileName(const SaveRequest& request) override;
 
     // Sets up a dialog for the request without showing it.
     static void configure(QFileDialog& dialog, const SaveRequest& request);

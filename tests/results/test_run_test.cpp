@@ -328,3 +328,55 @@ TEST(TestRun, AJournalBringsBackTheTableOfARunThatDidNotEnd) {
     EXPECT_FALSE(QFile::exists(broken.fileName()));
     EXPECT_EQ(QDir(state.path()).entryList(QDir::Files).size(), 1);
 }
+
+// "Cargar" fills the table from a squad file between tests: it asks before replacing names,
+// offers unexported results for saving first, and tells what was cut or left out.
+TEST(TestRun, LoadingASquadReplacesTheNamesAfterAsking) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plantilla.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray text = "Nombre,Codigo\r\n\"Ana María\",V01\r\nLucía,V02\r\n";
+    for (int i = 3; i <= 13; ++i)
+        text += "J" + QByteArray::number(i) + ",X\r\n";
+    file.write(text);
+    file.close();
+
+    Pitch r;
+    r.type(1, kColName, QStringLiteral("Eva"));
+    r.start();
+    r.runToSignal(3);
+    r.fakes.saveDialog.m_openAnswer = path;
+    EXPECT_FALSE(r.run.BtnCargarClick());  // not while a test runs
+    EXPECT_TRUE(r.fakes.saveDialog.m_openRequests.empty());
+    r.run.BitBtnStopClick();
+
+    r.fakes.messages.m_answers = {false};  // keep the names
+    EXPECT_FALSE(r.run.BtnCargarClick());
+    EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Eva"));
+    EXPECT_EQ(r.fakes.saveDialog.m_openRequests.back().filter,
+              QStringLiteral("Archivos de deportistas (*.txt *.csv)"));
+
+    r.fakes.messages.m_shown.clear();
+    r.fakes.messages.m_answers = {true, false};  // replace; do not save the results
+    EXPECT_TRUE(r.run.BtnCargarClick());
+    EXPECT_EQ(r.questions(),
+              (std::vector<QString>{QStringLiteral("Cargar deportistas"), QStringLiteral("Guardar datos"),
+                                    QStringLiteral("Cargar deportistas")}));
+    EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Ana María"));
+    EXPECT_EQ(r.cell(kColCode, 2), QStringLiteral("V02"));
+    EXPECT_EQ(r.cell(kColName, 12), QStringLiteral("J12"));
+    EXPECT_TRUE(r.cell(kColPeriods, 1).isEmpty());
+    EXPECT_TRUE(r.fakes.messages.m_shown.back().text.contains(QStringLiteral("J13")));
+
+    // A file that is not text leaves the table as it is, with a message.
+    QFile binary(path);
+    ASSERT_TRUE(binary.open(QIODevice::WriteOnly));
+    binary.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    binary.close();
+    r.fakes.messages.m_shown.clear();
+    EXPECT_FALSE(r.run.BtnCargarClick());
+    ASSERT_EQ(r.fakes.messages.m_shown.size(), 1u);
+    EXPECT_EQ(r.fakes.messages.m_shown[0].kind, QStringLiteral("warning"));
+    EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Ana María"));
+}
