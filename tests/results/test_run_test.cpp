@@ -250,8 +250,8 @@ TEST(TestRun, BasketDropoutWritesTheEstimate) {
 // The desktop stays awake from Start to Stop, and on leaving during a test; the sound check
 // plays between tests only, and a Start drops its pending alert.
 TEST(TestRun, SleepInhibitorAndSoundCheckFollowTheTest) {
+    FakeSleepInhibitor inhibitor;  // outlives the run, as the program's does
     Pitch r;
-    FakeSleepInhibitor inhibitor;
     r.run.setSleepInhibitor(&inhibitor);
     r.type(1, kColName, QStringLiteral("Ana"));
 
