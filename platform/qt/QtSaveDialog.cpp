@@ -45,13 +45,17 @@ void QtSaveDialog::configure(QFileDialog& dialog, const SaveRequest& request) {
         dialog.selectFile(proposed.fileName());
 }
 
-std::optional<QString> QtSaveDialog::getSaveFileName(const SaveRequest& request) {
+namespace {
+
+// The window a dialog belongs to: the modal one in front, else the active one.
+QWidget* dialogOwner() {
     QWidget* owner = QApplication::activeModalWidget();
-    if (!owner)
-        owner = QApplication::activeWindow();
-    QFileDialog dialog(owner);
-    configure(dialog, request);
-    dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    return owner ? owner : QApplication::activeWindow();
+}
+
+// Shows a set-up dialog modally over its owner; the chosen file, or nullopt on Cancel.
+std::optional<QString> chosenFile(QFileDialog& dialog) {
+    dialog.setWindowModality(dialog.parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = dialog.selectedFiles();
@@ -60,22 +64,21 @@ std::optional<QString> QtSaveDialog::getSaveFileName(const SaveRequest& request)
     return files.front();
 }
 
+}  // namespace
+
+std::optional<QString> QtSaveDialog::getSaveFileName(const SaveRequest& request) {
+    QFileDialog dialog(dialogOwner());
+    configure(dialog, request);
+    return chosenFile(dialog);
+}
+
 std::optional<QString> QtSaveDialog::getOpenFileName(const SaveRequest& request) {
-    QWidget* owner = QApplication::activeModalWidget();
-    if (!owner)
-        owner = QApplication::activeWindow();
-    QFileDialog dialog(owner, request.title, request.folder);
+    QFileDialog dialog(dialogOwner(), request.title, request.folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(request.filter));
-    dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
-        return std::nullopt;
-    return files.front();
+    return chosenFile(dialog);
 }
 
 }  // namespace norak
