@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -43,6 +44,17 @@ QString describe(const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Exports a finished test to each path and tells what the operator saw and what is on the disk."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("Files to export to."),
+                                 QStringLiteral("PATH..."));
+    parser.process(app);
+    const QStringList paths = parser.positionalArguments();
+    if (paths.isEmpty())
+        parser.showHelp(2);
+
     FakePlatform fakes;
     fakes.files.m_useRealFiles = true;
     TForm1 window(kEditionZevez, fakes.platform());
@@ -66,8 +78,7 @@ int main(int argc, char** argv) {
     window.topButton(3)->click();
 
     int lost = 0;
-    for (int i = 1; i < argc; ++i) {
-        const QString path = QString::fromLocal8Bit(argv[i]);
+    for (const QString& path : paths) {
         const QString before = describe(path);
         const std::size_t messagesBefore = fakes.messages.m_shown.size();
         table.setResultsExported(0);
@@ -75,7 +86,7 @@ int main(int argc, char** argv) {
         window.resultsPanel()->BtnExportDatosClick();
         const bool told = fakes.messages.m_shown.size() > messagesBefore;
         const bool exported = table.resultsExported() == 1;
-        std::printf("%s: %s; results %s; before: %s, after: %s\n", argv[i],
+        std::printf("%s: %s; results %s; before: %s, after: %s\n", qPrintable(path),
                     told ? qPrintable(fakes.messages.m_shown.back().text) : "written",
                     exported ? "marked exported" : "still to be saved", qPrintable(before),
                     qPrintable(describe(path)));

@@ -55,6 +55,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCommandLineParser>
@@ -196,6 +197,30 @@ qint64 runQueueWaitNs() {
     return fields.size() >= 2 ? fields[1].toLongLong() : 0;
 }
 
+// What the window's thread has been through, to tell why a decision came late: its CPU time, how
+// often it gave up the processor (a wait in the event loop or in a call) or was put off it, and
+// its page faults.
+struct ThreadCounters {
+    qint64 wallNs = 0, cpuNs = 0;
+    long voluntary = 0, involuntary = 0, minorFaults = 0, majorFaults = 0;
+
+    ThreadCounters operator-(const ThreadCounters& o) const {
+        return {wallNs - o.wallNs,           cpuNs - o.cpuNs,
+                voluntary - o.voluntary,     involuntary - o.involuntary,
+                minorFaults - o.minorFaults, majorFaults - o.majorFaults};
+    }
+};
+
+ThreadCounters threadCounters(const QElapsedTimer& bench) {
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return {bench.nsecsElapsed(), qint64(cpu.tv_sec) * 1'000'000'000 + cpu.tv_nsec,
+            u.ru_nvcsw,           u.ru_nivcsw,
+            u.ru_minflt,          u.ru_majflt};
+}
+
 // The calling thread's scheduling as it is now: "rr:3", "nice:-15", "nice:0".
 QString currentThreadPriority() {
     sched_param param{};
@@ -275,6 +300,8 @@ struct Decision {
     qint64 ns;                      // bench clock
     std::optional<qint64> dueTick;  // none for the departure at Start (the operator's click)
     Kind kind;
+    ThreadCounters sinceWait{};  // from the thread's last entry into its event wait
+    qint64 runQueueWaitNs = 0;   // waited for a processor since the previous decision
 };
 
 // The plain poller: a 10 ms QTimer in its own thread deciding the due moments it is given.
@@ -447,11 +474,26 @@ int main(int argc, char** argv) {
         QTimer::singleShot(options.play ? 1000 : 0, &form, [] { QCoreApplication::exit(0); });
     };
 
+    // The window thread's counters each time it enters its event wait: a decision compares its
+    // own with them to tell a late wake-up (the thread slept through the due moment) from the
+    // window's own work (it was running since before the due moment) or a wait inside a call.
+    ThreadCounters atWait = threadCounters(bench);
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &form,
+                     [&] { atWait = threadCounters(bench); });
+    qint64 runQueueAtDecision = runQueueWaitNs();
+    const auto noteThread = [&](Decision& d) {
+        d.sinceWait = threadCounters(bench) - atWait;
+        const qint64 queued = runQueueWaitNs();
+        d.runQueueWaitNs = queued - runQueueAtDecision;
+        runQueueAtDecision = queued;
+    };
+
     recorder.onSignal = [&] {
         const qint64 now = bench.nsecsElapsed();
         // Called before the window updates its run state: the due tick it reports is the one
         // this decision answers.
         Decision d{now, session.nextDueTick(), kSignal};
+        noteThread(d);
         if (session.isTimerOn(TestSession::Timer::Recovery)) {
             d.kind = kRecoveryEnd;
         } else if (!session.isTimerOn(TestSession::Timer::Effort)) {
@@ -475,7 +517,9 @@ int main(int argc, char** argv) {
         if (alertTaken || !end || !session.isTimerOn(TestSession::Timer::Recovery))
             return;
         alertTaken = true;
-        decisions.push_back({now, *end - alertToEnd, kAlert});
+        Decision d{now, *end - alertToEnd, kAlert};
+        noteThread(d);
+        decisions.push_back(d);
     };
 
     // Configure and start as the operator would, once the window is up.
@@ -555,6 +599,29 @@ int main(int argc, char** argv) {
     cpuLine("whole process", cpuProcess);
     std::printf("%-30s waited %.3f s per minute of test for a processor while runnable\n", "window thread",
                 minutes > 0 ? double(waitWindow) / 1e9 / minutes : 0.0);
+
+    // The latest decisions, with what the window's thread did from its last wait until then.
+    std::vector<const Decision*> latest;
+    for (const Decision& d : decisions) {
+        if (d.dueTick)
+            latest.push_back(&d);
+    }
+    std::sort(latest.begin(), latest.end(), [&](const Decision* a, const Decision* b) {
+        return a->ns - dueNs(*a->dueTick) > b->ns - dueNs(*b->dueTick);
+    });
+    latest.resize(std::min<std::size_t>(latest.size(), 5));
+    static const char* const kindNames[kKinds] = {"departure", "signal", "alert", "recovery end"};
+    for (const Decision* d : latest) {
+        const ThreadCounters& w = d->sinceWait;
+        const qint64 lateNs = d->ns - dueNs(*d->dueTick);
+        std::printf(
+            "late %-12s #%-4td %.3f ms: last wait began %.3f ms before the due moment, then %.3f ms CPU, "
+            "%ld voluntary / %ld forced switches, %ld+%ld page faults; %.3f ms queued since the previous "
+            "decision\n",
+            kindNames[d->kind], d - decisions.data(), double(lateNs) / 1e6, double(w.wallNs - lateNs) / 1e6,
+            double(w.cpuNs) / 1e6, w.voluntary, w.involuntary, w.minorFaults, w.majorFaults,
+            double(d->runQueueWaitNs) / 1e6);
+    }
 
     if (!options.log.isEmpty()) {
         QFile file(options.log);

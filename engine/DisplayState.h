@@ -8,13 +8,13 @@
 
 namespace norak {
 
-// Colour sets of the phase banner and the progress bar.
+// Color sets of the phase banner and the progress bar.
 enum class PhaseLook { Effort, Recovery };
 
 // A cone of the course as it is drawn.
 struct ConeState {
     bool visible = false;
-    bool red = false;    // red fill colour (after New test) instead of yellow
+    bool red = false;    // red fill color (after New test) instead of yellow
     bool solid = false;  // solid fill; false: transparent fill, only the outline shows
     friend bool operator==(const ConeState&, const ConeState&) = default;
 };
@@ -79,7 +79,7 @@ struct DisplayState {
     bool panelTipoVisible = true;
     bool panelTipoInFront = true;
     TestMode mode = TestMode::Completo;
-    std::array<bool, 3> modeTextDark{};  // by TestMode: text in the dark edition colour
+    std::array<bool, 3> modeTextDark{};  // by TestMode: text in the dark edition color
     bool warmUpChecked = true;
     bool warmUpShown = false;
     bool categoryShown = false;     // FlatPanel21, FlatPanel15

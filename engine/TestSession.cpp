@@ -42,7 +42,7 @@ int TestSession::startPeriod() const {
     return m_display.mode == TestMode::Completo ? 1 : m_display.spinValue;
 }
 
-void TestSession::setModeTextColours(std::optional<TestMode> dark) {
+void TestSession::setModeTextColors(std::optional<TestMode> dark) {
     for (int i = 0; i < 3; ++i)
         m_display.modeTextDark[std::size_t(i)] = dark && modeIndex(*dark) == i;
 }
@@ -61,7 +61,7 @@ void TestSession::FlatRadioButton1Click(TestMode mode) {
         m_display.warmUpShown = true;
     }
     m_currentPeriod = unsigned(m_display.spinValue);
-    setModeTextColours(mode);
+    setModeTextColors(mode);
     ShowPeriodSpeed();
 }
 
@@ -97,7 +97,7 @@ void TestSession::CheckBox_CalentamientoClick(bool checked) {
 void TestSession::PanelTipoMouseMove(std::optional<TestMode> overButton) {
     if (m_display.mode != TestMode::Completo)
         return;
-    setModeTextColours(overButton);
+    setModeTextColors(overButton);
 }
 
 void TestSession::ShowPeriodSpeed() {

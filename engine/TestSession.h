@@ -84,7 +84,7 @@ class TestSession {
     void highlightStation();
     void setEffortGauge();
     void setRecoveryGauge(int maximum);
-    void setModeTextColours(std::optional<TestMode> dark);
+    void setModeTextColors(std::optional<TestMode> dark);
     std::optional<int> runTimeOf(unsigned period, bool report);
     int completedPeriods() const;
     int restLength() const;

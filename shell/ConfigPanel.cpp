@@ -21,8 +21,8 @@ namespace norak {
 
 namespace {
 
-QString textColourSheet(const QColor& colour) {
-    // The indicator is drawn here too: the style's own disappears on the panel's colour when the
+QString textColorSheet(const QColor& color) {
+    // The indicator is drawn here too: the style's own disappears on the panel's color when the
     // button is not selected, and every mode button must show it.
     return QStringLiteral(
                "QRadioButton { color: %1; background: transparent; }"
@@ -30,28 +30,28 @@ QString textColourSheet(const QColor& colour) {
                " border-radius: 6px; background: white; }"
                "QRadioButton::indicator:checked { background: qradialgradient(cx: 0.5, cy: 0.5,"
                " radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 %1, stop: 0.5 %1, stop: 0.6 white, stop: 1 white); }")
-        .arg(colour.name());
+        .arg(color.name());
 }
 
 FlatPanel* makeHeader(const QString& caption, QWidget* parent, const char* name) {
     auto* header = new FlatPanel(parent);
     header->setObjectName(QString::fromLatin1(name));
     header->setCaption(caption);
-    header->setColour(QColor(128, 128, 128));
-    header->setFontColour(Qt::white);
+    header->setColor(QColor(128, 128, 128));
+    header->setFontColor(Qt::white);
     header->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
     header->setAlignment(Qt::AlignCenter);
     header->setFrame(FlatPanel::Frame::Line);
-    header->setFrameColour(QColor(96, 96, 96));
+    header->setFrameColor(QColor(96, 96, 96));
     return header;
 }
 
 FlatPanel* makeFrame(QWidget* parent, const char* name) {
     auto* frame = new FlatPanel(parent);
     frame->setObjectName(QString::fromLatin1(name));
-    frame->setColour(QColor(240, 240, 240));
+    frame->setColor(QColor(240, 240, 240));
     frame->setFrame(FlatPanel::Frame::Line);
-    frame->setFrameColour(QColor(96, 96, 96));
+    frame->setFrameColor(QColor(96, 96, 96));
     return frame;
 }
 
@@ -69,8 +69,8 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_title = new FlatPanel(this);
     m_title->setObjectName(QStringLiteral("PanelConfigurar"));
     m_title->setCaption(QStringLiteral("Configurar medición"));
-    m_title->setColour(QColor(128, 128, 128));
-    m_title->setFontColour(Qt::white);
+    m_title->setColor(QColor(128, 128, 128));
+    m_title->setFontColor(Qt::white);
     m_title->setFont(pixelFont(QStringLiteral("Arial"), 13, true));
     m_title->setAlignment(Qt::AlignCenter);
 
@@ -147,11 +147,11 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_soundCheck->setHint(
         QStringLiteral("Suena la señal y, un segundo después, el aviso de fin de recuperación"));
     m_soundCheck->setCaptionFont(pixelFont(QStringLiteral("Arial"), 11, true));
-    m_soundCheck->setFaceColour(QColor(240, 240, 240));
-    m_soundCheck->setFocusedColour(Qt::white);
-    m_soundCheck->setBorderColour(QColor(96, 96, 96));
-    m_soundCheck->setHighlightColour(qColor(edition.colorDark));
-    m_soundCheck->setCaptionColour(QColor(0, 0, 128));
+    m_soundCheck->setFaceColor(QColor(240, 240, 240));
+    m_soundCheck->setFocusedColor(Qt::white);
+    m_soundCheck->setBorderColor(QColor(96, 96, 96));
+    m_soundCheck->setHighlightColor(qColor(edition.colorDark));
+    m_soundCheck->setCaptionColor(QColor(0, 0, 128));
     m_soundCheck->setCursor(Qt::PointingHandCursor);
     connect(m_soundCheck, &FlatButton::clicked, this, &ConfigPanel::soundCheckRequested);
 
@@ -181,9 +181,9 @@ void ConfigPanel::render(const DisplayState& d) {
         b5(m_category), b6(m_warmUp);
     m_modes[int(d.mode)]->setChecked(true);
     for (int i = 0; i < 3; ++i) {
-        const QColor colour =
+        const QColor color =
             qColor(d.modeTextDark[std::size_t(i)] ? m_edition.colorDark : m_edition.colorLight);
-        const QString sheet = textColourSheet(colour);
+        const QString sheet = textColorSheet(color);
         if (m_modes[i]->styleSheet() != sheet)
             m_modes[i]->setStyleSheet(sheet);
     }
@@ -226,7 +226,7 @@ bool ConfigPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void ConfigPanel::mouseMoveEvent(QMouseEvent* event) {
     // A move over a mode button that the button does not take reaches the panel too: only a move
-    // over the free area puts the colours back.
+    // over the free area puts the colors back.
     const QWidget* under = childAt(event->position().toPoint());
     const bool overMode = std::find(std::begin(m_modes), std::end(m_modes), under) != std::end(m_modes);
     if (!overMode)

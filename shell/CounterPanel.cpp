@@ -71,7 +71,7 @@ QLabel* CounterPanel::captionOf(const CounterDisplay* display) const {
 
 void CounterPanel::setPanelColor(const QColor& color) {
     m_color = color;
-    QPalette p(color);  // window, light and dark shades from the panel colour
+    QPalette p(color);  // window, light and dark shades from the panel color
     p.setColor(QPalette::WindowText, textColorOn(color));
     setPalette(p);
 }

@@ -10,7 +10,7 @@
 namespace norak {
 
 // A raised panel of run counters, each a caption over its display, spread evenly over the panel:
-// stacked one under the other in a tall panel, side by side in a wide one. The panel colour is the edition's;
+// stacked one under the other in a tall panel, side by side in a wide one. The panel color is the edition's;
 // captions are written in white or black, whichever reads better on it.
 class CounterPanel : public QFrame {
     Q_OBJECT

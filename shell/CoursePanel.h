@@ -43,7 +43,7 @@ class CoursePanel : public QWidget {
 
     // Hides every cone, then lights the one of `station` (yellow, solid, shown).
     void lightCone(int station);
-    // Gives every cone a red fill colour with a clear fill (only the outline shows); visibility
+    // Gives every cone a red fill color with a clear fill (only the outline shows); visibility
     // is left as it is. The next lightCone() fills a cone again.
     void applyNewTestConeLook();
 

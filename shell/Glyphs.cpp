@@ -12,24 +12,24 @@ namespace {
 constexpr qreal kGrid = 32.0;
 
 // A disabled glyph keeps its shapes apart by lightness only, a little washed out.
-QColor greyed(const QColor& colour) {
-    const int grey = qGray(colour.rgb());
+QColor greyed(const QColor& color) {
+    const int grey = qGray(color.rgb());
     const int washed = grey + (255 - grey) / 3;
-    return QColor(washed, washed, washed, colour.alpha());
+    return QColor(washed, washed, washed, color.alpha());
 }
 
-QPen roundPen(const QColor& colour, qreal width) {
-    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+QPen roundPen(const QColor& color, qreal width) {
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void drawDisc(QPainter& p, const QColor& colour0, const QColor& colour1) {
-    p.setPen(roundPen(colour1, 1.2));
-    p.setBrush(colour0);
+void drawDisc(QPainter& p, const QColor& color0, const QColor& color1) {
+    p.setPen(roundPen(color1, 1.2));
+    p.setBrush(color0);
     p.drawEllipse(QPointF(16, 16), 13.6, 13.6);
 }
 
 void drawExit(QPainter& p, const QColor& c0, const QColor& c1) {
-    // Door frame with the doorway in colour 1 and the open leaf in colour 0.
+    // Door frame with the doorway in color 1 and the open leaf in color 0.
     p.setPen(roundPen(c0, 2.0));
     p.setBrush(c1);
     p.drawRect(QRectF(4, 3.5, 15, 25));
@@ -40,7 +40,7 @@ void drawExit(QPainter& p, const QColor& c0, const QColor& c1) {
     p.setBrush(c1);
     p.drawEllipse(QPointF(9.8, 17.5), 1.2, 1.2);
 
-    // Arrow leaving through the doorway: a colour-1 halo under a colour-0 shaft and head.
+    // Arrow leaving through the doorway: a color-1 halo under a color-0 shaft and head.
     const QPolygonF head{{22.5, 10.5}, {30, 16.5}, {22.5, 22.5}};
     p.setPen(roundPen(c1, 5.0));
     p.drawLine(QPointF(15, 16.5), QPointF(24, 16.5));
@@ -123,12 +123,12 @@ void drawClose(QPainter& p, const QColor& c0, const QColor& c1) {
 
 }  // namespace
 
-void paintGlyph(QPainter& painter, const QRectF& rect, Glyph glyph, const QColor& colour0,
-                const QColor& colour1, bool enabled) {
+void paintGlyph(QPainter& painter, const QRectF& rect, Glyph glyph, const QColor& color0,
+                const QColor& color1, bool enabled) {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    const QColor c0 = enabled ? colour0 : greyed(colour0);
-    const QColor c1 = enabled ? colour1 : greyed(colour1);
+    const QColor c0 = enabled ? color0 : greyed(color0);
+    const QColor c1 = enabled ? color1 : greyed(color1);
     const qreal side = qMin(rect.width(), rect.height());
 
     painter.save();
@@ -165,11 +165,11 @@ void paintGlyph(QPainter& painter, const QRectF& rect, Glyph glyph, const QColor
 }
 
 std::function<void(QPainter&, const QRect&, const QColor&, const QColor&, bool)> glyphPainter(Glyph glyph) {
-    return [glyph](QPainter& painter, const QRect& rect, const QColor& colour0, const QColor& colour1,
-                   bool enabled) { paintGlyph(painter, QRectF(rect), glyph, colour0, colour1, enabled); };
+    return [glyph](QPainter& painter, const QRect& rect, const QColor& color0, const QColor& color1,
+                   bool enabled) { paintGlyph(painter, QRectF(rect), glyph, color0, color1, enabled); };
 }
 
-QPixmap drawGlyph(Glyph glyph, const QColor& colour0, const QColor& colour1, int size,
+QPixmap drawGlyph(Glyph glyph, const QColor& color0, const QColor& color1, int size,
                   qreal devicePixelRatio) {
     if (size <= 0)
         return {};
@@ -180,7 +180,7 @@ QPixmap drawGlyph(Glyph glyph, const QColor& colour0, const QColor& colour1, int
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    paintGlyph(painter, QRectF(0, 0, size, size), glyph, colour0, colour1);
+    paintGlyph(painter, QRectF(0, 0, size, size), glyph, color0, color1);
     return pixmap;
 }
 

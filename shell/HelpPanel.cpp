@@ -83,12 +83,12 @@ HelpPanel::HelpPanel(QWidget* parent) : QFrame(parent) {
 
     m_bitBtn3 = new FlatButton(this);
     m_bitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-    m_bitBtn3->setFaceColour(kCloseFace);
-    m_bitBtn3->setBorderColour(kCloseBorder);
-    m_bitBtn3->setHighlightColour(kCloseHighlight);
+    m_bitBtn3->setFaceColor(kCloseFace);
+    m_bitBtn3->setBorderColor(kCloseBorder);
+    m_bitBtn3->setHighlightColor(kCloseHighlight);
     m_bitBtn3->setGlyphLayout(FlatButton::GlyphLayout::Left);
     m_bitBtn3->setGlyphPainter(glyphPainter(Glyph::Close), QSize(kCloseGlyphSize, kCloseGlyphSize));
-    m_bitBtn3->setGlyphColours(kCloseGlyphDisc, kWhite);
+    m_bitBtn3->setGlyphColors(kCloseGlyphDisc, kWhite);
     m_bitBtn3->setCaption(QStringLiteral(" Cerrar ventana"));
     m_bitBtn3->setCaptionFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     m_bitBtn3->resize(kHelpCloseButtonSize);

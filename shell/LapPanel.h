@@ -18,7 +18,7 @@ class LapPanel : public QWidget {
     QLabel* caption() const { return m_caption; }
     QLabel* display() const { return m_display; }
 
-    // Background of the display (the edition's main colour); its figures are white or black,
+    // Background of the display (the edition's main color); its figures are white or black,
     // whichever reads better.
     void setDisplayColor(const QColor& color);
 

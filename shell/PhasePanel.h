@@ -8,7 +8,7 @@
 
 namespace norak {
 
-// The phase row of a running test: the banner PanelRecVel (a one-line coloured band naming the
+// The phase row of a running test: the banner PanelRecVel (a one-line colored band naming the
 // phase) over the progress bar GaugeRec, and at their right end the two status signs PanelStart
 // (play) and PanelStop (pause) in the same place. Everything in it is hidden until a test starts.
 class PhasePanel : public QWidget {

@@ -6,7 +6,7 @@
 
 namespace norak {
 
-// An edition colour as Qt draws it.
+// An edition color as Qt draws it.
 inline QColor qColor(const Rgb& rgb) {
     return QColor(rgb.r, rgb.g, rgb.b);
 }

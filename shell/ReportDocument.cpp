@@ -28,7 +28,7 @@ const QColor kInk(33, 33, 33);
 const QColor kMuted(110, 110, 110);
 const QColor kRule(205, 205, 205);
 
-QColor colour(const Rgb& rgb, int alpha = 255) {
+QColor color(const Rgb& rgb, int alpha = 255) {
     return QColor(rgb.r, rgb.g, rgb.b, alpha);
 }
 
@@ -43,19 +43,19 @@ void text(QPainter& p, const QRectF& rect, int flags, const QString& s, const QF
     p.drawText(rect, flags, s);
 }
 
-// A heading over [x, x + width]: its title and a rule in the edition's colours.
+// A heading over [x, x + width]: its title and a rule in the edition's colors.
 qreal sectionHeading(QPainter& p, qreal y, const QString& title, const ReportData& data, qreal x = kMargin,
                      qreal width = kContentWidth) {
     text(p, QRectF(x, y, width, 50), Qt::AlignLeft | Qt::AlignBottom, title, font(40, true),
-         colour(data.colorDark));
-    p.setPen(QPen(colour(data.colorMain), 5));
+         color(data.colorDark));
+    p.setPen(QPen(color(data.colorMain), 5));
     p.drawLine(QPointF(x, y + 62), QPointF(x + width, y + 62));
     return y + 90;
 }
 
 void drawBand(QPainter& p, const ReportData& data) {
-    p.fillRect(QRectF(0, 0, kPageWidth, 270), colour(data.colorMain));
-    p.fillRect(QRectF(0, 270, kPageWidth, 14), colour(data.colorDark));
+    p.fillRect(QRectF(0, 0, kPageWidth, 270), color(data.colorMain));
+    p.fillRect(QRectF(0, 270, kPageWidth, 14), color(data.colorDark));
     text(p, QRectF(kMargin, 55, 1300, 110), Qt::AlignLeft | Qt::AlignVCenter, data.editionTitle,
          font(92, true), Qt::white);
     text(p, QRectF(kMargin, 170, 1300, 50), Qt::AlignLeft | Qt::AlignVCenter,
@@ -81,7 +81,7 @@ qreal drawConfiguration(QPainter& p, qreal y, const ReportData& data) {
         text(p, QRectF(x, y, width - 60, 40), Qt::AlignLeft | Qt::AlignVCenter, figures[i].label.toUpper(),
              font(24, true), kMuted);
         text(p, QRectF(x, y + 45, width - 60, 65), Qt::AlignLeft | Qt::AlignVCenter, figures[i].value,
-             font(44, true), colour(data.colorDark));
+             font(44, true), color(data.colorDark));
     }
     return y + 140;
 }
@@ -111,7 +111,7 @@ qreal drawTable(QPainter& p, qreal y, const ReportData& data) {
 
     const qreal headerHeight = 80;
     const qreal rowHeight = 50;
-    p.fillRect(QRectF(kMargin, y, kContentWidth, headerHeight), colour(data.colorDark));
+    p.fillRect(QRectF(kMargin, y, kContentWidth, headerHeight), color(data.colorDark));
     for (int c = 0; c < columns; ++c) {
         text(p, QRectF(left[c] + 10, y, left[c + 1] - left[c] - 20, headerHeight),
              Qt::AlignCenter | Qt::TextWordWrap, data.columnTitles[c], font(25, true), Qt::white);
@@ -120,17 +120,17 @@ qreal drawTable(QPainter& p, qreal y, const ReportData& data) {
     for (qsizetype r = 0; r < data.rows.size(); ++r) {
         const QRectF rowRect(kMargin, y, kContentWidth, rowHeight);
         if (r % 2 == 1)
-            p.fillRect(rowRect, colour(data.colorLight, 70));
+            p.fillRect(rowRect, color(data.colorLight, 70));
         for (int c = 0; c < columns; ++c) {
             const bool name = c == kColName;
             const QRectF cell(left[c] + (name ? 25 : 10), y, left[c + 1] - left[c] - (name ? 35 : 20),
                               rowHeight);
             text(p, cell, (name ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, data.rows[r].value(c),
-                 font(31, name), c == kColDistance ? colour(data.colorDark) : kInk);
+                 font(31, name), c == kColDistance ? color(data.colorDark) : kInk);
         }
         y += rowHeight;
     }
-    p.setPen(QPen(colour(data.colorDark), 4));
+    p.setPen(QPen(color(data.colorDark), 4));
     p.drawLine(QPointF(kMargin, y), QPointF(kMargin + kContentWidth, y));
     return y + 20;
 }
@@ -176,8 +176,8 @@ qreal drawChart(QPainter& p, qreal y, qreal pitch, const ReportData& data) {
              font(29), kInk);
         const qreal length = std::max<qreal>(4, barRoom * qreal(bar.distance) / qreal(maximum));
         const QRectF barRect(barLeft, top + (pitch - barHeight) / 2, length, barHeight);
-        // The longest, however many share it, in the dark colour.
-        p.fillRect(barRect, colour(bar.distance == maximum ? data.colorDark : data.colorMain));
+        // The longest, however many share it, in the dark color.
+        p.fillRect(barRect, color(bar.distance == maximum ? data.colorDark : data.colorMain));
         const QString end = QString::number(bar.distance) + QStringLiteral(" m");
         const QString periods = periodsText(bar.periods);
         p.setFont(font(27, true));
@@ -196,7 +196,7 @@ qreal drawFigures(QPainter& p, qreal x, qreal y, qreal width, const QList<Report
         text(p, QRectF(x, y, width * 0.6, 48), Qt::AlignLeft | Qt::AlignVCenter, figure.label, font(29),
              kMuted);
         text(p, QRectF(x + width * 0.35, y, width * 0.65, 48), Qt::AlignRight | Qt::AlignVCenter,
-             figure.value, font(30, true), colour(data.colorDark));
+             figure.value, font(30, true), color(data.colorDark));
         y += 48;
         p.setPen(QPen(kRule, 2));
         p.drawLine(QPointF(x, y), QPointF(x + width, y));

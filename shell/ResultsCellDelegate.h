@@ -4,8 +4,8 @@
 
 namespace norak {
 
-// Draws the cells of the results grid in their column's colours (the selection in the highlight
-// colour), centred, leaving a 1-pixel black line right and below each cell; gives the "Sujeto"
+// Draws the cells of the results grid in their column's colors (the selection in the highlight
+// color), centred, leaving a 1-pixel black line right and below each cell; gives the "Sujeto"
 // and "Cod." cells their filtering editor, whose every change goes straight into the table.
 class ResultsCellDelegate : public QStyledItemDelegate {
     Q_OBJECT

@@ -41,12 +41,12 @@ ResultsGrid::ResultsGrid(ResultsTable& table, const QList<int>& columnWidths, QW
     setCornerButtonEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, Qt::black);
-    colours.setColor(QPalette::Window, Qt::black);
-    colours.setColor(QPalette::Highlight, results_looks::kHighlight);
-    colours.setColor(QPalette::HighlightedText, Qt::white);
-    setPalette(colours);
+    QPalette colors = palette();
+    colors.setColor(QPalette::Base, Qt::black);
+    colors.setColor(QPalette::Window, Qt::black);
+    colors.setColor(QPalette::Highlight, results_looks::kHighlight);
+    colors.setColor(QPalette::HighlightedText, Qt::white);
+    setPalette(colors);
 
     // At creation: row-selection mode, and the Tab key moves within the grid.
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -4,7 +4,7 @@
 
 namespace norak {
 
-// The title row of the results grid: dark grey sections with each column's title font and colour,
+// The title row of the results grid: dark grey sections with each column's title font and color,
 // centred and wrapped, separated by 1-pixel black lines.
 class ResultsHeaderView : public QHeaderView {
     Q_OBJECT

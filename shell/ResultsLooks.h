@@ -5,7 +5,7 @@
 
 namespace norak {
 
-// Colours, fonts and fixed rectangles of the results panel, in one place.
+// Colors, fonts and fixed rectangles of the results panel, in one place.
 namespace results_looks {
 
 inline constexpr QColor kHighlight{0, 128, 255};

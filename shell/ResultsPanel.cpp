@@ -82,19 +82,19 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
     const QSize size = panelSize(edition.edition, edition.stationsPerLap, tableWidth);
     resize(size);
     setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, qColor(edition.colorMain));
-    setPalette(colours);
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, qColor(edition.colorMain));
+    setPalette(colors);
 
     m_titleBar = new QLabel(QStringLiteral("Deportistas"), this);
     m_titleBar->setObjectName(QStringLiteral("LabelDeportistas"));
     m_titleBar->setGeometry(0, 0, size.width(), kTitleBarHeight);
     m_titleBar->setAutoFillBackground(true);
     m_titleBar->setIndent(4);
-    QPalette titleColours = m_titleBar->palette();
-    titleColours.setColor(QPalette::Window, kTitleBarBackground);
-    titleColours.setColor(QPalette::WindowText, Qt::white);
-    m_titleBar->setPalette(titleColours);
+    QPalette titleColors = m_titleBar->palette();
+    titleColors.setColor(QPalette::Window, kTitleBarBackground);
+    titleColors.setColor(QPalette::WindowText, Qt::white);
+    m_titleBar->setPalette(titleColors);
     QFont titleFont(QStringLiteral("Arial"));
     titleFont.setPixelSize(12);
     titleFont.setBold(true);
@@ -121,9 +121,9 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
     loadFont.setBold(false);
     loadFont.setPixelSize(11);
     m_loadButton->setFont(loadFont);
-    QPalette loadColours = m_loadButton->palette();
-    loadColours.setColor(QPalette::ButtonText, Qt::white);
-    m_loadButton->setPalette(loadColours);
+    QPalette loadColors = m_loadButton->palette();
+    loadColors.setColor(QPalette::ButtonText, Qt::white);
+    m_loadButton->setPalette(loadColors);
     const int loadWidth = QFontMetrics(loadFont).horizontalAdvance(kLoadButtonText) + 8;
     m_loadButton->setGeometry(m_clearButton->x() - 2 - loadWidth, buttonTop, loadWidth, kToolButtonSize);
     connect(m_loadButton, &QToolButton::clicked, this, &ResultsPanel::BtnCargarClick);
@@ -135,9 +135,9 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
     m_frame->setGeometry(QRect(QPoint(kFrameLeft, kFrameTop),
                                norak::frameSize(edition.edition, edition.stationsPerLap, tableWidth)));
     m_frame->setAutoFillBackground(true);
-    QPalette frameColours = m_frame->palette();
-    frameColours.setColor(QPalette::Window, Qt::black);
-    m_frame->setPalette(frameColours);
+    QPalette frameColors = m_frame->palette();
+    frameColors.setColor(QPalette::Window, Qt::black);
+    m_frame->setPalette(frameColors);
 
     m_grid = new ResultsGrid(table(), columnWidths(edition.edition, tableWidth), m_frame);
     m_grid->setGeometry(QRect(QPoint(1, 1), gridSize(edition.edition, edition.stationsPerLap, tableWidth)));

@@ -42,7 +42,7 @@ class RunDisplay {
     StatusSign* startSign() const { return m_phase->startSign(); }  // PanelStart
     StatusSign* stopSign() const { return m_phase->stopSign(); }    // PanelStop
 
-    // Dresses PanelDuracion, PanelVelocidad and EditVuelta in the edition's main colour.
+    // Dresses PanelDuracion, PanelVelocidad and EditVuelta in the edition's main color.
     void setPanelColor(const QColor& color);
 
   private:

@@ -28,7 +28,7 @@ const QColor kSilver(192, 192, 192);
 const QColor kMaroon(128, 0, 0);
 const QColor kGrey(128, 128, 128);
 const QColor kNavy(0, 0, 128);
-const QColor kLegalLineColour(255, 255, 176);
+const QColor kLegalLineColor(255, 255, 176);
 const QColor kNoticeGround(240, 240, 240);
 // Shown where the start picture is missing, dark enough for the silver title.
 const QColor kPlainGround(72, 80, 88);
@@ -44,13 +44,13 @@ constexpr int kBottomMargin = 4;
 constexpr int kRightMargin = 8;
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
-                  const QColor& colour) {
+                  const QColor& color) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
+    pal.setColor(QPalette::WindowText, color);
     label->setPalette(pal);
     label->adjustSize();
     return label;
@@ -83,8 +83,8 @@ StartPanel::StartPanel(QWidget* parent) : QFrame(parent) {
     m_labelEffect3 = new EffectLabel(this);
     m_labelEffect3->setObjectName(QStringLiteral("LabelEffect3"));
     m_labelEffect3->setEffect(EffectLabel::Effect::Shadow);
-    m_labelEffect3->setTextColour(kSilver);
-    m_labelEffect3->setShadowColour(QColor(40, 40, 40));
+    m_labelEffect3->setTextColor(kSilver);
+    m_labelEffect3->setShadowColor(QColor(40, 40, 40));
     m_labelEffect3->setShadowOffset(QPoint(3, 3));
     m_labelEffect3->setCaptionFont(QStringLiteral("Arial Black"), 49, false, true);
     m_labelEffect3->setCentred(true);
@@ -93,7 +93,7 @@ StartPanel::StartPanel(QWidget* parent) : QFrame(parent) {
     m_labelEffect4 = new EffectLabel(this);
     m_labelEffect4->setObjectName(QStringLiteral("LabelEffect4"));
     m_labelEffect4->setEffect(EffectLabel::Effect::Sunken);
-    m_labelEffect4->setTextColour(kMaroon);
+    m_labelEffect4->setTextColor(kMaroon);
     m_labelEffect4->setCaptionFont(QStringLiteral("Arial"), 19, false, true);
     m_labelEffect4->setCentred(true);
     m_labelEffect4->setGeometry(QRect(QPoint(0, kSportLabelTop), kSportLabelSize));
@@ -106,26 +106,26 @@ StartPanel::StartPanel(QWidget* parent) : QFrame(parent) {
 
     m_acercade = new FlatButton(this);
     m_acercade->setObjectName(QStringLiteral("Acercade"));
-    m_acercade->setFaceColour(kButtonFace);
-    m_acercade->setBorderColour(kButtonBorder);
-    m_acercade->setHighlightColour(kButtonHighlight);
+    m_acercade->setFaceColor(kButtonFace);
+    m_acercade->setBorderColor(kButtonBorder);
+    m_acercade->setHighlightColor(kButtonHighlight);
     m_acercade->setGlyphLayout(FlatButton::GlyphLayout::Alone);
     m_acercade->setGlyphPainter(glyphPainter(Glyph::Info), QSize(kButtonGlyphSize, kButtonGlyphSize));
-    m_acercade->setGlyphColours(dark, light);
+    m_acercade->setGlyphColors(dark, light);
     m_acercade->setHint(QStringLiteral("Acerca de..."));
     m_acercade->resize(kAcercadeSize);
 
     m_bitBtnEmpezar = new FlatButton(this);
     m_bitBtnEmpezar->setObjectName(QStringLiteral("BitBtnEmpezar"));
-    m_bitBtnEmpezar->setFaceColour(kButtonFace);
-    m_bitBtnEmpezar->setBorderColour(kButtonBorder);
-    m_bitBtnEmpezar->setHighlightColour(kButtonHighlight);
+    m_bitBtnEmpezar->setFaceColor(kButtonFace);
+    m_bitBtnEmpezar->setBorderColor(kButtonBorder);
+    m_bitBtnEmpezar->setHighlightColor(kButtonHighlight);
     m_bitBtnEmpezar->setGlyphLayout(FlatButton::GlyphLayout::Left);
     m_bitBtnEmpezar->setGlyphPainter(glyphPainter(Glyph::Start), QSize(kButtonGlyphSize, kButtonGlyphSize));
-    m_bitBtnEmpezar->setGlyphColours(dark, light);
+    m_bitBtnEmpezar->setGlyphColors(dark, light);
     m_bitBtnEmpezar->setCaption(QStringLiteral("&Empezar..."));
     m_bitBtnEmpezar->setCaptionFont(pixelFont(QStringLiteral("Arial"), 19, true, true));
-    m_bitBtnEmpezar->setCaptionColour(kGrey);
+    m_bitBtnEmpezar->setCaptionColor(kGrey);
     m_bitBtnEmpezar->resize(kEmpezarSize);
 
     connect(m_bitBtnEmpezar, &FlatButton::clicked, this, [this] {
@@ -150,7 +150,7 @@ void StartPanel::buildCredits() {
 
     m_flatPanel5 = new FlatPanel(this);
     m_flatPanel5->setObjectName(QStringLiteral("FlatPanel5"));
-    m_flatPanel5->setColour(kLegalLineColour);
+    m_flatPanel5->setColor(kLegalLineColor);
     m_flatPanel5->setFont(pixelFont(QStringLiteral("Arial"), 9));
     m_flatPanel5->setGeometry(QRect(QPoint(0, kLegalLineInitialTop), kLegalLineSize));
 
@@ -166,13 +166,13 @@ void StartPanel::buildCredits() {
     m_urlLabel4 = new UrlLabel(this);
     m_urlLabel4->setObjectName(QStringLiteral("URLLabel4"));
     m_urlLabel4->setLinkFont(pixelFont(QStringLiteral("Arial"), 11));
-    m_urlLabel4->setLinkColour(QColor(0, 0, 255));
+    m_urlLabel4->setLinkColor(QColor(0, 0, 255));
     m_urlLabel4->setCaption(makerHomePage());
     m_urlLabel4->adjustSize();
 
     m_panelFinanciado = new FlatPanel(this);
     m_panelFinanciado->setObjectName(QStringLiteral("PanelFinanciado"));
-    m_panelFinanciado->setColour(QColor(255, 255, 255));
+    m_panelFinanciado->setColor(QColor(255, 255, 255));
     m_panelFinanciado->move(kFundingPanelPos);
     m_labelFinanciado = makeLabel(m_panelFinanciado, QStringLiteral("LabelFinanciado"),
                                   QStringLiteral("Proyecto NORAK, financiado por:"),
@@ -200,7 +200,7 @@ void StartPanel::setUpEdition(const EditionRecord& edition) {
     setLegalLine(legalLineForEdition(edition.edition));
     setHeadings(edition.editionTitle, edition.sportName);
     setLegalNotice(legalNoticeFor(edition.editionTitle));
-    setGlyphColours(QColor(edition.colorDark.r, edition.colorDark.g, edition.colorDark.b),
+    setGlyphColors(QColor(edition.colorDark.r, edition.colorDark.g, edition.colorDark.b),
                     QColor(edition.colorLight.r, edition.colorLight.g, edition.colorLight.b));
 }
 
@@ -230,9 +230,9 @@ void StartPanel::setLegalNotice(const QString& text) {
     m_label2->adjustSize();
 }
 
-void StartPanel::setGlyphColours(const QColor& colour0, const QColor& colour1) {
-    m_acercade->setGlyphColours(colour0, colour1);
-    m_bitBtnEmpezar->setGlyphColours(colour0, colour1);
+void StartPanel::setGlyphColors(const QColor& color0, const QColor& color1) {
+    m_acercade->setGlyphColors(color0, color1);
+    m_bitBtnEmpezar->setGlyphColors(color0, color1);
 }
 
 void StartPanel::setDesktopShell(DesktopShell* shell) {

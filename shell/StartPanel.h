@@ -28,7 +28,7 @@ class StartPanel : public QFrame {
   public:
     explicit StartPanel(QWidget* parent = nullptr);
 
-    // Picture, legal line, headings, legal notice and glyph colours of an edition.
+    // Picture, legal line, headings, legal notice and glyph colors of an edition.
     void setUpEdition(const EditionRecord& edition);
 
     // ImagePpal: the football picture for editions 0 and 1, the futsal picture for edition 3;
@@ -39,7 +39,7 @@ class StartPanel : public QFrame {
     void setHeadings(const QString& editionTitle, const QString& sportName);
     void setLegalLine(const QString& text);    // FlatPanel5
     void setLegalNotice(const QString& text);  // Label2
-    void setGlyphColours(const QColor& colour0, const QColor& colour1);
+    void setGlyphColors(const QColor& color0, const QColor& color1);
     // URLLabel4 shows the maker's home page; activating it opens the page through `shell`.
     void setDesktopShell(DesktopShell* shell);
 

@@ -109,14 +109,14 @@ void TForm1::createTopBar() {
         button->setObjectName(QString::fromLatin1(defs[i].name));
         button->setCaption(QString::fromUtf8(defs[i].caption));
         button->setCaptionFont(pixelFont(QStringLiteral("Arial"), 15));
-        button->setCaptionColour(Qt::white);
-        button->setFaceColour(qColor(e.colorMain));
-        button->setBorderColour(qColor(e.colorDark));
-        button->setHighlightColour(Qt::white);
+        button->setCaptionColor(Qt::white);
+        button->setFaceColor(qColor(e.colorMain));
+        button->setBorderColor(qColor(e.colorDark));
+        button->setHighlightColor(Qt::white);
         // Glyph above the caption: the longest caption needs the button's whole width.
         button->setGlyphPainter(glyphPainter(defs[i].glyph), QSize(28, 28));
         button->setGlyphLayout(FlatButton::GlyphLayout::Above);
-        button->setGlyphColours(qColor(e.colorDark), qColor(e.colorLight));
+        button->setGlyphColors(qColor(e.colorDark), qColor(e.colorLight));
         button->setGeometry(bar[std::size_t(i)]);
         connect(button, &FlatButton::clicked, this, defs[i].handler);
         m_topBar[std::size_t(i)] = button;

@@ -53,14 +53,14 @@ class HourglassCursor {
     HourglassCursor& operator=(const HourglassCursor&) = delete;
 };
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QFont& font, const QColor& colour,
+QLabel* makeLabel(QWidget* parent, const char* name, const QFont& font, const QColor& color,
                   Qt::Alignment alignment) {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
+    pal.setColor(QPalette::WindowText, color);
     label->setPalette(pal);
     label->setAlignment(alignment);
     return label;
@@ -76,10 +76,10 @@ FlatButton* makeFlatButton(QWidget* parent, const char* name, const QString& cap
     auto* button = new FlatButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setCaption(caption);
-    button->setFaceColour(kWhite);
-    button->setBorderColour(kGrey);
-    button->setHighlightColour(kHighlight);
-    button->setPressedColour(QColor(236, 236, 236));
+    button->setFaceColor(kWhite);
+    button->setBorderColor(kGrey);
+    button->setHighlightColor(kHighlight);
+    button->setPressedColor(QColor(236, 236, 236));
     return button;
 }
 
@@ -87,7 +87,7 @@ FlatListBox* makeCreditsList(QWidget* parent, const char* name, const QColor& gr
     auto* list = new FlatListBox(parent);
     list->setObjectName(QLatin1String(name));
     list->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 9));
-    list->setColours(ground, kNavy);
+    list->setColors(ground, kNavy);
     list->setRowHeight(12);
     list->setRows(creditsRows(QLatin1String(name)));
     list->setAccessibleName(QStringLiteral("Créditos"));
@@ -127,16 +127,16 @@ void TFormINI::createControls() {
 
     PanelAbout = new FlatPanel(this);
     PanelAbout->setObjectName(QStringLiteral("PanelAbout"));
-    PanelAbout->setColour(kWhite);
+    PanelAbout->setColor(kWhite);
     PanelAbout->setFrame(FlatPanel::Frame::Line);
-    PanelAbout->setFrameColour(kBlack);
+    PanelAbout->setFrameColor(kBlack);
     PanelAbout->setGeometry(0, 0, kClientWidth, kClientHeight);
 
     LabelEffect3 = new EffectLabel(PanelAbout);
     LabelEffect3->setObjectName(QStringLiteral("LabelEffect3"));
     LabelEffect3->setEffect(EffectLabel::Effect::Shadow);
-    LabelEffect3->setTextColour(kSilver);
-    LabelEffect3->setShadowColour(kGrey);
+    LabelEffect3->setTextColor(kSilver);
+    LabelEffect3->setShadowColor(kGrey);
     LabelEffect3->setCaptionFont(QStringLiteral("Arial Black"), 27, true, true);
     LabelEffect3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     LabelEffect3->setGeometry(7, 7, 308, 77);
@@ -150,22 +150,22 @@ void TFormINI::createControls() {
     Panel_Version->setObjectName(QStringLiteral("Panel_Version"));
     Panel_Version->setTransparent(true);
     Panel_Version->setFrame(FlatPanel::Frame::Line);
-    Panel_Version->setFrameColour(kGrey);
+    Panel_Version->setFrameColor(kGrey);
     Panel_Version->setGeometry(18, 76, 282, 144);
     Panel_Version->hide();
 
     Btn_Version = makeFlatButton(Panel_Version, "Btn_Version", QStringLiteral("Versión"));
-    Btn_Version->setCaptionColour(kGrey);
+    Btn_Version->setCaptionColor(kGrey);
     Btn_Version->setGeometry(0, 0, 141, 17);
     Btn_Autores = makeFlatButton(Panel_Version, "Btn_Autores", QStringLiteral("Autores"));
-    Btn_Autores->setCaptionColour(kSilver);
+    Btn_Autores->setCaptionColor(kSilver);
     Btn_Autores->setGeometry(140, 0, 142, 17);
 
     FlatPanel_Info = new FlatPanel(Panel_Version);
     FlatPanel_Info->setObjectName(QStringLiteral("FlatPanel_Info"));
-    FlatPanel_Info->setColour(kWhite);
+    FlatPanel_Info->setColor(kWhite);
     FlatPanel_Info->setFrame(FlatPanel::Frame::Line);
-    FlatPanel_Info->setFrameColour(kGrey);
+    FlatPanel_Info->setFrameColor(kGrey);
     FlatPanel_Info->setGeometry(0, 16, 282, 105);
 
     const Qt::Alignment nameAlignment = Qt::AlignRight | Qt::AlignVCenter;
@@ -193,9 +193,9 @@ void TFormINI::createControls() {
 
     Panel_Autores = new FlatPanel(Panel_Version);
     Panel_Autores->setObjectName(QStringLiteral("Panel_Autores"));
-    Panel_Autores->setColour(kWhite);
+    Panel_Autores->setColor(kWhite);
     Panel_Autores->setFrame(FlatPanel::Frame::Line);
-    Panel_Autores->setFrameColour(kGrey);
+    Panel_Autores->setFrameColor(kGrey);
     Panel_Autores->setGeometry(0, 16, 282, 105);
     ListBox_Futbol = makeCreditsList(Panel_Autores, "ListBox_Futbol", kListGround);
     ListBox_Basket = makeCreditsList(Panel_Autores, "ListBox_Basket", kWhite);
@@ -204,20 +204,20 @@ void TFormINI::createControls() {
 
     Btn_Actualizacion = makeFlatButton(Panel_Version, "Btn_Actualizacion",
                                        QStringLiteral("Comprobar si hay actualizaciones..."));
-    Btn_Actualizacion->setCaptionColour(kNavy);
+    Btn_Actualizacion->setCaptionColor(kNavy);
     Btn_Actualizacion->setGlyph(updateGlyph(kNavy, QColor(200, 220, 255)));
     Btn_Actualizacion->setGeometry(0, 120, 282, 24);
     Btn_Bibliografia =
         makeFlatButton(Panel_Version, "Btn_Bibliografia", QStringLiteral("Consultar bibliografía..."));
-    Btn_Bibliografia->setCaptionColour(kNavy);
+    Btn_Bibliografia->setCaptionColor(kNavy);
     Btn_Bibliografia->setGlyph(bookGlyph(kNavy, QColor(255, 244, 214)));
     Btn_Bibliografia->setGeometry(0, 120, 282, 24);
 
     PanelOBA = new FlatPanel(PanelAbout);
     PanelOBA->setObjectName(QStringLiteral("PanelOBA"));
-    PanelOBA->setColour(kWhite);
+    PanelOBA->setColor(kWhite);
     PanelOBA->setFrame(FlatPanel::Frame::Line);
-    PanelOBA->setFrameColour(kBlack);
+    PanelOBA->setFrameColor(kBlack);
     ImageOBA = new QLabel(PanelOBA);
     ImageOBA->setObjectName(QStringLiteral("ImageOBA"));
     ImageOBA->setAccessibleName(QStringLiteral("Quelmar"));
@@ -235,7 +235,7 @@ void TFormINI::createControls() {
     FlatButton4 = makeFlatButton(PanelAbout, "FlatButton4", QString());
     FlatButton4->setGlyphLayout(FlatButton::GlyphLayout::Alone);
     FlatButton4->setGlyph(closeGlyph(kGrey));
-    FlatButton4->setBorderColour(kSilver);
+    FlatButton4->setBorderColor(kSilver);
     FlatButton4->setHint(QStringLiteral("Cerrar"));
     FlatButton4->setGeometry(302, 3, 18, 18);
     FlatButton4->hide();
@@ -379,8 +379,8 @@ void TFormINI::FlatPanel_InfoResize() {
 }
 
 void TFormINI::Btn_VersionClick() {
-    Btn_Autores->setCaptionColour(kSilver);
-    Btn_Version->setCaptionColour(kGrey);
+    Btn_Autores->setCaptionColor(kSilver);
+    Btn_Version->setCaptionColor(kGrey);
     FlatPanel_Info->raise();
     Btn_Actualizacion->raise();
 }
@@ -402,8 +402,8 @@ FlatListBox* TFormINI::creditsListForEdition() const {
 }
 
 void TFormINI::Btn_AutoresClick() {
-    Btn_Autores->setCaptionColour(kGrey);
-    Btn_Version->setCaptionColour(kSilver);
+    Btn_Autores->setCaptionColor(kGrey);
+    Btn_Version->setCaptionColor(kSilver);
     if (FlatListBox* list = creditsListForEdition()) {
         list->raise();
         list->show();

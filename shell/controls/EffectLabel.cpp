@@ -9,7 +9,7 @@ namespace norak {
 EffectLabel::EffectLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setTextColour(m_textColour);
+    setTextColor(m_textColor);
 }
 
 void EffectLabel::setEffect(Effect effect) {
@@ -17,16 +17,16 @@ void EffectLabel::setEffect(Effect effect) {
     update();
 }
 
-void EffectLabel::setTextColour(const QColor& colour) {
-    m_textColour = colour;
+void EffectLabel::setTextColor(const QColor& color) {
+    m_textColor = color;
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, colour);
+    pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
     update();
 }
 
-void EffectLabel::setShadowColour(const QColor& colour) {
-    m_shadowColour = colour;
+void EffectLabel::setShadowColor(const QColor& color) {
+    m_shadowColor = color;
     update();
 }
 
@@ -57,7 +57,7 @@ void EffectLabel::paintEvent(QPaintEvent*) {
     const int flags = int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
     const QRect area = contentsRect();
     const QString caption = text();
-    const QColor colour = isEnabled() ? m_textColour : QColor(160, 160, 160);
+    const QColor color = isEnabled() ? m_textColor : QColor(160, 160, 160);
 
     // The caption with its effect stays inside the label: the text moves away from the side
     // the shadow falls on.
@@ -73,17 +73,17 @@ void EffectLabel::paintEvent(QPaintEvent*) {
         case Effect::None:
             break;
         case Effect::Shadow:
-            painter.setPen(m_shadowColour);
+            painter.setPen(m_shadowColor);
             painter.drawText(textArea.translated(m_shadowOffset), flags, caption);
             break;
         case Effect::Sunken:
             painter.setPen(QColor(255, 255, 255));
             painter.drawText(textArea.translated(1, 1), flags, caption);
-            painter.setPen(m_shadowColour);
+            painter.setPen(m_shadowColor);
             painter.drawText(textArea.translated(-1, -1), flags, caption);
             break;
     }
-    painter.setPen(colour);
+    painter.setPen(color);
     painter.drawText(textArea, flags, caption);
 }
 

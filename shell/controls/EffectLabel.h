@@ -14,7 +14,7 @@ class EffectLabel : public QLabel {
   public:
     enum class Effect {
         None,
-        Shadow,  // the caption over a copy of itself in the shadow colour, moved by the offset
+        Shadow,  // the caption over a copy of itself in the shadow color, moved by the offset
         Sunken,  // the caption pressed into the ground: dark edge above-left, light below-right
     };
 
@@ -25,10 +25,10 @@ class EffectLabel : public QLabel {
 
     void setEffect(Effect effect);
     Effect effect() const { return m_effect; }
-    void setTextColour(const QColor& colour);
-    QColor textColour() const { return m_textColour; }
-    void setShadowColour(const QColor& colour);
-    QColor shadowColour() const { return m_shadowColour; }
+    void setTextColor(const QColor& color);
+    QColor textColor() const { return m_textColor; }
+    void setShadowColor(const QColor& color);
+    QColor shadowColor() const { return m_shadowColor; }
     void setShadowOffset(const QPoint& offset);
     QPoint shadowOffset() const { return m_shadowOffset; }
     // Face and style; the size is in pixels.
@@ -42,8 +42,8 @@ class EffectLabel : public QLabel {
 
   private:
     Effect m_effect = Effect::Shadow;
-    QColor m_textColour{192, 192, 192};
-    QColor m_shadowColour{128, 128, 128};
+    QColor m_textColor{192, 192, 192};
+    QColor m_shadowColor{128, 128, 128};
     QPoint m_shadowOffset{2, 2};
 };
 

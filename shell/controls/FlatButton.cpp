@@ -41,33 +41,33 @@ void FlatButton::updateAccessibleName() {
     setAccessibleName(stripAccelerator(text()).isEmpty() ? toolTip() : QString());
 }
 
-void FlatButton::setCaptionColour(const QColor& colour) {
-    m_captionColour = colour;
+void FlatButton::setCaptionColor(const QColor& color) {
+    m_captionColor = color;
     update();
 }
 
-void FlatButton::setFaceColour(const QColor& colour) {
-    m_faceColour = colour;
+void FlatButton::setFaceColor(const QColor& color) {
+    m_faceColor = color;
     update();
 }
 
-void FlatButton::setBorderColour(const QColor& colour) {
-    m_borderColour = colour;
+void FlatButton::setBorderColor(const QColor& color) {
+    m_borderColor = color;
     update();
 }
 
-void FlatButton::setHighlightColour(const QColor& colour) {
-    m_highlightColour = colour;
+void FlatButton::setHighlightColor(const QColor& color) {
+    m_highlightColor = color;
     update();
 }
 
-void FlatButton::setFocusedColour(const QColor& colour) {
-    m_focusedColour = colour;
+void FlatButton::setFocusedColor(const QColor& color) {
+    m_focusedColor = color;
     update();
 }
 
-void FlatButton::setPressedColour(const QColor& colour) {
-    m_pressedColour = colour;
+void FlatButton::setPressedColor(const QColor& color) {
+    m_pressedColor = color;
     update();
 }
 
@@ -80,11 +80,11 @@ void FlatButton::setGlyph(const QPixmap& glyph, const QPixmap& disabledGlyph) {
     update();
 }
 
-void FlatButton::setTwoColourGlyph(const QImage& mask, const QColor& colour0, const QColor& colour1) {
+void FlatButton::setTwoColorGlyph(const QImage& mask, const QColor& color0, const QColor& color1) {
     m_glyphPainter = nullptr;
     m_glyphMask = mask;
     m_disabledGlyph = QPixmap();
-    setGlyphColours(colour0, colour1);
+    setGlyphColors(color0, color1);
     updateGeometry();
 }
 
@@ -98,11 +98,11 @@ void FlatButton::setGlyphPainter(GlyphPainter painter, const QSize& glyphSize) {
     update();
 }
 
-void FlatButton::setGlyphColours(const QColor& colour0, const QColor& colour1) {
-    m_glyphColour0 = colour0;
-    m_glyphColour1 = colour1;
+void FlatButton::setGlyphColors(const QColor& color0, const QColor& color1) {
+    m_glyphColor0 = color0;
+    m_glyphColor1 = color1;
     if (!m_glyphMask.isNull())
-        m_glyph = twoColourGlyph(m_glyphMask, colour0, colour1);
+        m_glyph = twoColorGlyph(m_glyphMask, color0, color1);
     update();
 }
 
@@ -116,7 +116,7 @@ bool FlatButton::hasGlyph() const {
     return !m_glyph.isNull() || m_glyphPainter != nullptr;
 }
 
-QPixmap FlatButton::twoColourGlyph(const QImage& mask, const QColor& colour0, const QColor& colour1) {
+QPixmap FlatButton::twoColorGlyph(const QImage& mask, const QColor& color0, const QColor& color1) {
     if (mask.isNull())
         return QPixmap();
     QImage image = mask.convertToFormat(QImage::Format_ARGB32);
@@ -124,9 +124,9 @@ QPixmap FlatButton::twoColourGlyph(const QImage& mask, const QColor& colour0, co
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = line[x];
-            const QColor& colour = qGray(pixel) < 128 ? colour0 : colour1;
-            const int alpha = qAlpha(pixel) * colour.alpha() / 255;
-            line[x] = qRgba(colour.red(), colour.green(), colour.blue(), alpha);
+            const QColor& color = qGray(pixel) < 128 ? color0 : color1;
+            const int alpha = qAlpha(pixel) * color.alpha() / 255;
+            line[x] = qRgba(color.red(), color.green(), color.blue(), alpha);
         }
     }
     return QPixmap::fromImage(image);
@@ -190,7 +190,7 @@ void FlatButton::leaveEvent(QEvent* event) {
 
 void FlatButton::paintGlyph(QPainter& painter, const QRect& rect) {
     if (m_glyphPainter) {
-        m_glyphPainter(painter, rect, m_glyphColour0, m_glyphColour1, isEnabled());
+        m_glyphPainter(painter, rect, m_glyphColor0, m_glyphColor1, isEnabled());
         return;
     }
     QPixmap pixmap = m_glyph;
@@ -212,14 +212,14 @@ void FlatButton::paintEvent(QPaintEvent*) {
     const bool down = isDown() || isChecked();
     const bool hot = isEnabled() && (m_hovered || hasFocus());
 
-    QColor face = m_faceColour;
+    QColor face = m_faceColor;
     if (down)
-        face = m_pressedColour.isValid() ? m_pressedColour : m_faceColour.darker(115);
-    else if (isEnabled() && m_hovered && m_focusedColour.isValid())
-        face = m_focusedColour;
+        face = m_pressedColor.isValid() ? m_pressedColor : m_faceColor.darker(115);
+    else if (isEnabled() && m_hovered && m_focusedColor.isValid())
+        face = m_focusedColor;
     painter.fillRect(all, face);
 
-    painter.setPen(hot ? m_highlightColour : m_borderColour);
+    painter.setPen(hot ? m_highlightColor : m_borderColor);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(all.adjusted(0, 0, -1, -1));
 
@@ -241,7 +241,7 @@ void FlatButton::paintEvent(QPaintEvent*) {
     option.initFrom(this);
     const bool underline = style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this);
     const int mnemonic = underline ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
-    const QColor captionColour = isEnabled() ? m_captionColour : QColor(160, 160, 160);
+    const QColor captionColor = isEnabled() ? m_captionColor : QColor(160, 160, 160);
 
     if (m_layout == GlyphLayout::Above) {
         // Glyph over the caption, the two centred together as one column.
@@ -255,7 +255,7 @@ void FlatButton::paintEvent(QPaintEvent*) {
             y += glyph.height();
         }
         painter.setFont(font());
-        painter.setPen(captionColour);
+        painter.setPen(captionColor);
         const QRect textRect(inner.left(), y, inner.width(), metrics.height());
         painter.drawText(textRect.translated(shift, shift), Qt::AlignCenter | Qt::TextSingleLine | mnemonic,
                          text());
@@ -274,7 +274,7 @@ void FlatButton::paintEvent(QPaintEvent*) {
     }
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | mnemonic;
     painter.setFont(font());
-    painter.setPen(captionColour);
+    painter.setPen(captionColor);
     const QRect textRect(x, inner.top(), inner.right() - x + 1, inner.height());
     painter.drawText(textRect.translated(shift, shift), flags, text());
 }

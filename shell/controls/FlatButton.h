@@ -22,9 +22,9 @@ class FlatButton : public QAbstractButton {
         Above,  // glyph centred above the caption
     };
 
-    // Draws a glyph into `rect` with the two glyph colours; used instead of a pixmap.
-    using GlyphPainter = std::function<void(QPainter& painter, const QRect& rect, const QColor& colour0,
-                                            const QColor& colour1, bool enabled)>;
+    // Draws a glyph into `rect` with the two glyph colors; used instead of a pixmap.
+    using GlyphPainter = std::function<void(QPainter& painter, const QRect& rect, const QColor& color0,
+                                            const QColor& color1, bool enabled)>;
 
     explicit FlatButton(QWidget* parent = nullptr);
 
@@ -34,38 +34,38 @@ class FlatButton : public QAbstractButton {
     QString hint() const { return toolTip(); }
 
     void setCaptionFont(const QFont& font) { setFont(font); }
-    void setCaptionColour(const QColor& colour);
-    QColor captionColour() const { return m_captionColour; }
-    void setFaceColour(const QColor& colour);
-    QColor faceColour() const { return m_faceColour; }
-    void setBorderColour(const QColor& colour);
-    QColor borderColour() const { return m_borderColour; }
-    // Border colour while the mouse rests on the button or it has the keyboard focus.
-    void setHighlightColour(const QColor& colour);
-    QColor highlightColour() const { return m_highlightColour; }
-    // Face colour while the mouse rests on the button; invalid: the face colour.
-    void setFocusedColour(const QColor& colour);
-    QColor focusedColour() const { return m_focusedColour; }
-    // Face colour while the button is held down; invalid: a darker face.
-    void setPressedColour(const QColor& colour);
-    QColor pressedColour() const { return m_pressedColour; }
+    void setCaptionColor(const QColor& color);
+    QColor captionColor() const { return m_captionColor; }
+    void setFaceColor(const QColor& color);
+    QColor faceColor() const { return m_faceColor; }
+    void setBorderColor(const QColor& color);
+    QColor borderColor() const { return m_borderColor; }
+    // Border color while the mouse rests on the button or it has the keyboard focus.
+    void setHighlightColor(const QColor& color);
+    QColor highlightColor() const { return m_highlightColor; }
+    // Face color while the mouse rests on the button; invalid: the face color.
+    void setFocusedColor(const QColor& color);
+    QColor focusedColor() const { return m_focusedColor; }
+    // Face color while the button is held down; invalid: a darker face.
+    void setPressedColor(const QColor& color);
+    QColor pressedColor() const { return m_pressedColor; }
 
     // Glyph as a picture; without a disabled picture a greyed copy of the normal one is used.
     void setGlyph(const QPixmap& glyph, const QPixmap& disabledGlyph = QPixmap());
     QPixmap glyph() const { return m_glyph; }
-    // Two-colour glyph from a mask, recoloured whenever the glyph colours change.
-    void setTwoColourGlyph(const QImage& mask, const QColor& colour0, const QColor& colour1);
+    // Two-color glyph from a mask, recolored whenever the glyph colors change.
+    void setTwoColorGlyph(const QImage& mask, const QColor& color0, const QColor& color1);
     void setGlyphPainter(GlyphPainter painter, const QSize& glyphSize);
-    void setGlyphColours(const QColor& colour0, const QColor& colour1);
-    QColor glyphColour0() const { return m_glyphColour0; }
-    QColor glyphColour1() const { return m_glyphColour1; }
+    void setGlyphColors(const QColor& color0, const QColor& color1);
+    QColor glyphColor0() const { return m_glyphColor0; }
+    QColor glyphColor1() const { return m_glyphColor1; }
     void setGlyphLayout(GlyphLayout layout);
     GlyphLayout glyphLayout() const { return m_layout; }
     bool hasGlyph() const;
 
-    // The mask's dark pixels (grey level below 128) take colour0, its light pixels colour1;
+    // The mask's dark pixels (grey level below 128) take color0, its light pixels color1;
     // transparency is kept.
-    static QPixmap twoColourGlyph(const QImage& mask, const QColor& colour0, const QColor& colour1);
+    static QPixmap twoColorGlyph(const QImage& mask, const QColor& color0, const QColor& color1);
     // The caption as shown: "&&" becomes "&", a single "&" disappears.
     static QString stripAccelerator(const QString& caption);
 
@@ -81,19 +81,19 @@ class FlatButton : public QAbstractButton {
     QSize glyphSize() const;
     void paintGlyph(QPainter& painter, const QRect& rect);
 
-    QColor m_captionColour{0, 0, 0};
-    QColor m_faceColour{255, 255, 255};
-    QColor m_borderColour{128, 128, 128};
-    QColor m_highlightColour{0, 0, 0};
-    QColor m_focusedColour;
-    QColor m_pressedColour;
+    QColor m_captionColor{0, 0, 0};
+    QColor m_faceColor{255, 255, 255};
+    QColor m_borderColor{128, 128, 128};
+    QColor m_highlightColor{0, 0, 0};
+    QColor m_focusedColor;
+    QColor m_pressedColor;
     QPixmap m_glyph;
     QPixmap m_disabledGlyph;
     QImage m_glyphMask;
     GlyphPainter m_glyphPainter;
     QSize m_painterGlyphSize;
-    QColor m_glyphColour0{0, 0, 0};
-    QColor m_glyphColour1{255, 255, 255};
+    QColor m_glyphColor0{0, 0, 0};
+    QColor m_glyphColor1{255, 255, 255};
     GlyphLayout m_layout = GlyphLayout::Left;
     bool m_hovered = false;
 };

@@ -49,14 +49,14 @@ QStringList FlatListBox::rows() const {
     return all;
 }
 
-void FlatListBox::setColours(const QColor& ground, const QColor& text) {
+void FlatListBox::setColors(const QColor& ground, const QColor& text) {
     m_ground = ground;
     m_text = text;
     applyStyle();
 }
 
-void FlatListBox::setFrameColour(const QColor& colour) {
-    m_frame = colour;
+void FlatListBox::setFrameColor(const QColor& color) {
+    m_frame = color;
     applyStyle();
 }
 

@@ -5,7 +5,7 @@
 
 namespace norak {
 
-// A flat list box: no 3-D frame, a ground and text colour, a fixed row height and scroll bars
+// A flat list box: no 3-D frame, a ground and text color, a fixed row height and scroll bars
 // as needed. Its rows are plain text items, read by assistive tools as list items.
 class FlatListBox : public QListWidget {
     Q_OBJECT
@@ -17,10 +17,10 @@ class FlatListBox : public QListWidget {
     void setRows(const QStringList& rows);
     QStringList rows() const;
 
-    void setColours(const QColor& ground, const QColor& text);
-    QColor groundColour() const { return m_ground; }
-    QColor textColour() const { return m_text; }
-    void setFrameColour(const QColor& colour);
+    void setColors(const QColor& ground, const QColor& text);
+    QColor groundColor() const { return m_ground; }
+    QColor textColor() const { return m_text; }
+    void setFrameColor(const QColor& color);
     // Height of every row in pixels.
     void setRowHeight(int pixels);
     int rowHeight() const { return m_rowHeight; }

@@ -8,11 +8,11 @@ FlatPanel::FlatPanel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::NoFrame);
-    setFontColour(m_fontColour);
+    setFontColor(m_fontColor);
 }
 
-void FlatPanel::setColour(const QColor& colour) {
-    m_colour = colour;
+void FlatPanel::setColor(const QColor& color) {
+    m_color = color;
     update();
 }
 
@@ -21,10 +21,10 @@ void FlatPanel::setTransparent(bool transparent) {
     update();
 }
 
-void FlatPanel::setFontColour(const QColor& colour) {
-    m_fontColour = colour;
+void FlatPanel::setFontColor(const QColor& color) {
+    m_fontColor = color;
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, colour);
+    pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
 }
 
@@ -35,8 +35,8 @@ void FlatPanel::setFrame(Frame frame) {
     update();
 }
 
-void FlatPanel::setFrameColour(const QColor& colour) {
-    m_frameColour = colour;
+void FlatPanel::setFrameColor(const QColor& color) {
+    m_frameColor = color;
     update();
 }
 
@@ -45,14 +45,14 @@ void FlatPanel::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         const QRect all = rect();
         if (!m_transparent)
-            painter.fillRect(all, m_colour);
+            painter.fillRect(all, m_color);
         const QColor light(255, 255, 255);
         const QColor dark(128, 128, 128);
         switch (m_frame) {
             case Frame::None:
                 break;
             case Frame::Line:
-                painter.setPen(m_frameColour);
+                painter.setPen(m_frameColor);
                 painter.drawRect(all.adjusted(0, 0, -1, -1));
                 break;
             case Frame::Raised:

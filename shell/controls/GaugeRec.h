@@ -7,7 +7,7 @@
 namespace norak {
 
 // Progress bar with a position text (prefix + position + suffix) centred on it. The bar is
-// blended from three colours, light at the top to strong at the bottom, over a flat background.
+// blended from three colors, light at the top to strong at the bottom, over a flat background.
 // A position below 0 or above the maximum is ignored: the bar keeps the last one it accepted.
 // Its accessible name is always the visible text.
 class GaugeRec : public QWidget {
@@ -39,9 +39,9 @@ class GaugeRec : public QWidget {
     // The visible text: prefix, position, suffix.
     QString text() const;
 
-    // Counting the stations of an effort period: "Estación Nº: " + position, warm colours.
+    // Counting the stations of an effort period: "Estación Nº: " + position, warm colors.
     void setEffortMode(int maximum);
-    // Counting the seconds of a recovery: position + " seg.", green colours.
+    // Counting the seconds of a recovery: position + " seg.", green colors.
     void setRecoveryMode(int maximum);
 
     static BarColors effortColors();

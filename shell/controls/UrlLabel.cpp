@@ -12,12 +12,12 @@ UrlLabel::UrlLabel(QWidget* parent) : QLabel(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setLinkFont(font());
-    setLinkColour(QColor(0, 0, 255));
+    setLinkColor(QColor(0, 0, 255));
 }
 
-void UrlLabel::setLinkColour(const QColor& colour) {
+void UrlLabel::setLinkColor(const QColor& color) {
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, colour);
+    pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
 }
 

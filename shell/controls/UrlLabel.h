@@ -20,7 +20,7 @@ class UrlLabel : public QLabel {
     void setDesktopShell(DesktopShell* shell) { m_shell = shell; }
     void setMailLink(bool mail) { m_mail = mail; }
     bool isMailLink() const { return m_mail; }
-    void setLinkColour(const QColor& colour);
+    void setLinkColor(const QColor& color);
     // Sets the face and size; the link stays underlined.
     void setLinkFont(const QFont& font);
 

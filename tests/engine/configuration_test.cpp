@@ -127,7 +127,7 @@ TEST(Configuration, CategoriesMoveTheStartPeriodAndBack) {
     EXPECT_EQ(none.session.display().spinValue, 22);
 }
 
-TEST(Configuration, PointerColoursOnlyBeforeTheFirstChoice) {
+TEST(Configuration, PointerColorsOnlyBeforeTheFirstChoice) {
     SessionHarness h(kEditionZevez);
     h.session.PanelTipoMouseMove(TestMode::Repetir);
     EXPECT_TRUE(h.session.display().modeTextDark[int(TestMode::Repetir)]);

@@ -46,7 +46,7 @@ TEST(ConfigPanelWidget, OpeningLooksAndNames) {
     EXPECT_TRUE(panel.findChild<QLabel*>(QStringLiteral("FlatPanel22"))->isHidden());
     EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("PanelConfigurar"))->text(),
               QStringLiteral("Configurar medición"));
-    // Mode texts in the light edition colour until a mode is chosen.
+    // Mode texts in the light edition color until a mode is chosen.
     EXPECT_TRUE(panel.modeButton(TestMode::Esfuerzo)->styleSheet().contains(QColor(159, 177, 124).name()));
 }
 

@@ -25,10 +25,10 @@ QString accessibleName(QWidget* widget) {
     return iface != nullptr ? iface->text(QAccessible::Name) : QString();
 }
 
-bool imageHasColour(const QImage& image, const QColor& colour) {
+bool imageHasColor(const QImage& image, const QColor& color) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y).rgb() == colour.rgb())
+            if (image.pixelColor(x, y).rgb() == color.rgb())
                 return true;
     return false;
 }
@@ -81,8 +81,8 @@ TEST(FlatButton, PaintsTheCaptionWithoutTheAmpersandAndUnderlinesTheLetter) {
     auto ink = [](const QString& caption) {
         FlatButton button;
         button.setFont(pixelFont(QStringLiteral("Arial"), 19, true, true));
-        button.setCaptionColour(Qt::black);
-        button.setBorderColour(Qt::white);
+        button.setCaptionColor(Qt::black);
+        button.setBorderColor(Qt::white);
         button.setCaption(caption);
         button.resize(233, 72);
         const QImage image = button.grab().toImage();
@@ -115,38 +115,38 @@ TEST(FlatButton, GlyphOnlyButtonIsNamedByItsHint) {
     EXPECT_EQ(accessibleName(&button), QStringLiteral("Acerca de..."));
 }
 
-TEST(FlatButton, TwoColourGlyphMapsDarkAndLightAndKeepsTransparency) {
+TEST(FlatButton, TwoColorGlyphMapsDarkAndLightAndKeepsTransparency) {
     QImage mask(3, 1, QImage::Format_ARGB32);
     mask.setPixel(0, 0, qRgba(0, 0, 0, 255));        // dark
     mask.setPixel(1, 0, qRgba(255, 255, 255, 255));  // light
     mask.setPixel(2, 0, qRgba(0, 0, 0, 0));          // transparent
-    const QImage glyph = FlatButton::twoColourGlyph(mask, QColor(80, 169, 94), QColor(240, 152, 19))
+    const QImage glyph = FlatButton::twoColorGlyph(mask, QColor(80, 169, 94), QColor(240, 152, 19))
                              .toImage()
                              .convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(glyph.pixel(0, 0), qRgba(80, 169, 94, 255));
     EXPECT_EQ(glyph.pixel(1, 0), qRgba(240, 152, 19, 255));
     EXPECT_EQ(qAlpha(glyph.pixel(2, 0)), 0);
-    EXPECT_TRUE(FlatButton::twoColourGlyph(QImage(), Qt::red, Qt::blue).isNull());
+    EXPECT_TRUE(FlatButton::twoColorGlyph(QImage(), Qt::red, Qt::blue).isNull());
 
-    // A button keeps the mask and recolours its glyph when the colours change.
+    // A button keeps the mask and recolors its glyph when the colors change.
     FlatButton button;
     button.resize(40, 20);
     button.setGlyphLayout(FlatButton::GlyphLayout::Alone);
     QImage big(8, 8, QImage::Format_ARGB32);
     big.fill(qRgba(0, 0, 0, 255));
-    button.setTwoColourGlyph(big, QColor(10, 20, 30), Qt::white);
-    EXPECT_TRUE(imageHasColour(button.grab().toImage(), QColor(10, 20, 30)));
-    button.setGlyphColours(QColor(200, 0, 100), Qt::white);
+    button.setTwoColorGlyph(big, QColor(10, 20, 30), Qt::white);
+    EXPECT_TRUE(imageHasColor(button.grab().toImage(), QColor(10, 20, 30)));
+    button.setGlyphColors(QColor(200, 0, 100), Qt::white);
     const QImage repainted = button.grab().toImage();
-    EXPECT_TRUE(imageHasColour(repainted, QColor(200, 0, 100)));
-    EXPECT_FALSE(imageHasColour(repainted, QColor(10, 20, 30)));
+    EXPECT_TRUE(imageHasColor(repainted, QColor(200, 0, 100)));
+    EXPECT_FALSE(imageHasColor(repainted, QColor(10, 20, 30)));
 }
 
-TEST(FlatButton, PaintsFaceBorderAndGlyphPainterColours) {
+TEST(FlatButton, PaintsFaceBorderAndGlyphPainterColors) {
     FlatButton button;
     button.resize(60, 24);
-    button.setFaceColour(QColor(221, 221, 221));
-    button.setBorderColour(QColor(170, 170, 170));
+    button.setFaceColor(QColor(221, 221, 221));
+    button.setBorderColor(QColor(170, 170, 170));
     QColor seen0, seen1;
     button.setGlyphPainter(
         [&](QPainter& painter, const QRect& rect, const QColor& c0, const QColor& c1, bool) {
@@ -155,21 +155,21 @@ TEST(FlatButton, PaintsFaceBorderAndGlyphPainterColours) {
             painter.fillRect(rect, c0);
         },
         QSize(10, 10));
-    button.setGlyphColours(QColor(1, 2, 3), QColor(4, 5, 6));
+    button.setGlyphColors(QColor(1, 2, 3), QColor(4, 5, 6));
     const QImage image = button.grab().toImage();
     EXPECT_EQ(image.pixelColor(0, 0), QColor(170, 170, 170));
     EXPECT_EQ(image.pixelColor(2, 2), QColor(221, 221, 221));
-    EXPECT_TRUE(imageHasColour(image, QColor(1, 2, 3)));
+    EXPECT_TRUE(imageHasColor(image, QColor(1, 2, 3)));
     EXPECT_EQ(seen0, QColor(1, 2, 3));
     EXPECT_EQ(seen1, QColor(4, 5, 6));
 }
 
-TEST(EffectLabel, CaptionStaysTheAccessibleTextAndBothColoursArePainted) {
+TEST(EffectLabel, CaptionStaysTheAccessibleTextAndBothColorsArePainted) {
     EffectLabel label;
     label.setCaption(QStringLiteral("NORAK-Zevez"));
     label.setCaptionFont(QStringLiteral("Arial Black"), 27, true, true);
-    label.setTextColour(QColor(192, 192, 192));
-    label.setShadowColour(QColor(128, 128, 128));
+    label.setTextColor(QColor(192, 192, 192));
+    label.setShadowColor(QColor(128, 128, 128));
     label.setAutoFillBackground(true);
     QPalette pal = label.palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -177,11 +177,11 @@ TEST(EffectLabel, CaptionStaysTheAccessibleTextAndBothColoursArePainted) {
     label.resize(308, 77);
     EXPECT_EQ(accessibleName(&label), QStringLiteral("NORAK-Zevez"));
     const QImage image = label.grab().toImage();
-    EXPECT_TRUE(imageHasColour(image, QColor(192, 192, 192)));
-    EXPECT_TRUE(imageHasColour(image, QColor(128, 128, 128)));
+    EXPECT_TRUE(imageHasColor(image, QColor(192, 192, 192)));
+    EXPECT_TRUE(imageHasColor(image, QColor(128, 128, 128)));
 
     label.setEffect(EffectLabel::Effect::None);
-    EXPECT_FALSE(imageHasColour(label.grab().toImage(), QColor(128, 128, 128)));
+    EXPECT_FALSE(imageHasColor(label.grab().toImage(), QColor(128, 128, 128)));
 }
 
 TEST(UrlLabel, ClickHandsTheCaptionToTheShellAndMailLinksGetTheScheme) {
@@ -212,12 +212,12 @@ TEST(UrlLabel, ClickHandsTheCaptionToTheShellAndMailLinksGetTheScheme) {
     EXPECT_TRUE(link.font().underline());
 }
 
-TEST(FlatListBox, RowsColoursAndRowHeight) {
+TEST(FlatListBox, RowsColorsAndRowHeight) {
     FlatListBox list;
     list.setFont(pixelFont(QStringLiteral("MS Sans Serif"), 9));
     list.setRowHeight(12);
     list.setRows({QStringLiteral("AUTORES:"), QStringLiteral("  uno"), QString(), QStringLiteral("dos")});
-    list.setColours(QColor(228, 228, 228), QColor(0, 0, 128));
+    list.setColors(QColor(228, 228, 228), QColor(0, 0, 128));
     list.resize(200, 100);
     list.show();
     EXPECT_EQ(list.count(), 4);
@@ -235,9 +235,9 @@ TEST(FlatListBox, RowsColoursAndRowHeight) {
 TEST(FlatPanel, CaptionIsReadableAndFrameIsPainted) {
     FlatPanel panel;
     panel.setCaption(QStringLiteral("Información"));
-    panel.setColour(QColor(255, 255, 176));
+    panel.setColor(QColor(255, 255, 176));
     panel.setFrame(FlatPanel::Frame::Line);
-    panel.setFrameColour(Qt::black);
+    panel.setFrameColor(Qt::black);
     panel.resize(100, 30);
     EXPECT_EQ(accessibleName(&panel), QStringLiteral("Información"));
     const QImage image = panel.grab().toImage();

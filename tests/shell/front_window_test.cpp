@@ -91,8 +91,8 @@ TEST_F(FrontWindowTest, SetUpShowsTheBuildEditionOnTheVersionPage) {
     EXPECT_EQ(topmostOf({form.Btn_Actualizacion, form.Btn_Bibliografia}), form.Btn_Actualizacion);
     EXPECT_EQ(topmostOf({form.Panel_Version, form.PanelOBA, form.Label2, form.LabelEffect3}),
               form.Panel_Version);
-    EXPECT_EQ(form.Btn_Version->captionColour(), kGrey);
-    EXPECT_EQ(form.Btn_Autores->captionColour(), kSilver);
+    EXPECT_EQ(form.Btn_Version->captionColor(), kGrey);
+    EXPECT_EQ(form.Btn_Autores->captionColor(), kSilver);
     for (FlatListBox* list :
          {form.ListBox_Futbol, form.ListBox_Basket, form.ListBox_FutSal, form.ListBox_Zevez})
         EXPECT_TRUE(list->isHidden()) << list->objectName().toStdString();
@@ -248,22 +248,22 @@ TEST_F(FrontWindowTest, AboutBoxOverAMainWindowMadeElsewhereStillHandsOverNothin
     EXPECT_TRUE(start.isVisible());
 }
 
-TEST_F(FrontWindowTest, PagesSwitchTabColoursAndStacking) {
+TEST_F(FrontWindowTest, PagesSwitchTabColorsAndStacking) {
     TFormINI form(m_platform, m_handOver, factory());
     form.Btn_Autores->click();
     // Showing the window (its panels hear of their sizes then) keeps the open page in front.
     form.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form.Btn_Autores->captionColour(), kGrey);
-    EXPECT_EQ(form.Btn_Version->captionColour(), kSilver);
+    EXPECT_EQ(form.Btn_Autores->captionColor(), kGrey);
+    EXPECT_EQ(form.Btn_Version->captionColor(), kSilver);
     EXPECT_EQ(topmostOf({form.FlatPanel_Info, form.Panel_Autores}), form.Panel_Autores);
     EXPECT_EQ(topmostOf({form.Btn_Actualizacion, form.Btn_Bibliografia}), form.Btn_Bibliografia);
     EXPECT_FALSE(form.ListBox_Zevez->isHidden());
     EXPECT_TRUE(form.ListBox_Futbol->isHidden());
 
     form.Btn_Version->click();
-    EXPECT_EQ(form.Btn_Autores->captionColour(), kSilver);
-    EXPECT_EQ(form.Btn_Version->captionColour(), kGrey);
+    EXPECT_EQ(form.Btn_Autores->captionColor(), kSilver);
+    EXPECT_EQ(form.Btn_Version->captionColor(), kGrey);
     EXPECT_EQ(topmostOf({form.FlatPanel_Info, form.Panel_Autores}), form.FlatPanel_Info);
     EXPECT_EQ(topmostOf({form.Btn_Actualizacion, form.Btn_Bibliografia}), form.Btn_Actualizacion);
 }
@@ -406,9 +406,9 @@ TEST(FrontEditionInfo, CreditsListsHaveTheirFixedSections) {
         }
         EXPECT_EQ(at, c.rows);
     }
-    EXPECT_EQ(form.ListBox_Basket->groundColour(), QColor(255, 255, 255));
-    EXPECT_EQ(form.ListBox_Zevez->groundColour(), QColor(228, 228, 228));
-    EXPECT_EQ(form.ListBox_Zevez->textColour(), QColor(0, 0, 128));
+    EXPECT_EQ(form.ListBox_Basket->groundColor(), QColor(255, 255, 255));
+    EXPECT_EQ(form.ListBox_Zevez->groundColor(), QColor(228, 228, 228));
+    EXPECT_EQ(form.ListBox_Zevez->textColor(), QColor(0, 0, 128));
 }
 
 namespace {

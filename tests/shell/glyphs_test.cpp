@@ -12,14 +12,14 @@ namespace {
 const Glyph kAll[] = {Glyph::Exit, Glyph::NewSheet, Glyph::Play,  Glyph::Stop,
                       Glyph::Help, Glyph::Info,     Glyph::Start, Glyph::Close};
 
-// Pixels within a small distance of `colour` and fully opaque.
-int countNear(const QImage& image, const QColor& colour) {
+// Pixels within a small distance of `color` and fully opaque.
+int countNear(const QImage& image, const QColor& color) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.alpha() == 255 && std::abs(c.red() - colour.red()) < 8 &&
-                std::abs(c.green() - colour.green()) < 8 && std::abs(c.blue() - colour.blue()) < 8)
+            if (c.alpha() == 255 && std::abs(c.red() - color.red()) < 8 &&
+                std::abs(c.green() - color.green()) < 8 && std::abs(c.blue() - color.blue()) < 8)
                 ++n;
         }
     return n;
@@ -27,14 +27,14 @@ int countNear(const QImage& image, const QColor& colour) {
 
 }  // namespace
 
-TEST(Glyphs, TwoColoursOnATransparentSquare) {
+TEST(Glyphs, TwoColorsOnATransparentSquare) {
     const QColor dark(57, 119, 67);
     const QColor light(230, 200, 40);
     for (Glyph g : kAll) {
         SCOPED_TRACE(int(g));
         const QImage image = drawGlyph(g, dark, light).toImage().convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(image.size(), QSize(32, 32));
-        // Both colours are really used, and some of the square stays clear.
+        // Both colors are really used, and some of the square stays clear.
         EXPECT_GT(countNear(image, dark), 30);
         EXPECT_GT(countNear(image, light), 15);
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);

@@ -154,8 +154,8 @@ TEST(HelpPanel, OpeningLaysOutAndCoversTheWindow) {
 
     FlatButton* close = help->bitBtn3();
     EXPECT_EQ(close->caption(), QStringLiteral(" Cerrar ventana"));
-    EXPECT_EQ(close->faceColour(), QColor(221, 221, 221));
-    EXPECT_EQ(close->borderColour(), QColor(170, 170, 170));
+    EXPECT_EQ(close->faceColor(), QColor(221, 221, 221));
+    EXPECT_EQ(close->borderColor(), QColor(170, 170, 170));
 }
 
 TEST(HelpPanel, DrawingAndTextByEdition) {

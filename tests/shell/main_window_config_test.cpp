@@ -28,7 +28,7 @@ struct ConfigWindow {
     TForm1 form;
 };
 
-QString colourName(const Rgb& rgb) {
+QString colorName(const Rgb& rgb) {
     return QColor(rgb.r, rgb.g, rgb.b).name();
 }
 
@@ -64,8 +64,8 @@ TEST(MainWindowConfig, PointerOverAModeButtonDarkensItsText) {
     w.form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
     const EditionRecord& e = w.form.session().edition();
-    const QString dark = colourName(e.colorDark);
-    const QString light = colourName(e.colorLight);
+    const QString dark = colorName(e.colorDark);
+    const QString light = colorName(e.colorLight);
     ConfigPanel* panel = w.form.configPanel();
 
     // Real pointer moves, routed by the toolkit to the button and then to the panel.

@@ -143,7 +143,7 @@ TEST(ReportDocument, ThePdfHoldsEveryRowAndFigureAndTheBarsInOrder) {
         EXPECT_TRUE(line.contains(bar.periods + QStringLiteral(" periodo"))) << line.toStdString();
     }
 
-    // It renders, on one page, in the edition's colour at the top.
+    // It renders, on one page, in the edition's color at the top.
     ASSERT_TRUE(
         run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
                                          path, dir.filePath(QStringLiteral("page"))}));

@@ -119,8 +119,8 @@ TEST_F(RunDisplayTest, BannerLooksAndStatusSigns) {
     EXPECT_LT(run.banner()->geometry().bottom(), run.gauge()->geometry().top());
 }
 
-TEST_F(RunDisplayTest, PanelColourDressesPanelsAndPicksReadableCaptions) {
-    run.setPanelColor(QColor(237, 184, 44));  // a light edition colour
+TEST_F(RunDisplayTest, PanelColorDressesPanelsAndPicksReadableCaptions) {
+    run.setPanelColor(QColor(237, 184, 44));  // a light edition color
     EXPECT_EQ(run.durationPanel()->palette().color(QPalette::Window), QColor(237, 184, 44));
     EXPECT_LT(run.durationPanel()->captionOf(run.crono())->palette().color(QPalette::WindowText).lightness(),
               80);

@@ -76,20 +76,20 @@ TEST(StartPanel, ButtonLooks) {
     FlatButton* about = w.panel->acercade();
     FlatButton* start = w.panel->bitBtnEmpezar();
     for (FlatButton* b : {about, start}) {
-        EXPECT_EQ(b->faceColour(), QColor(255, 255, 255));
-        EXPECT_EQ(b->borderColour(), QColor(185, 185, 185));
-        EXPECT_EQ(b->highlightColour(), QColor(240, 152, 19));
+        EXPECT_EQ(b->faceColor(), QColor(255, 255, 255));
+        EXPECT_EQ(b->borderColor(), QColor(185, 185, 185));
+        EXPECT_EQ(b->highlightColor(), QColor(240, 152, 19));
         EXPECT_TRUE(b->hasGlyph());
     }
     EXPECT_EQ(about->glyphLayout(), FlatButton::GlyphLayout::Alone);
     EXPECT_EQ(about->hint(), QStringLiteral("Acerca de..."));
     EXPECT_EQ(start->caption(), QStringLiteral("&Empezar..."));
     EXPECT_EQ(start->glyphLayout(), FlatButton::GlyphLayout::Left);
-    // Glyph colours follow the edition.
+    // Glyph colors follow the edition.
     const EditionRecord futsal = editionRecord(kEditionFutSal);
     w.panel->setUpEdition(futsal);
-    EXPECT_EQ(start->glyphColour0(), QColor(0, 96, 142));
-    EXPECT_EQ(about->glyphColour1(), QColor(103, 156, 243));
+    EXPECT_EQ(start->glyphColor0(), QColor(0, 96, 142));
+    EXPECT_EQ(about->glyphColor1(), QColor(103, 156, 243));
 }
 
 TEST(StartPanel, HeadingsAndPictureByEdition) {

@@ -84,7 +84,7 @@ QPointF along(QPointF a, QPointF b, qreal t) {
     return a + (b - a) * t;
 }
 
-// Fills a body part lit from the upper left: a light rim on the lit edge, then the body colour
+// Fills a body part lit from the upper left: a light rim on the lit edge, then the body color
 // shaded across the part.
 void shade(QPainter& p, const QPainterPath& part, const QColor& base, qreal rim = 0.55) {
     const QRectF box = part.boundingRect();
@@ -309,17 +309,17 @@ void drawAthleteReflection(QPainter& painter, QPointF toe, qreal height, const K
     painter.restore();
 }
 
-void drawStandingCone(QPainter& painter, QPointF base, qreal h, const QColor& colour) {
+void drawStandingCone(QPainter& painter, QPointF base, qreal h, const QColor& color) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     // Foot plate seen slightly from above.
     const QRectF plate(base.x() - h * 0.55, base.y() - h * 0.09, h * 1.1, h * 0.18);
     QLinearGradient plateShade(plate.topLeft(), plate.topRight());
-    plateShade.setColorAt(0.0, colour.darker(115));
-    plateShade.setColorAt(0.35, colour.lighter(112));
-    plateShade.setColorAt(1.0, colour.darker(150));
-    painter.setBrush(colour.darker(175));
+    plateShade.setColorAt(0.0, color.darker(115));
+    plateShade.setColorAt(0.35, color.lighter(112));
+    plateShade.setColorAt(1.0, color.darker(150));
+    painter.setBrush(color.darker(175));
     painter.drawRoundedRect(plate.translated(0, h * 0.035), h * 0.08, h * 0.06);
     painter.setBrush(plateShade);
     painter.drawRoundedRect(plate, h * 0.08, h * 0.06);
@@ -334,10 +334,10 @@ void drawStandingCone(QPainter& painter, QPointF base, qreal h, const QColor& co
     body.quadTo(base.x(), bottom + h * 0.07, base.x() - h * 0.36, bottom);
     body.closeSubpath();
     QLinearGradient round(base.x() - h * 0.36, 0, base.x() + h * 0.36, 0);
-    round.setColorAt(0.0, colour.darker(120));
-    round.setColorAt(0.3, colour.lighter(128));
-    round.setColorAt(0.55, colour);
-    round.setColorAt(1.0, colour.darker(170));
+    round.setColorAt(0.0, color.darker(120));
+    round.setColorAt(0.3, color.lighter(128));
+    round.setColorAt(0.55, color);
+    round.setColorAt(1.0, color.darker(170));
     painter.setBrush(round);
     painter.drawPath(body);
     // Reflective band.

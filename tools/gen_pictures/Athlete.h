@@ -6,7 +6,7 @@
 
 namespace norak::art {
 
-// Colours of a player's kit.
+// Colors of a player's kit.
 struct Kit {
     QColor jersey;
     QColor trim;
@@ -28,6 +28,6 @@ void drawAthlete(QPainter& painter, QPointF toe, qreal height, const Kit& kit);
 void drawAthleteReflection(QPainter& painter, QPointF toe, qreal height, const Kit& kit, qreal opacity);
 
 // A training cone standing on the ground at `base` (centre of its foot), `height` pixels tall.
-void drawStandingCone(QPainter& painter, QPointF base, qreal height, const QColor& colour);
+void drawStandingCone(QPainter& painter, QPointF base, qreal height, const QColor& color);
 
 }  // namespace norak::art

@@ -76,16 +76,16 @@ QImage funderLogo() {
     p.setRenderHint(QPainter::Antialiasing);
     // Emblem: three overlapping arcs, the people a foundation brings together.
     const QPointF centre(60, 19);
-    const QColor colours[3] = {QColor(0, 94, 160), QColor(226, 150, 20), QColor(60, 150, 80)};
+    const QColor colors[3] = {QColor(0, 94, 160), QColor(226, 150, 20), QColor(60, 150, 80)};
     for (int i = 0; i < 3; ++i) {
         p.save();
         p.translate(centre);
         p.rotate(i * 120 - 90);
-        p.setPen(QPen(colours[i], 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(colors[i], 3.2, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(-3, -10, 16, 16), 110 * 16, 200 * 16);
         p.setPen(Qt::NoPen);
-        p.setBrush(colours[i]);
+        p.setBrush(colors[i]);
         p.drawEllipse(QPointF(10, -7), 2.6, 2.6);
         p.restore();
     }

@@ -33,7 +33,7 @@ QImage coursePicture(Sport sport, int role) {
 
     const QVector<ConeSpot> cones = coneSpots(sport);
     const QVector<QPointF> centres = coneCentres(sport);
-    const QColor path = pathColour(sport);
+    const QColor path = pathColor(sport);
     switch (role) {
         case 1:
             drawDottedLoop(painter, centres, path);

@@ -22,8 +22,8 @@ QVector<ConeSpot> spots(std::initializer_list<std::pair<int, int>> corners, qrea
 }
 
 // A pen whose width is in device pixels whatever the world transform is.
-QPen linePen(const QColor& colour, qreal width, Qt::PenStyle style = Qt::SolidLine) {
-    QPen pen(colour, width, style, Qt::FlatCap, Qt::MiterJoin);
+QPen linePen(const QColor& color, qreal width, Qt::PenStyle style = Qt::SolidLine) {
+    QPen pen(color, width, style, Qt::FlatCap, Qt::MiterJoin);
     pen.setCosmetic(true);
     return pen;
 }
@@ -399,7 +399,7 @@ QColor groundSurround(Sport sport) {
     return Qt::gray;
 }
 
-QColor pathColour(Sport sport) {
+QColor pathColor(Sport sport) {
     switch (sport) {
         case Sport::Futbol:
             return QColor(24, 36, 64);

@@ -34,8 +34,8 @@ QTransform coursePanelTransform(Sport sport);
 // soft shadow. `metres` maps ground metres to pixels.
 void paintGround(QPainter& painter, Sport sport, const QTransform& metres, const QRectF& card);
 
-// Distinctive colours of each ground.
+// Distinctive colors of each ground.
 QColor groundSurround(Sport sport);
-QColor pathColour(Sport sport);
+QColor pathColor(Sport sport);
 
 }  // namespace norak::art

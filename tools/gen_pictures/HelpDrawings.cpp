@@ -124,16 +124,16 @@ void tagLeg(QPainter& p, QPointF a, QPointF b, const QString& text, qreal offset
 }
 
 // A dimension line between two points with end ticks and its measure in the middle.
-void drawDimension(QPainter& p, QPointF a, QPointF b, const QString& text, const QColor& colour = kInk) {
+void drawDimension(QPainter& p, QPointF a, QPointF b, const QString& text, const QColor& color = kInk) {
     const QPointF u = unit(b - a);
     const QPointF n(-u.y(), u.x());
     p.save();
-    p.setPen(QPen(colour, 1.0));
+    p.setPen(QPen(color, 1.0));
     p.drawLine(a, b);
     for (const QPointF& end : {a, b}) {
         p.drawLine(end - n * 4, end + n * 4);
     }
-    p.setBrush(colour);
+    p.setBrush(color);
     p.setPen(Qt::NoPen);
     for (int k : {0, 1}) {
         const QPointF tip = k == 0 ? a : b;

@@ -87,7 +87,7 @@ QImage blurred(const QImage& source, int radius) {
 }
 
 void drawSoftShadow(QPainter& painter, const QPainterPath& shape, QPointF offset, int blurRadius,
-                    const QColor& colour) {
+                    const QColor& color) {
     const QRectF bounds = painter.transform().map(shape).boundingRect();
     const int margin = blurRadius * 3 + 2;
     const QRect area = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin);
@@ -97,7 +97,7 @@ void drawSoftShadow(QPainter& painter, const QPainterPath& shape, QPointF offset
         p.setRenderHint(QPainter::Antialiasing);
         p.translate(-area.topLeft());
         p.setTransform(painter.transform(), true);
-        p.fillPath(shape, colour);
+        p.fillPath(shape, color);
     }
     layer = blurred(layer, blurRadius);
     painter.save();
@@ -145,7 +145,7 @@ const RunnerPose& runnerPose() {
     return pose;
 }
 
-void drawRunnerPictogram(QPainter& painter, QPointF feet, qreal height, bool facingLeft, const QColor& colour,
+void drawRunnerPictogram(QPainter& painter, QPointF feet, qreal height, bool facingLeft, const QColor& color,
                          const QColor& halo) {
     const RunnerPose& pose = runnerPose();
     const QPointF& head = pose.head;
@@ -177,7 +177,7 @@ void drawRunnerPictogram(QPainter& painter, QPointF feet, qreal height, bool fac
         painter.drawEllipse(head, headRadius + extra / 2, headRadius + extra / 2);
     };
     strokeAll(halo, 6.0);
-    strokeAll(colour, 0.0);
+    strokeAll(color, 0.0);
     // A thin light gap where the near limbs cross the body, as sports pictograms have.
     QPen gap(halo, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter.setPen(gap);
@@ -192,7 +192,7 @@ void drawRunnerPictogram(QPainter& painter, QPointF feet, qreal height, bool fac
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     painter.drawPath(stroker.createStroke(nearLimbs));
-    painter.setPen(QPen(colour, limb, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(color, limb, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(frontArm.constData(), int(frontArm.size()));
     painter.restore();
 }
@@ -225,7 +225,7 @@ void drawConeFromAbove(QPainter& painter, QPointF centre, qreal diameter, const 
     painter.restore();
 }
 
-void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const QColor& colour,
+void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const QColor& color,
                     qreal dotSize) {
     QPolygonF loop(stations);
     loop << stations.first();
@@ -235,7 +235,7 @@ void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const Q
         QPen(QColor(255, 255, 255, 150), dotSize + 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(loop);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
+    painter.setBrush(color);
     // Dots leg by leg, so that every leg starts on a dot at its cone.
     for (int i = 0; i < stations.size(); ++i) {
         const QPointF a = stations[i];
@@ -265,14 +265,14 @@ void drawArrowHead(QPainter& painter, QPointF tip, QPointF direction, qreal len,
 }
 
 void drawArrowLoop(QPainter& painter, const QVector<QPointF>& stations, bool increasing,
-                   const QColor& colour) {
+                   const QColor& color) {
     QPolygonF loop(stations);
     loop << stations.first();
     painter.save();
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(255, 255, 255, 170), 5.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(loop);
-    painter.setPen(QPen(colour, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(color, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(loop);
     for (int i = 0; i < stations.size(); ++i) {
         QPointF a = stations[i];
@@ -281,13 +281,13 @@ void drawArrowLoop(QPainter& painter, const QVector<QPointF>& stations, bool inc
             std::swap(a, b);
         }
         const QPointF tip = a + (b - a) * 0.5 + unit(b - a) * 5.0;
-        drawArrowHead(painter, tip, b - a, 10.0, 9.0, colour, QColor(255, 255, 255, 220));
+        drawArrowHead(painter, tip, b - a, 10.0, 9.0, color, QColor(255, 255, 255, 220));
     }
     painter.restore();
 }
 
 void drawHaloText(QPainter& painter, QPointF centre, const QString& text, const QFont& font,
-                  const QColor& colour, const QColor& halo, qreal haloWidth) {
+                  const QColor& color, const QColor& halo, qreal haloWidth) {
     QPainterPath path;
     const QFontMetricsF metrics(font);
     const qreal w = metrics.horizontalAdvance(text);
@@ -299,7 +299,7 @@ void drawHaloText(QPainter& painter, QPointF centre, const QString& text, const 
         painter.drawPath(path);
     }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
+    painter.setBrush(color);
     painter.drawPath(path);
     painter.restore();
 }

@@ -20,7 +20,7 @@ QImage blurred(const QImage& source, int radius);
 
 // A soft drop shadow of a shape, painted under whatever is drawn next.
 void drawSoftShadow(QPainter& painter, const QPainterPath& shape, QPointF offset, int blurRadius,
-                    const QColor& colour);
+                    const QColor& color);
 
 // Font of the drawings (Liberation Sans, metric twin of Arial).
 QFont sansFont(qreal pixelSize, int weight = QFont::Normal, bool italic = false);
@@ -43,7 +43,7 @@ const RunnerPose& runnerPose();
 
 // Side-view running-man pictogram standing with its feet at `feet`, `height` pixels tall.
 // A light halo keeps it readable on any ground.
-void drawRunnerPictogram(QPainter& painter, QPointF feet, qreal height, bool facingLeft, const QColor& colour,
+void drawRunnerPictogram(QPainter& painter, QPointF feet, qreal height, bool facingLeft, const QColor& color,
                          const QColor& halo);
 
 // A training cone seen from above: an orange disc with a rim and a small top opening.
@@ -51,7 +51,7 @@ void drawConeFromAbove(QPainter& painter, QPointF centre, qreal diameter,
                        const QColor& body = QColor(246, 128, 24));
 
 // The course as a closed dotted line without direction.
-void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const QColor& colour,
+void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const QColor& color,
                     qreal dotSize = 3.2);
 
 // A straight arrowhead at `tip` pointing along `direction` (need not be normalised).
@@ -60,11 +60,11 @@ void drawArrowHead(QPainter& painter, QPointF tip, QPointF direction, qreal leng
 
 // The course as a closed line with one arrow per leg, in increasing station order or against it.
 void drawArrowLoop(QPainter& painter, const QVector<QPointF>& stations, bool increasing,
-                   const QColor& colour);
+                   const QColor& color);
 
 // Text with a thin light outline, centred on a point.
 void drawHaloText(QPainter& painter, QPointF centre, const QString& text, const QFont& font,
-                  const QColor& colour, const QColor& halo, qreal haloWidth = 3.0);
+                  const QColor& color, const QColor& halo, qreal haloWidth = 3.0);
 
 QPointF unit(QPointF v);
 QPointF normal(QPointF v);  // v turned a quarter anticlockwise on screen, normalised

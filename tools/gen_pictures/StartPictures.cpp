@@ -69,20 +69,20 @@ void fillGround(QPainter& p, const Camera& cam, const QVector<QPointF>& xz, cons
 }
 
 // A painted line on the ground from a to b, `width` metres wide.
-void groundLine(QPainter& p, const Camera& cam, QPointF a, QPointF b, qreal width, const QColor& colour) {
+void groundLine(QPainter& p, const Camera& cam, QPointF a, QPointF b, qreal width, const QColor& color) {
     const QPointF n = normal(b - a) * (width / 2);
-    fillGround(p, cam, {a + n, b + n, b - n, a - n}, colour);
+    fillGround(p, cam, {a + n, b + n, b - n, a - n}, color);
 }
 
 // A painted arc on the ground (centre, radius, angles in radians), sampled finely.
 void groundArc(QPainter& p, const Camera& cam, QPointF centre, qreal radius, qreal from, qreal to,
-               qreal width, const QColor& colour) {
+               qreal width, const QColor& color) {
     const int steps = 64;
     for (int i = 0; i < steps; ++i) {
         const qreal t0 = from + (to - from) * i / steps;
         const qreal t1 = from + (to - from) * (i + 1) / steps;
         groundLine(p, cam, centre + QPointF(std::cos(t0), std::sin(t0)) * radius,
-                   centre + QPointF(std::cos(t1), std::sin(t1)) * radius, width, colour);
+                   centre + QPointF(std::cos(t1), std::sin(t1)) * radius, width, color);
     }
 }
 
@@ -107,9 +107,9 @@ QImage depthOfField(const QImage& sharp, int radius, qreal softEnd, qreal sharpS
     return out;
 }
 
-void haze(QPainter& p, QPointF centre, qreal radius, int alpha, const QColor& colour = Qt::white) {
+void haze(QPainter& p, QPointF centre, qreal radius, int alpha, const QColor& color = Qt::white) {
     QRadialGradient glow(centre, radius);
-    QColor c = colour;
+    QColor c = color;
     c.setAlpha(alpha);
     glow.setColorAt(0.0, c);
     c.setAlpha(alpha * 2 / 3);
@@ -127,11 +127,11 @@ void vignette(QPainter& p, int alpha) {
     p.fillRect(QRect(0, 0, kWidth, kHeight), dark);
 }
 
-void softEllipse(QPainter& p, QPointF centre, qreal rx, qreal ry, const QColor& colour) {
+void softEllipse(QPainter& p, QPointF centre, qreal rx, qreal ry, const QColor& color) {
     QRadialGradient g(QPointF(0, 0), 1.0);
-    QColor c = colour;
+    QColor c = color;
     g.setColorAt(0.0, c);
-    c.setAlpha(colour.alpha() / 2);
+    c.setAlpha(color.alpha() / 2);
     g.setColorAt(0.5, c);
     c.setAlpha(0);
     g.setColorAt(1.0, c);
@@ -171,9 +171,9 @@ constexpr qreal kPlayerX = 2.13;
 constexpr qreal kConeHeight = 0.34;
 
 // Further cones of the course, out in the hall.
-void distantCones(QPainter& p, const QVector<QPointF>& xz, const QColor& colour) {
+void distantCones(QPainter& p, const QVector<QPointF>& xz, const QColor& color) {
     for (const QPointF& at : xz) {
-        drawStandingCone(p, kCamera.project(at), kCamera.focal * kConeHeight / at.y(), colour);
+        drawStandingCone(p, kCamera.project(at), kCamera.focal * kConeHeight / at.y(), color);
     }
 }
 
@@ -381,7 +381,7 @@ void footballBackground(QPainter& p) {
 
 // --- Futsal hall ------------------------------------------------------------------------------
 
-// Tiers of the crowd between two rows, drawn as small coloured marks.
+// Tiers of the crowd between two rows, drawn as small colored marks.
 void crowd(QPainter& p, const QRectF& area, int count, quint32 seed) {
     static const QColor shirts[] = {QColor(200, 60, 60),  QColor(230, 230, 230), QColor(60, 90, 170),
                                     QColor(240, 200, 60), QColor(40, 40, 50),    QColor(90, 160, 90)};

@@ -3,7 +3,7 @@
 //   panels_preview help <edition>              the help panel opened for the edition
 //   panels_preview topbar <edition>            the top bar with its glyphs
 //   panels_preview glyphs <edition>            every glyph at 32 and 96 pixels, on the button
-//                                              colour and on white, enabled and disabled
+//                                              color and on white, enabled and disabled
 // It prints the window id on the first line of its output and runs until closed.
 #include <QApplication>
 #include <QLabel>
@@ -39,12 +39,12 @@ void buildTopBar(QWidget* client, const EditionRecord& edition) {
         auto* b = new FlatButton(client);
         b->setCaption(QString::fromUtf8(buttons[i].caption));
         b->setCaptionFont(pixelFont(QStringLiteral("Arial"), 15));
-        b->setCaptionColour(Qt::white);
-        b->setFaceColour(qColor(edition.colorMain));
-        b->setBorderColour(qColor(edition.colorDark));
-        b->setHighlightColour(QColor(240, 152, 19));
+        b->setCaptionColor(Qt::white);
+        b->setFaceColor(qColor(edition.colorMain));
+        b->setBorderColor(qColor(edition.colorDark));
+        b->setHighlightColor(QColor(240, 152, 19));
         b->setGlyphPainter(glyphPainter(buttons[i].glyph), QSize(kGlyphSize, kGlyphSize));
-        b->setGlyphColours(qColor(edition.colorDark), qColor(edition.colorLight));
+        b->setGlyphColors(qColor(edition.colorDark), qColor(edition.colorLight));
         b->setEnabled(buttons[i].enabled);
         b->setGeometry(bar[std::size_t(i)]);
     }
