@@ -51,6 +51,7 @@
 //   compares onset-to-onset intervals with these decision intervals.
 // To measure on a busy machine: bench/pacing_loaded.sh (busy loops in sessions of their own or
 // in the bench's, or a build of this project, for the duration of the run).
+#include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -69,6 +70,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -77,6 +79,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "platform/qt/QtDesktopShell.h"
@@ -104,6 +107,7 @@ struct Options {
     QString log;
     int settleMs = 500;
     bool raise = true;
+    bool canaries = false;
 };
 
 Options parse(const QCoreApplication& app) {
@@ -130,7 +134,10 @@ Options parse(const QCoreApplication& app) {
     const QCommandLineOption normal(
         QStringLiteral("normal-priority"),
         QStringLiteral("Leave the window's and the audio thread's priorities as they are."));
-    parser.addOptions({periods, minRun, maxRun, play, wav, log, settle, normal});
+    const QCommandLineOption canaries(
+        QStringLiteral("canaries"),
+        QStringLiteral("Watch every processor for stalls of the machine itself (a 1 ms sleeper on each)."));
+    parser.addOptions({periods, minRun, maxRun, play, wav, log, settle, normal, canaries});
     parser.process(app);
 
     Options o;
@@ -141,6 +148,7 @@ Options parse(const QCoreApplication& app) {
     o.wav = parser.value(wav);
     o.log = parser.value(log);
     o.raise = !parser.isSet(normal);
+    o.canaries = parser.isSet(canaries);
     // The program opens its sound output as it starts; its first test interval can end no
     // sooner than about 6 s later (front window 2 s, mode and Start, then period 1's run time).
     // By then the output's placement clock moves only in small steps; measure from there too.
@@ -389,6 +397,76 @@ class Poller {
     Lateness m_late;
 };
 
+// A canary on each processor: a thread pinned to it, at a real-time class when allowed, that
+// sleeps 1 ms at a time and notes every wake-up more than 1 ms late. When the machine itself
+// holds a processor (the hypervisor of a virtual machine, a stall in the kernel), the canary on
+// that processor sees a gap at the moment of a late decision; the window's own work, or a wait
+// inside one of its calls, leaves the canaries alone.
+class Canaries {
+  public:
+    struct Gap {
+        int cpu;
+        qint64 fromNs, toNs;  // bench clock
+    };
+
+    explicit Canaries(const QElapsedTimer& bench) {
+        timespec mono{};
+        clock_gettime(CLOCK_MONOTONIC, &mono);
+        m_benchOriginNs = nsOf(mono) - bench.nsecsElapsed();
+        const int cpus = int(std::thread::hardware_concurrency());
+        for (int cpu = 0; cpu < cpus; ++cpu)
+            m_threads.emplace_back([this, cpu] { watch(cpu); });
+    }
+
+    ~Canaries() {
+        m_stop = true;
+        for (std::thread& t : m_threads)
+            t.join();
+    }
+
+    std::vector<Gap> gaps() const {
+        std::lock_guard lock(m_mutex);
+        return m_gaps;
+    }
+
+    bool realTime() const { return m_realTime; }
+
+  private:
+    static qint64 nsOf(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+    void watch(int cpu) {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(cpu, &set);
+        pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+        sched_param param{};
+        param.sched_priority = 10;  // above the window's and the audio thread's
+        if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) != 0)
+            m_realTime = false;
+        timespec next{};
+        clock_gettime(CLOCK_MONOTONIC, &next);
+        while (!m_stop) {
+            qint64 due = nsOf(next) + 1'000'000;
+            next = {time_t(due / 1'000'000'000), long(due % 1'000'000'000)};
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            if (nsOf(now) - due > 1'000'000) {
+                std::lock_guard lock(m_mutex);
+                m_gaps.push_back({cpu, due - m_benchOriginNs, nsOf(now) - m_benchOriginNs});
+                next = now;  // no burst of catching up
+            }
+        }
+    }
+
+    qint64 m_benchOriginNs = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_realTime{true};
+    mutable std::mutex m_mutex;
+    std::vector<Gap> m_gaps;
+    std::vector<std::thread> m_threads;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -428,6 +506,9 @@ int main(int argc, char** argv) {
     bench.start();
     const TickOrigin origin = findTickOrigin(ticks, bench);
     const auto dueNs = [&](qint64 dueTick) { return origin.ns + dueTick * 1'000'000; };
+    std::optional<Canaries> canaries;
+    if (options.canaries)
+        canaries.emplace(bench);
 
     TForm1 form(kBuildEdition, platform);
     TestSession& session = form.session();
@@ -611,6 +692,15 @@ int main(int argc, char** argv) {
     });
     latest.resize(std::min<std::size_t>(latest.size(), 5));
     static const char* const kindNames[kKinds] = {"departure", "signal", "alert", "recovery end"};
+    const std::vector<Canaries::Gap> gaps = canaries ? canaries->gaps() : std::vector<Canaries::Gap>{};
+    canaries.reset();
+    if (options.canaries) {
+        qint64 longest = 0;
+        for (const Canaries::Gap& g : gaps)
+            longest = std::max(longest, g.toNs - g.fromNs);
+        std::printf("%-30s %zu stalls of a processor over 1 ms, longest %.3f ms\n", "canaries", gaps.size(),
+                    double(longest) / 1e6);
+    }
     for (const Decision* d : latest) {
         const ThreadCounters& w = d->sinceWait;
         const qint64 lateNs = d->ns - dueNs(*d->dueTick);
@@ -621,6 +711,11 @@ int main(int argc, char** argv) {
             kindNames[d->kind], d - decisions.data(), double(lateNs) / 1e6, double(w.wallNs - lateNs) / 1e6,
             double(w.cpuNs) / 1e6, w.voluntary, w.involuntary, w.minorFaults, w.majorFaults,
             double(d->runQueueWaitNs) / 1e6);
+        for (const Canaries::Gap& g : gaps) {
+            if (g.toNs > dueNs(*d->dueTick) && g.fromNs < d->ns)
+                std::printf("  (processor %d stalled %.3f ms from %.3f ms after the due moment)\n", g.cpu,
+                            double(g.toNs - g.fromNs) / 1e6, double(g.fromNs - dueNs(*d->dueTick)) / 1e6);
+        }
     }
 
     if (!options.log.isEmpty()) {
