@@ -126,6 +126,24 @@ bool JournalState::isEmpty() const {
 
 Journal::Journal(int edition, const QString& folder) : m_edition(edition), m_folder(folder) {}
 
+Journal::~Journal() = default;
+
+Journal::Claim Journal::claim() {
+    if (m_lock && m_lock->isLocked())
+        return Claim::Taken;
+    QDir().mkpath(m_folder);
+    m_lock =
+        std::make_unique<QLockFile>(m_folder + QStringLiteral("/.") + kFileName + QStringLiteral(".lock"));
+    // A lock is stale only when the program that took it is no longer running, however old it is:
+    // a test can last hours.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return Claim::Taken;
+    const QLockFile::LockError error = m_lock->error();
+    m_lock.reset();
+    return error == QLockFile::LockFailedError ? Claim::HeldElsewhere : Claim::NotLockable;
+}
+
 QString Journal::defaultFolder() {
     // XDG: a relative $XDG_STATE_HOME is invalid and is ignored.
     const QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
@@ -305,6 +323,13 @@ QString Journal::setAsideMessage(const QString& badFilePath) {
                "El archivo de recuperación de la última prueba está dañado y no se puede leer. Se ha "
                "apartado como %1.")
         .arg(QDir::toNativeSeparators(badFilePath));
+}
+
+QString Journal::heldElsewhereMessage() {
+    return QStringLiteral(
+        "Hay otra copia del programa abierta, y es ella la que conserva su tabla de resultados por si "
+        "se cierra por un fallo. Los resultados de esta ventana no se conservarán en ese caso: "
+        "expórtelos al terminar la prueba.");
 }
 
 QString Journal::notKeptMessage(const QString& folder) {

@@ -2,8 +2,10 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "engine/Configuration.h"
 
@@ -61,6 +63,16 @@ class Journal {
 
     // The journal of an edition in a folder, by default the user's state folder.
     explicit Journal(int edition, const QString& folder = defaultFolder());
+    ~Journal();
+
+    // One program at a time keeps the journal: the first to claim it holds it until its end (a
+    // lock beside the file, freed by the system should the program die).
+    enum class Claim {
+        Taken,          // this program keeps the journal
+        HeldElsewhere,  // another running copy keeps it: leave its journal alone
+        NotLockable,    // the folder cannot take the lock: go on, the write will tell
+    };
+    Claim claim();
 
     // $XDG_STATE_HOME/norak, else ~/.local/state/norak.
     static QString defaultFolder();
@@ -80,6 +92,7 @@ class Journal {
     static QString restoreQuestion();
     static QString setAsideMessage(const QString& badFilePath);
     static QString notKeptMessage(const QString& folder);
+    static QString heldElsewhereMessage();
 
     // The bytes of a journal file for a state, and the reverse, for the file and its tests.
     static QByteArray encode(const JournalState& state);
@@ -91,6 +104,7 @@ class Journal {
     int m_edition;
     QString m_folder;
     bool m_failureReported = false;
+    std::shared_ptr<QLockFile> m_lock;  // shared by the copies, held until the last one ends
 };
 
 }  // namespace norak

@@ -64,7 +64,16 @@ TestRun::~TestRun() {
 }
 
 void TestRun::enableJournal(const QString& folder) {
-    m_journal = std::make_unique<Journal>(m_session->edition().edition, folder);
+    auto journal = std::make_unique<Journal>(m_session->edition().edition, folder);
+    if (journal->claim() == Journal::Claim::HeldElsewhere) {
+        // Another copy of the program is running: its journal is neither offered back here nor
+        // overwritten or removed by this one.
+        m_journalHeldElsewhere = true;
+        if (m_activated)
+            offerRestore();
+        return;
+    }
+    m_journal = std::move(journal);
     m_journalWriter = std::make_unique<JournalWriter>(*m_journal);
     // Said once, from the writer's thread; shown here, after whatever the window is doing.
     connect(
@@ -108,6 +117,12 @@ void TestRun::saveJournal() {
 }
 
 void TestRun::offerRestore() {
+    if (m_journalHeldElsewhere && !m_restoreOffered) {
+        m_restoreOffered = true;
+        m_platform.sound.alert(kAlertWarning);
+        m_platform.messages.warning(QStringLiteral("Información"), Journal::heldElsewhereMessage());
+        return;
+    }
     if (!m_journal || m_restoreOffered)
         return;
     m_restoreOffered = true;

@@ -138,6 +138,7 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     SleepInhibitor* m_inhibitor = nullptr;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalWriter> m_journalWriter;
+    bool m_journalHeldElsewhere = false;
     bool m_activated = false;
     bool m_restoreOffered = false;
     bool m_restoredResults = false;  // a restored table may be exported before any test

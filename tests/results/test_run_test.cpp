@@ -329,6 +329,39 @@ TEST(TestRun, AJournalBringsBackTheTableOfARunThatDidNotEnd) {
     EXPECT_EQ(QDir(state.path()).entryList(QDir::Files).size(), 1);
 }
 
+// Two copies of the program at once: the second neither offers back nor removes the journal of
+// the first, and says that its own results are not kept; once the first has ended, the next
+// copy keeps the journal again.
+TEST(TestRun, ASecondCopyOfTheProgramLeavesTheJournalOfTheFirstAlone) {
+    QTemporaryDir state;
+    const QString journal = Journal(kEditionZevez, state.path()).filePath();
+    {
+        Pitch first;
+        first.run.enableJournal(state.path());
+        first.type(1, kColName, QStringLiteral("Ana"));
+        first.run.flushJournal();
+        ASSERT_TRUE(QFile::exists(journal));
+        {
+            Pitch second;
+            second.run.enableJournal(state.path());
+            ASSERT_EQ(second.fakes.messages.m_shown.size(), 1u);  // said at once, no restore question
+            EXPECT_EQ(second.fakes.messages.m_shown[0].text, Journal::heldElsewhereMessage());
+            second.type(1, kColName, QStringLiteral("Íñigo"));
+            second.fakes.messages.m_answers = {true};  // leave (no results to save)
+            EXPECT_TRUE(second.run.confirmLeave());
+        }
+        first.run.flushJournal();
+        const Journal::LoadResult kept = Journal(kEditionZevez, state.path()).load();
+        ASSERT_EQ(kept.status, Journal::LoadStatus::Loaded);
+        EXPECT_EQ(kept.state.cells.at(0).at(kColName), QStringLiteral("Ana"));
+    }
+    Pitch next;  // the first died without a clean end: its table is offered back
+    next.fakes.messages.m_answers = {true};
+    next.run.enableJournal(state.path());
+    EXPECT_EQ(next.questions(), std::vector<QString>{QStringLiteral("Recuperar datos")});
+    EXPECT_EQ(next.cell(kColName, 1), QStringLiteral("Ana"));
+}
+
 // "Cargar" fills the table from a squad file between tests: it asks before replacing names,
 // offers unexported results for saving first, and tells what was cut or left out.
 TEST(TestRun, LoadingASquadReplacesTheNamesAfterAsking) {
