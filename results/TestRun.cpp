@@ -54,6 +54,8 @@ TestRun::TestRun(int edition, const Platform& platform, QObject* parent)
     m_soundCheck = std::make_unique<SoundCheck>(m_platform.sound, m_platform.messages, m_platform.ticks,
                                                 m_session->edition().editionTitle);
     connect(m_roster.get(), &AthleteRoster::buttonVisibilityChanged, this, &TestRun::changed);
+    // A name typed or a result written changes what the glance area counts.
+    connect(m_table.get(), &ResultsTable::dataChanged, this, &TestRun::changed);
 }
 
 TestRun::~TestRun() {
@@ -362,6 +364,14 @@ bool TestRun::confirmLeave() {
     endJournal();
     Q_EMIT changed();
     return true;
+}
+
+GlanceFigures TestRun::glance() const {
+    using Phase = GlanceFigures::Phase;
+    const Phase phase = !m_session->isRunning() ? Phase::BetweenTests
+                        : warmUpPhase() != 0    ? Phase::WarmUp
+                                                : Phase::Timed;
+    return GlanceFigures::of(*m_table, *m_roster, phase);
 }
 
 LiveValues TestRun::liveValues() const {

@@ -10,6 +10,7 @@
 #include "engine/SessionHooks.h"
 #include "engine/TestSession.h"
 #include "platform/Platform.h"
+#include "results/GlanceFigures.h"
 #include "results/LiveReadings.h"
 #include "results/ResultsActions.h"
 
@@ -95,6 +96,9 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     // "Salir" and closing the window. During a test the leave question comes first and a yes
     // stops the test as "Fin de la prueba" does; the save question follows. True to leave.
     bool confirmLeave();
+
+    // The figures of the glance area beside the table, as the run stands now.
+    GlanceFigures glance() const;
 
     // What a dropout now writes into a row: the live texts, the edition and the user's separator.
     LiveValues liveValues() const override;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QRect>
+#include <algorithm>
 
 // Fixed rectangles of the main test window (client area 826 × 592), in window coordinates
 // unless noted. The window lays its panels out from these values only.
 //
 //   y 1..53     top button bar, across the window
-//   y 58..546   course panel       | y 58..398   athletes and results table
+//   y 58..546   course panel       | y 58..398   athletes and results table, and under a
+//                                  |             table of 12 athletes the glance area
 //   y 551..588  phase row under    | y 405..588  run counters over which the configuration
 //               the course         |             panel lies before a start
 //
@@ -64,5 +66,14 @@ inline constexpr QRect kLapPanel = kLapPanelInCourse.translated(kCoursePanel.top
 // 14 athletes is 341 pixels high).
 inline constexpr QRect kRightArea{kSideColumn.left(), kSideColumn.top(), kSideColumn.width(),
                                   kRunBand.top() - kSideColumn.top() - kColumnGap};
+
+// The glance area PanelResumen: what the upper part leaves under a results panel of the given
+// height, across the column. The tables of 12 athletes leave it room; those of 14 fill the part,
+// and there the table keeps all of it (the area is empty and stays hidden).
+inline constexpr int kGlanceMinHeight = 30;
+constexpr QRect glanceArea(int resultsPanelHeight) {
+    const int top = kRightArea.top() + resultsPanelHeight + kGap;
+    return {kRightArea.left(), top, kRightArea.width(), std::max(0, bottomEdge(kRightArea) - top)};
+}
 
 }  // namespace norak::geometry

@@ -26,20 +26,23 @@ void ResultsCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->save();
     painter->fillRect(option.rect, Qt::black);
     painter->fillRect(area, selected ? kHighlight : cellBackground(column));
-    painter->setFont(cellFont());
+    painter->setFont(cellFont(column, area.width()));
     painter->setPen(selected ? QColor(Qt::white) : cellTextColor(column));
     painter->drawText(area, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
     painter->restore();
 }
 
-QWidget* ResultsCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+QWidget* ResultsCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                            const QModelIndex& index) const {
     if (!isUserEditableColumn(index.column()))
         return nullptr;
     auto* editor = new CellLineEdit(index.column(), parent);
     editor->setFrame(false);
     editor->setAlignment(Qt::AlignCenter);
-    editor->setFont(cellFont());
+    editor->setFont(cellFont(index.column(), cellArea(option.rect).width()));
+    // A line edit keeps two pixels inside its text margins at each side; the painted cell keeps
+    // one. Without them, the widest code would scroll in its narrow column while it is typed.
+    editor->setTextMargins(-2, 0, -2, 0);
     QPalette palette = editor->palette();
     palette.setColor(QPalette::Base, cellBackground(index.column()));
     palette.setColor(QPalette::Text, cellTextColor(index.column()));

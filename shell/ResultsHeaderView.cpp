@@ -25,7 +25,7 @@ void ResultsHeaderView::paintSection(QPainter* painter, const QRect& rect, int l
     painter->save();
     painter->fillRect(rect, Qt::black);
     painter->fillRect(area, kTitleRowBackground);
-    painter->setFont(titleFont(logicalIndex));
+    painter->setFont(titleFont(logicalIndex, area.width()));
     painter->setPen(titleTextColor(logicalIndex));
     const QString title = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
     painter->drawText(area.adjusted(1, 0, -1, 0), Qt::AlignCenter | Qt::TextWordWrap, title);

@@ -20,16 +20,25 @@ inline constexpr QColor kAthleteButtonBorder{0, 128, 0};  // green
 // left for the athlete buttons.
 inline constexpr int kTitleBarHeight = 20;
 inline constexpr int kToolButtonSize = 18;
-inline constexpr int kFrameLeft = 16;
-inline constexpr int kFrameTop = 24;
+// The athlete buttons are the test master's targets during a run: as wide as they can be with no
+// result column narrower than beside 18-pixel buttons (the Basket edition's eight columns bind),
+// a margin at their left and one pixel before the frame.
+inline constexpr int kAthleteButtonWidth = 22;
 inline constexpr int kPanelMargin = 4;
-inline constexpr int kAthleteButtonWidth = 12;
+inline constexpr int kAthleteButtonLeft = 3;
+inline constexpr int kFrameLeft = kAthleteButtonLeft + kAthleteButtonWidth + 1;
+inline constexpr int kFrameTop = 24;
 
 QColor titleTextColor(int column);
 QFont titleFont(int column);
 QColor cellBackground(int column);
 QColor cellTextColor(int column);
 QFont cellFont();
+// The fonts of a column `cellWidth` pixels wide: as above, condensed where the column is too
+// narrow for its title, or for its widest value at the cell font (the Basket edition's "Nº" and
+// "Cod.", 3 % and 5 % of the table: no five-letter code reads whole in 21 pixels otherwise).
+QFont titleFont(int column, int cellWidth);
+QFont cellFont(int column, int cellWidth);
 
 }  // namespace results_looks
 

@@ -12,6 +12,7 @@
 #include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/CoursePanel.h"
+#include "shell/GlancePanel.h"
 #include "shell/Glyphs.h"
 #include "shell/HelpPanel.h"
 #include "shell/MainGeometry.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
 TForm1::~TForm1() {
     // The results grid goes while the run's table that it shows is still there.
     delete m_results;
+    delete m_glance;
 }
 
 void TForm1::setSleepInhibitor(SleepInhibitor* inhibitor) {
@@ -158,6 +160,9 @@ void TForm1::createPanels() {
     m_results = new ResultsPanel(e, *m_run, tableWidth, this);
     m_results->setGeometry(
         QRect(area.topLeft(), ResultsPanel::panelSize(e.edition, e.stationsPerLap, tableWidth)));
+    m_glance = new GlancePanel(e, *m_run, this);
+    m_glance->setGeometry(geometry::glanceArea(m_results->height()));
+    m_glance->setVisible(m_glance->height() >= geometry::kGlanceMinHeight);
 
     m_parameters = new ParametersPanel(m_run->session().activeTable(), this);
     m_parameters->setGeometry(kParametersPanel);

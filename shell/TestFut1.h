@@ -16,6 +16,7 @@ namespace norak {
 
 class ConfigPanel;
 class CoursePanel;
+class GlancePanel;
 class FlatButton;
 class HelpPanel;
 class ParametersPanel;
@@ -65,6 +66,7 @@ class TForm1 : public QDialog {
     CoursePanel* coursePanel() const { return m_course; }
     RunDisplay* runDisplay() const { return m_runDisplay.get(); }
     ResultsPanel* resultsPanel() const { return m_results; }
+    GlancePanel* glancePanel() const { return m_glance; }
     StartPanel* startPanel() const { return m_start; }
     HelpPanel* helpPanel() const { return m_help; }
     ParametersPanel* parametersPanel() const { return m_parameters; }
@@ -98,6 +100,7 @@ class TForm1 : public QDialog {
     CoursePanel* m_course = nullptr;
     std::unique_ptr<RunDisplay> m_runDisplay;
     ResultsPanel* m_results = nullptr;
+    GlancePanel* m_glance = nullptr;
     StartPanel* m_start = nullptr;
     HelpPanel* m_help = nullptr;
     ParametersPanel* m_parameters = nullptr;

@@ -179,7 +179,7 @@ TEST(MainWindow, DoubleClickOnTheFreeSurfaceTogglesThePeriodTables) {
     Window w;
     w.form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
-    const QPoint free(700, 380);  // between the results table and the run counters
+    const QPoint free(700, 401);  // between the glance area and the run counters
     w.form.FormDblClick(free);
     EXPECT_TRUE(w.form.parametersPanel()->isHidden());  // the start panel covers the window
     w.form.BitBtnEmpezarClick();

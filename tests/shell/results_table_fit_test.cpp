@@ -7,6 +7,8 @@
 #include "results/CellText.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "shell/AthleteButton.h"
+#include "shell/MainGeometry.h"
 #include "shell/ResultsGrid.h"
 #include "shell/ResultsLooks.h"
 #include "shell/ResultsPanel.h"
@@ -57,20 +59,40 @@ TEST(ResultsTableFit, EveryTitleAndLongestValueIsSeenWhole) {
             // A column's section includes its grid line; titles keep a pixel clear at each side.
             const int cellWidth = header->sectionSize(column) - 1;
             const QString title = ResultsTable::columnTitle(column);
-            const QRect titleRect = QFontMetrics(titleFont(column))
+            const QRect titleRect = QFontMetrics(titleFont(column, cellWidth))
                                         .boundingRect(QRect(0, 0, cellWidth - 2, 1000),
                                                       Qt::AlignCenter | Qt::TextWordWrap, title);
             EXPECT_LE(titleRect.width(), cellWidth - 2) << title.toStdString();
             EXPECT_LE(titleRect.height(), kTitleRowHeight) << title.toStdString();
 
-            // The Basket edition's code column is 5 % of the table: at a readable size no code of
-            // five letters fits there.
-            if (edition == kEditionBasket && column == kColCode)
-                continue;
-            const QFontMetrics cells(cellFont());
+            // Where a column is too narrow at the program's fonts, its face is condensed, never
+            // made smaller, and keeps well over half the narrow face's width.
+            EXPECT_EQ(titleFont(column, cellWidth).pixelSize(), titleFont(column).pixelSize());
+            EXPECT_EQ(cellFont(column, cellWidth).pixelSize(), cellFont().pixelSize());
+            const int stretch = cellFont(column, cellWidth).stretch();
+            EXPECT_TRUE(stretch == QFont::AnyStretch || stretch >= 45) << stretch;
+            const QFontMetrics cells(cellFont(column, cellWidth));
             for (const QString& value : longestValues(column, e.stationsPerLap))
                 EXPECT_LE(cells.horizontalAdvance(value), cellWidth - 2)
                     << value.toStdString() << " in " << cellWidth;
+        }
+    }
+}
+
+// Beside the readable table, the athlete buttons are the test master's targets during a run: at
+// least 18 pixels wide, inside the panel, and the panel inside the column beside the course.
+TEST(ResultsTableFit, AthleteButtonsAreWideTargetsBesideTheTable) {
+    for (int edition : {kEditionProbst, kEditionBasket, kEditionZevez}) {
+        FakePlatform fakes;
+        TForm1 form(edition, fakes.platform());
+        SCOPED_TRACE(edition);
+        const ResultsPanel* panel = form.resultsPanel();
+        EXPECT_TRUE(geometry::kRightArea.contains(panel->geometry()));
+        for (int i = 1; i <= form.edition().stationsPerLap; ++i) {
+            const AthleteButton* button = panel->athleteButton(i);
+            EXPECT_GE(button->width(), 18) << i;
+            EXPECT_GE(button->x(), 0) << i;
+            EXPECT_EQ(button->geometry().right() + 2, panel->frame()->x()) << i;
         }
     }
 }

@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
     ok &= runUntil(window, fakes, elapsed,
                    [&] { return session.CurrentPeriod() == 6 && session.BeepCount() >= 31; });
     window.BitBtnStopClick();
+    ok &= save(window, folder, QStringLiteral("test-stopped"));
     const QString exportPath = QStringLiteral("/home/coach/Export/NORAK-Zevez.txt");
     fakes.saveDialog.m_answer = exportPath;
     window.resultsPanel()->BtnExportDatosClick();

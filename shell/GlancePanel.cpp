@@ -1,0 +1,119 @@
+#include "shell/GlancePanel.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+
+#include "results/GlanceFigures.h"
+#include "results/TestRun.h"
+#include "shell/QtColor.h"
+#include "shell/controls/FlatPanel.h"
+#include "shell/controls/Fonts.h"
+
+namespace norak {
+
+namespace {
+
+constexpr int kMargin = 5;        // around the displays
+constexpr int kGap = 6;           // between two displays
+constexpr int kTextPadding = 10;  // left free in a caption or value, both sides together
+constexpr int kDisplayHeight = 26;
+
+// The texts every phase can show with the table full and the longest results of a test, so that
+// the displays are laid out once and never cut a value.
+std::array<GlanceTexts, 3> widestTexts(int rows) {
+    using Phase = GlanceFigures::Phase;
+    std::array<GlanceTexts, 3> texts;
+    int i = 0;
+    for (const Phase phase : {Phase::BetweenTests, Phase::WarmUp, Phase::Timed}) {
+        GlanceFigures f;
+        f.phase = phase;
+        f.rows = f.named = f.running = f.out = f.withResults = rows;
+        f.bestDistance = QStringLiteral("4419");
+        f.bestSpeed = QStringLiteral("21,6");
+        texts[std::size_t(i++)] = GlanceTexts::of(f);
+    }
+    return texts;
+}
+
+}  // namespace
+
+GlancePanel::GlancePanel(const EditionRecord& edition, TestRun& run, QWidget* parent)
+    : QWidget(parent), m_run(run) {
+    setObjectName(QStringLiteral("PanelResumen"));
+    setAutoFillBackground(true);
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, qColor(edition.colorMain));
+    setPalette(colors);
+
+    for (int i = 0; i < kDisplayCount; ++i) {
+        // Drawn as the configuration panel's headers and value frames.
+        auto* caption = new FlatPanel(this);
+        caption->setObjectName(QStringLiteral("PanelResumenTitulo%1").arg(i + 1));
+        caption->setColor(QColor(128, 128, 128));
+        caption->setFontColor(Qt::white);
+        caption->setFont(pixelFont(QStringLiteral("Arial Narrow"), 12, true));
+        caption->setFrame(FlatPanel::Frame::Line);
+        caption->setFrameColor(QColor(96, 96, 96));
+        auto* value = new FlatPanel(this);
+        value->setObjectName(QStringLiteral("PanelResumenValor%1").arg(i + 1));
+        value->setColor(QColor(240, 240, 240));
+        value->setFontColor(QColor(0, 0, 128));  // navy, as the initial speed
+        value->setFont(pixelFont(QStringLiteral("Arial"), 13, true));
+        value->setFrame(FlatPanel::Frame::Line);
+        value->setFrameColor(QColor(96, 96, 96));
+        m_captions[std::size_t(i)] = caption;
+        m_values[std::size_t(i)] = value;
+    }
+    connect(&m_run, &TestRun::changed, this, &GlancePanel::render);
+    render();
+}
+
+void GlancePanel::render() {
+    const GlanceTexts texts = GlanceTexts::of(m_run.glance());
+    for (int i = 0; i < kDisplayCount; ++i) {
+        const GlanceTexts::Display& d = texts.displays[std::size_t(i)];
+        m_captions[std::size_t(i)]->setCaption(d.caption);
+        m_values[std::size_t(i)]->setCaption(d.value);
+        // The value is what an assistive tool reads; its caption says what it is.
+        m_values[std::size_t(i)]->setAccessibleDescription(d.caption);
+    }
+}
+
+void GlancePanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void GlancePanel::layoutChildren() {
+    // Each caption and each value gets room for the widest text it can show; what is left is
+    // shared out among the values.
+    const QFontMetrics captionMetrics(m_captions[0]->font());
+    const QFontMetrics valueMetrics(m_values[0]->font());
+    std::array<int, kDisplayCount> captionWidths{};
+    std::array<int, kDisplayCount> valueWidths{};
+    for (const GlanceTexts& texts : widestTexts(m_run.glance().rows)) {
+        for (std::size_t i = 0; i < texts.displays.size(); ++i) {
+            captionWidths[i] = std::max(
+                captionWidths[i], captionMetrics.horizontalAdvance(texts.displays[i].caption) + kTextPadding);
+            valueWidths[i] = std::max(valueWidths[i],
+                                      valueMetrics.horizontalAdvance(texts.displays[i].value) + kTextPadding);
+        }
+    }
+    int used = 2 * kMargin + (kDisplayCount - 1) * kGap;
+    for (int i = 0; i < kDisplayCount; ++i)
+        used += captionWidths[std::size_t(i)] + valueWidths[std::size_t(i)];
+    const int spare = std::max(0, width() - used);
+    const int top = (height() - kDisplayHeight) / 2;
+    int left = kMargin;
+    for (int i = 0; i < kDisplayCount; ++i) {
+        const int extra = spare / kDisplayCount + (i < spare % kDisplayCount ? 1 : 0);
+        const int captionWidth = captionWidths[std::size_t(i)];
+        m_captions[std::size_t(i)]->setGeometry(left, top, captionWidth, kDisplayHeight);
+        // The value frame overlaps the caption's right line, as a header sits on its frame.
+        const int valueWidth = valueWidths[std::size_t(i)] + extra;
+        m_values[std::size_t(i)]->setGeometry(left + captionWidth - 1, top, valueWidth + 1, kDisplayHeight);
+        left += captionWidth + valueWidth + kGap;
+    }
+}
+
+}  // namespace norak
