@@ -29,6 +29,13 @@ QString ResultsActions::exportFolderFor(const QString& programDir) {
     return withTrailingSlash(programDir) + kExportFolderName + QLatin1Char('/');
 }
 
+QString ResultsActions::saveFolder(FileSystem& files, const QString& programDir) {
+    const QString folder = exportFolderFor(programDir);
+    if (!files.folderExists(folder) && !files.createFolder(folder))
+        return withTrailingSlash(files.homeFolder());
+    return folder;
+}
+
 ResultsActions::ExportOutcome ResultsActions::exportResults() {
     if (!m_table.hasNamedAthlete())
         return ExportOutcome::NothingToExport;
@@ -42,11 +49,7 @@ ResultsActions::ExportOutcome ResultsActions::exportResults() {
     header.startSpeedText = m_readings.startSpeedText();
     const QStringList lines = ExportWriter::lines(m_table, header);
 
-    // The export folder is made when missing; if it cannot be, the dialog opens at home.
-    QString folder = exportFolderFor(m_readings.programDir());
-    if (!m_platform.files.folderExists(folder) && !m_platform.files.createFolder(folder))
-        folder = withTrailingSlash(m_platform.files.homeFolder());
-
+    const QString folder = saveFolder(m_platform.files, m_readings.programDir());
     SaveRequest request;
     request.title = kExportDialogTitle;
     request.folder = folder;

@@ -34,6 +34,9 @@ class ResultsActions {
 
     // ExportFolder for a ProgramDir: ProgramDir + "Export/".
     static QString exportFolderFor(const QString& programDir);
+    // The folder the results' save dialogs open in: the export folder, made when missing; the
+    // home folder when it cannot be made. Ends with "/".
+    static QString saveFolder(FileSystem& files, const QString& programDir);
 
     // BtnExportDatosClick: the save dialog, then the file. Nothing at all without a named row.
     ExportOutcome exportResults();

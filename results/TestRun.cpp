@@ -9,6 +9,7 @@
 #include "results/CellText.h"
 #include "results/Journal.h"
 #include "results/JournalWriter.h"
+#include "results/ReportFlow.h"
 #include "results/ResultsTable.h"
 #include "results/SquadFile.h"
 
@@ -144,6 +145,8 @@ void TestRun::offerRestore() {
                 found.state.putInto(*m_table);
                 m_startedAt = found.state.startedAt;
                 m_stoppedAt = found.state.stoppedAt;
+                m_reportSettings = ReportSettings{found.state.mode, found.state.startPeriod,
+                                                  found.state.startSpeedText, false, QString()};
                 m_restoredResults = true;
                 saveJournal();
             } else {
@@ -183,6 +186,8 @@ void TestRun::BitBtnStartClick() {
         m_restoredResults = false;
         m_startedAt = m_platform.clock.now();
         m_stoppedAt = QDateTime();
+        noteReportSettings();
+        m_dropouts.clear();  // the timing record starts again with this test
         if (m_inhibitor)
             m_inhibitor->take(QStringLiteral("Prueba de esfuerzo en curso"));
     }
@@ -268,6 +273,9 @@ void TestRun::setActiveTable(const QStringList& lines) {
 // The athletes and the table
 
 void TestRun::B01Click(int athlete) {
+    // Noted for the signal log only when a runner really drops out.
+    if (m_roster->isShown(athlete))
+        m_dropouts.append(DropoutMark{m_platform.ticks.ticks(), athlete, m_table->cell(kColName, athlete)});
     m_roster->dropout(athlete, liveValues());
 }
 
@@ -277,8 +285,11 @@ bool TestRun::canReactivateCurrentRow() const {
 
 void TestRun::Volveraactivar1Click() {
     const int row = m_table->currentRow();
-    if (!m_table->cell(kColName, row).isEmpty() && stopEnabled() && warmUpPhase() == 0)
+    if (!m_table->cell(kColName, row).isEmpty() && stopEnabled() && warmUpPhase() == 0) {
         m_roster->reactivate(row);
+        // A dropout pressed by mistake never happened; the player's real one comes later.
+        m_dropouts.removeIf([row](const DropoutMark& mark) { return mark.athlete == row; });
+    }
 }
 
 bool TestRun::BtnCargarClick() {
@@ -331,6 +342,24 @@ ResultsActions::ExportOutcome TestRun::BtnExportDatosClick() {
     return outcome;
 }
 
+ReportOutcome TestRun::BtnInformeClick() {
+    if (!m_reportRenderer || !tableButtonsEnabled())
+        return ReportOutcome::NothingToReport;
+    const TimingRecord& record = m_session->timingRecord();
+    ReportJob job;
+    job.editionTitle = m_session->edition().editionTitle;
+    job.programDir = m_programDir;
+    job.data = ReportData::compute(*m_table, record, m_reportSettings);
+    if (record.signalsGiven.empty()) {
+        job.data.start = m_startedAt;  // a table brought back: its Start as the journal kept it
+    } else {
+        job.signalLog = SignalLog::lines(record, m_dropouts);
+    }
+    const ReportOutcome outcome = saveReport(job, m_platform, *m_reportRenderer);
+    Q_EMIT changed();
+    return outcome;
+}
+
 bool TestRun::BtnBorrarTablaClick() {
     if (!tableButtonsEnabled())
         return false;
@@ -372,6 +401,18 @@ GlanceFigures TestRun::glance() const {
                         : warmUpPhase() != 0    ? Phase::WarmUp
                                                 : Phase::Timed;
     return GlanceFigures::of(*m_table, *m_roster, phase);
+}
+
+// How the test just started is run, as the report states it: noted now, since the panel may
+// show another choice by the time the report is made.
+void TestRun::noteReportSettings() {
+    const TimingRecord& record = m_session->timingRecord();
+    m_reportSettings.mode = m_session->display().mode;
+    m_reportSettings.startPeriod = m_session->startPeriod();
+    m_reportSettings.startSpeedText = m_session->StartSpeedText();
+    m_reportSettings.warmUp =
+        !record.signalsGiven.empty() && record.signalsGiven.front().phase == TimingRecord::Phase::WarmUp;
+    m_reportSettings.soundOutput = m_soundOutputName ? m_soundOutputName() : QString();
 }
 
 LiveValues TestRun::liveValues() const {

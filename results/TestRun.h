@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -12,21 +13,25 @@
 #include "platform/Platform.h"
 #include "results/GlanceFigures.h"
 #include "results/LiveReadings.h"
+#include "results/ReportData.h"
+#include "results/ReportFlow.h"
 #include "results/ResultsActions.h"
+#include "results/SignalLog.h"
 
 namespace norak {
 
 class AthleteRoster;
 class Journal;
 class JournalWriter;
+class ReportRenderer;
 class ResultsTable;
 class SleepInhibitor;
 class SoundCheck;
 
 // One test run and everything it owns: the configuration and pacing (`TestSession`), the results
 // table, the athlete slots and the program folder, with every flow of the test window that
-// talks to the user or the system: dropouts, re-activation, Stop's sweep, export, clearing the
-// table, New test's save question and the question before leaving.
+// talks to the user or the system: dropouts, re-activation, Stop's sweep, export, the report,
+// clearing the table, New test's save question and the question before leaving.
 //
 // The window's handlers forward here; after each of them `changed()` says that the views should
 // draw the state again. No widget is involved, so a whole test runs on fake platform services.
@@ -47,6 +52,10 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     QString ProgramDir() const { return m_programDir; }
     // Keeps the screen lit and the system awake from Start to Stop; none: nothing is asked.
     void setSleepInhibitor(SleepInhibitor* inhibitor) { m_inhibitor = inhibitor; }
+    // Makes the report's PDF and prints it; none: "Informe" does nothing.
+    void setReportRenderer(ReportRenderer* renderer) { m_reportRenderer = renderer; }
+    // Names the sound output in use, for the report; asked at each Start.
+    void setSoundOutputName(std::function<QString()> name) { m_soundOutputName = std::move(name); }
 
     // Keeps a recovery journal of the table and the test in `folder` from now on; at the first
     // activation, a journal left by a run that did not end cleanly is offered back.
@@ -93,6 +102,10 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     ResultsActions::ExportOutcome BtnExportDatosClick();
     bool BtnBorrarTablaClick();
     bool tableButtonsEnabled() const;
+    // "Informe": the report of the last test and its signal log, when the export is possible.
+    ReportOutcome BtnInformeClick();
+    // The dropouts of the last test started, at their ticks; undone ones are left out.
+    const QList<DropoutMark>& dropoutMarks() const { return m_dropouts; }
     // "Salir" and closing the window. During a test the leave question comes first and a yes
     // stops the test as "Fin de la prueba" does; the save question follows. True to leave.
     bool confirmLeave();
@@ -129,6 +142,7 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     template <typename Tick>
     void tick(Tick tick);
     void saveJournal();
+    void noteReportSettings();
     void offerRestore();
     void endJournal();
 
@@ -140,6 +154,10 @@ class TestRun : public QObject, private SessionHooks, private LiveReadings {
     std::unique_ptr<ResultsActions> m_actions;
     std::unique_ptr<SoundCheck> m_soundCheck;
     SleepInhibitor* m_inhibitor = nullptr;
+    ReportRenderer* m_reportRenderer = nullptr;
+    std::function<QString()> m_soundOutputName;
+    ReportSettings m_reportSettings;  // how the last test was run, noted at its Start
+    QList<DropoutMark> m_dropouts;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalWriter> m_journalWriter;
     bool m_journalHeldElsewhere = false;

@@ -11,7 +11,8 @@ namespace results_looks {
 inline constexpr QColor kHighlight{0, 128, 255};
 inline constexpr QColor kTitleRowBackground{87, 87, 87};
 inline constexpr QColor kTitleBarBackground{0, 128, 255};
-inline constexpr QColor kAthleteButtonFace{192, 192, 192};  // silver
+inline constexpr QColor kTitleBarDisabledText{140, 192, 255};  // white faded into the bar
+inline constexpr QColor kAthleteButtonFace{192, 192, 192};     // silver
 inline constexpr QColor kAthleteButtonFocused{0, 128, 255};
 inline constexpr QColor kAthleteButtonPressed{116, 197, 250};
 inline constexpr QColor kAthleteButtonBorder{0, 128, 0};  // green

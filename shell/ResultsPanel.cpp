@@ -12,6 +12,7 @@
 
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
+#include "results/ReportData.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
 #include "results/SquadFile.h"
@@ -69,6 +70,28 @@ QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString&
     return button;
 }
 
+// A button of the title bar that shows its text: white on the bar, its hint as the description
+// (the text stays what assistive tools read as its name), as wide as its text.
+QToolButton* makeTextButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
+                            const QFont& font) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setAccessibleDescription(hint);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFont(font);
+    QPalette colors = button->palette();
+    colors.setColor(QPalette::ButtonText, Qt::white);
+    // Disabled, the text fades into the bar as the icons beside it grey out.
+    colors.setColor(QPalette::Disabled, QPalette::ButtonText, kTitleBarDisabledText);
+    button->setPalette(colors);
+    button->resize(QFontMetrics(font).horizontalAdvance(text) + 8, kToolButtonSize);
+    return button;
+}
+
 }  // namespace
 
 QSize ResultsPanel::panelSize(int edition, int stationsPerLap, int tableWidth) {
@@ -109,24 +132,20 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
         this, QStringLiteral("BtnBorrarTabla"),
         QStringLiteral("Borrar todos los datos de la Tabla de resultados de los sujetos"), clearTableIcon());
     m_clearButton->move(m_exportButton->x() - 1 - kToolButtonSize, buttonTop);
-    m_loadButton = new QToolButton(this);
-    m_loadButton->setObjectName(QStringLiteral("BtnCargar"));
-    m_loadButton->setText(kLoadButtonText);
-    m_loadButton->setToolTip(kLoadButtonHint);
-    m_loadButton->setAccessibleDescription(kLoadButtonHint);
-    m_loadButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_loadButton->setAutoRaise(true);
-    m_loadButton->setFocusPolicy(Qt::NoFocus);
-    QFont loadFont = titleFont;
-    loadFont.setBold(false);
-    loadFont.setPixelSize(11);
-    m_loadButton->setFont(loadFont);
-    QPalette loadColors = m_loadButton->palette();
-    loadColors.setColor(QPalette::ButtonText, Qt::white);
-    m_loadButton->setPalette(loadColors);
-    const int loadWidth = QFontMetrics(loadFont).horizontalAdvance(kLoadButtonText) + 8;
-    m_loadButton->setGeometry(m_clearButton->x() - 2 - loadWidth, buttonTop, loadWidth, kToolButtonSize);
+    // The text buttons left of the icons: "Informe" beside the results' own buttons, enabled
+    // with them, and "Cargar" further out.
+    QFont textFont = titleFont;
+    textFont.setBold(false);
+    textFont.setPixelSize(11);
+    m_reportButton =
+        makeTextButton(this, QStringLiteral("BtnInforme"), kReportButtonText, kReportButtonHint, textFont);
+    m_reportButton->move(m_clearButton->x() - 2 - m_reportButton->width(), buttonTop);
+    m_reportButton->setEnabled(false);
+    m_loadButton =
+        makeTextButton(this, QStringLiteral("BtnCargar"), kLoadButtonText, kLoadButtonHint, textFont);
+    m_loadButton->move(m_reportButton->x() - 2 - m_loadButton->width(), buttonTop);
     connect(m_loadButton, &QToolButton::clicked, this, &ResultsPanel::BtnCargarClick);
+    connect(m_reportButton, &QToolButton::clicked, this, &ResultsPanel::BtnInformeClick);
     connect(m_exportButton, &QToolButton::clicked, this, &ResultsPanel::BtnExportDatosClick);
     connect(m_clearButton, &QToolButton::clicked, this, &ResultsPanel::BtnBorrarTablaClick);
 
@@ -211,6 +230,7 @@ AthleteButton* ResultsPanel::athleteButton(int athlete) const {
 void ResultsPanel::setTableButtonsEnabled(bool enabled) {
     m_exportButton->setEnabled(enabled);
     m_clearButton->setEnabled(enabled);
+    m_reportButton->setEnabled(enabled);
 }
 
 void ResultsPanel::setLoadEnabled(bool enabled) {
@@ -219,6 +239,10 @@ void ResultsPanel::setLoadEnabled(bool enabled) {
 
 void ResultsPanel::BtnCargarClick() {
     m_run.BtnCargarClick();
+}
+
+void ResultsPanel::BtnInformeClick() {
+    m_run.BtnInformeClick();
 }
 
 void ResultsPanel::setRowSelectionMode() {

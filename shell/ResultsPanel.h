@@ -22,9 +22,9 @@ class ResultsTable;
 class TestRun;
 
 // The results panel `PanelDeportistas` of the test window: the title bar "Deportistas" with the
-// clear-table and export buttons, the frame `PanelReg_SJp` holding the grid `HyperGrid_Sujetos`,
-// and the athlete buttons B01 ... B14 beside the grid's rows. It shows the test run's results
-// table and athlete slots and forwards the user's actions to the run, which owns both.
+// buttons "Cargar" and "Informe" and the clear-table and export buttons, the frame `PanelReg_SJp` holding the
+// grid `HyperGrid_Sujetos`, and the athlete buttons B01 ... B14 beside the grid's rows. It shows the test
+// run's results table and athlete slots and forwards the user's actions to the run, which owns both.
 class ResultsPanel : public QWidget {
     Q_OBJECT
 
@@ -44,6 +44,7 @@ class ResultsPanel : public QWidget {
     QToolButton* clearButton() const { return m_clearButton; }
     QToolButton* exportButton() const { return m_exportButton; }
     QToolButton* loadButton() const { return m_loadButton; }
+    QToolButton* reportButton() const { return m_reportButton; }
     // B01 ... B14 (athlete 1 ... 14).
     AthleteButton* athleteButton(int athlete) const;
     // The key that presses an athlete's button: F1 ... F12, then Shift+F1 and Shift+F2.
@@ -51,8 +52,8 @@ class ResultsPanel : public QWidget {
     QMenu* popupMenu() const { return m_popupMenu; }
     QAction* reactivateAction() const { return m_reactivateAction; }
 
-    // BtnExportDatos and BtnBorrarTabla together (disabled by Start, enabled by Stop when a row
-    // has a name).
+    // BtnExportDatos, BtnBorrarTabla and BtnInforme together (disabled by Start, enabled by Stop
+    // when a row has a name).
     void setTableButtonsEnabled(bool enabled);
     // "Cargar", enabled between tests.
     void setLoadEnabled(bool enabled);
@@ -67,6 +68,7 @@ class ResultsPanel : public QWidget {
     void BtnBorrarTablaClick();
     void BtnExportDatosClick();
     void BtnCargarClick();
+    void BtnInformeClick();
 
   private:
     void showPopupMenu(const QPoint& position);
@@ -77,6 +79,7 @@ class ResultsPanel : public QWidget {
     QToolButton* m_clearButton = nullptr;
     QToolButton* m_exportButton = nullptr;
     QToolButton* m_loadButton = nullptr;
+    QToolButton* m_reportButton = nullptr;
     QFrame* m_frame = nullptr;
     ResultsGrid* m_grid = nullptr;
     std::array<AthleteButton*, 14> m_athleteButtons{};

@@ -8,6 +8,7 @@
 #include "results/Journal.h"
 #include "results/TestRun.h"
 #include "shell/ProgramEntry.h"
+#include "shell/ReportPrinter.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<norak::QtPlatform> qtPlatform;
     std::unique_ptr<norak::Platform> platform;
     std::unique_ptr<norak::DBusSleepInhibitor> inhibitor;
+    norak::ReportPrinter reportPrinter;
     return norak::runProgram(argc, argv, [&](QApplication& app) {
         norak::installSpanishTranslations(app);
         // The signal and sound threads are raised as they begin to pace (ThreadPriority).
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
                 norak::TFormINI::showAbout(mainWindow, *platform, handOver);
             });
             window->setSleepInhibitor(inhibitor.get());
+            window->testRun().setReportRenderer(&reportPrinter);
+            window->testRun().setSoundOutputName([&] { return qtPlatform->sound.outputName(); });
             window->testRun().enableJournal(norak::Journal::defaultFolder());
             return window;
         };

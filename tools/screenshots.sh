@@ -14,3 +14,8 @@ cmake --build "$build" -j "$(nproc)" --target norak_screenshots
 mkdir -p "$out"
 xvfb-run -a -s "-screen 0 1024x768x24" \
     env QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$build/tools/screenshots/norak_screenshots" "$out"
+# The report's page as a picture for the README (poppler-utils).
+if command -v pdftoppm >/dev/null; then
+    pdftoppm -png -r 50 -singlefile "$out/report-example.pdf" "$out/report"
+    echo "$out/report.png"
+fi

@@ -62,6 +62,15 @@ bool QtSound::isStreamRunning() const {
     return lastRead >= 0 && m_stream->nowUs() - lastRead <= kRunningWithinUs;
 }
 
+QString QtSound::outputName() const {
+    if (!isStreamRunning())
+        return QStringLiteral("Ninguna (señales en silencio)");
+    if (!m_hasSignal)
+        return QStringLiteral("Sin sonido de señal");
+    return m_output->onAlsa() ? QStringLiteral("Tarjeta de sonido (ALSA directo)")
+                              : QStringLiteral("Servidor de sonido (PulseAudio)");
+}
+
 int QtSound::streamOpenings() const {
     return m_output->opened();
 }

@@ -41,6 +41,8 @@ class QtSound : public Sound {
     // reopened), and how often the placement clock of the current stream moved after settling.
     int streamOpenings() const;
     int clockAdjustments() const;
+    // The output in use, as the report names it: the sound server, a card through ALSA, or none.
+    QString outputName() const;
     // False when the signal file could not be read: signals are then silent.
     bool hasSignalSound() const { return m_hasSignal; }
 

@@ -47,6 +47,7 @@ TEST(QtSound, WithoutASoundServerEveryCallReturnsPromptly) {
         EXPECT_EQ(sound.outputDeviceCount(), 0);
         EXPECT_LT(timer.elapsed(), 200);
         EXPECT_FALSE(sound.isStreamRunning());
+        EXPECT_EQ(sound.outputName(), QStringLiteral("Ninguna (señales en silencio)"));
         EXPECT_EQ(sound.streamOpenings(), 0);
         timer.restart();
     }

@@ -19,6 +19,7 @@
 #include "platform/fakes/FakePlatform.h"
 #include "results/AthleteRoster.h"
 #include "results/CellText.h"
+#include "results/ReportData.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
 #include "results/TestRun.h"
@@ -26,6 +27,7 @@
 #include "shell/CellLineEdit.h"
 #include "shell/ResultsGrid.h"
 #include "shell/ResultsPanel.h"
+#include "support/FakeReportRenderer.h"
 
 using namespace norak;
 
@@ -162,6 +164,37 @@ TEST(ResultsPanel, ControlsAndLayout) {
             EXPECT_EQ(button->y(), rowTop.y()) << i;
         }
     }
+}
+
+// "Informe" stands in the title bar between "Cargar" and the icons, looks like "Cargar", is
+// enabled with the export button and hands its click to the test run.
+TEST(ResultsPanel, ReportButtonBesideTheToolButtons) {
+    PanelFixture f;
+    ResultsPanel& panel = f.panel;
+    QToolButton* report = panel.findChild<QToolButton*>(QStringLiteral("BtnInforme"));
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->text(), QStringLiteral("Informe"));
+    EXPECT_EQ(report->toolTip(), QStringLiteral("Crear el informe de la prueba"));
+    EXPECT_EQ(report->accessibleDescription(), report->toolTip());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(report)->text(QAccessible::Name), report->text());
+    EXPECT_EQ(report->font(), panel.loadButton()->font());
+    EXPECT_GT(report->width(), QFontMetrics(report->font()).horizontalAdvance(report->text()));
+    EXPECT_TRUE(panel.titleBar()->geometry().contains(report->geometry()));
+    EXPECT_LT(panel.loadButton()->geometry().right(), report->geometry().left());
+    EXPECT_LT(report->geometry().right(), panel.clearButton()->geometry().left());
+    EXPECT_FALSE(report->isEnabled());
+
+    norak::testing::FakeReportRenderer renderer;
+    f.run.setReportRenderer(&renderer);
+    f.table().setCell(kColName, 1, QStringLiteral("Ana"));
+    f.startTest();
+    f.runFor(4000);
+    f.run.BitBtnStopClick();
+    panel.setTableButtonsEnabled(f.run.tableButtonsEnabled());
+    EXPECT_TRUE(report->isEnabled() && panel.exportButton()->isEnabled());
+    QTest::mouseClick(report, Qt::LeftButton);
+    ASSERT_EQ(f.fakes.saveDialog.m_requests.size(), 1u);  // cancelled: nothing more
+    EXPECT_EQ(f.fakes.saveDialog.m_requests[0].title, kReportDialogTitle);
 }
 
 TEST(ResultsPanel, BasketPanelHasEightColumns) {

@@ -3,7 +3,9 @@
 // The windows run on the fake platform, so that time moves only when this program moves it: a
 // test is driven the way the window's own timers drive it (every 10 ms the effort or recovery
 // tick, every 100 ms the clock tick) until it reaches the moment each screenshot shows. Needs a
-// real display (tools/screenshots.sh starts Xvfb); each window is grabbed into a PNG.
+// real display (tools/screenshots.sh starts Xvfb); each window is grabbed into a PNG. At the end
+// the report of that test is made through "Informe" (report-example.pdf, and the signal log
+// beside it).
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -17,7 +19,9 @@
 
 #include "platform/fakes/FakePlatform.h"
 #include "results/ResultsTable.h"
+#include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
+#include "shell/ReportPrinter.h"
 #include "shell/ResultsPanel.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"
@@ -69,6 +73,19 @@ bool runUntil(norak::TForm1& window, norak::FakePlatform& fakes, qint64& elapsed
     return false;
 }
 
+// Copies a file the fake file system holds into the output folder.
+bool keep(const norak::FakePlatform& fakes, const QString& fakePath, const QString& folder,
+          const QString& name) {
+    QFile file(QDir(folder).filePath(name));
+    if (!fakes.files.m_files.contains(fakePath) || !file.open(QIODevice::WriteOnly) ||
+        file.write(fakes.files.m_files.value(fakePath)) < 0) {
+        std::fprintf(stderr, "%s was not written\n", qPrintable(fakePath));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file.fileName()));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +112,9 @@ int main(int argc, char** argv) {
     }
 
     norak::TForm1 window(4, platform);
+    norak::ReportPrinter printer;
+    window.testRun().setReportRenderer(&printer);
+    window.testRun().setSoundOutputName([] { return QStringLiteral("Servidor de sonido (PulseAudio)"); });
     window.show();
     ok &= save(window, folder, QStringLiteral("start-panel"));
 
@@ -149,14 +169,16 @@ int main(int argc, char** argv) {
     const QString exportPath = QStringLiteral("/home/coach/Export/NORAK-Zevez.txt");
     fakes.saveDialog.m_answer = exportPath;
     window.resultsPanel()->BtnExportDatosClick();
-    QFile exported(QDir(folder).filePath(QStringLiteral("export-example.txt")));
-    if (!fakes.files.m_files.contains(exportPath) || !exported.open(QIODevice::WriteOnly) ||
-        exported.write(fakes.files.m_files.value(exportPath)) < 0) {
-        std::fprintf(stderr, "the export was not written\n");
-        ok = false;
-    } else {
-        std::printf("%s\n", qPrintable(exported.fileName()));
-    }
+    ok &= keep(fakes, exportPath, folder, QStringLiteral("export-example.txt"));
+
+    // "Informe": the real PDF, its signal log beside it, and No to the print question.
+    const QString reportPath = QStringLiteral("/home/coach/Export/report-example.pdf");
+    fakes.saveDialog.m_answer = reportPath;
+    fakes.messages.m_answers = {false};
+    window.resultsPanel()->BtnInformeClick();
+    ok &= keep(fakes, reportPath, folder, QStringLiteral("report-example.pdf"));
+    ok &= keep(fakes, QStringLiteral("/home/coach/Export/report-example_senales.txt"), folder,
+               QStringLiteral("report-example_senales.txt"));
 
     return ok ? 0 : 1;
 }
