@@ -105,7 +105,7 @@ TEST(ReportFlow, AWholeTestGivesTheReportItsSignalLogAndThePrintQuestion) {
     EXPECT_EQ(r.fakes.saveDialog.m_requests[0].proposedPath,
               r.folder() + QStringLiteral("NORAK-Zevez_06-12-26.pdf"));
     ASSERT_EQ(r.renderer.m_made.size(), 1u);
-    const ReportData& data = r.renderer.m_made[0];
+    const ReportData data = r.renderer.m_made[0];  // a copy: the next report grows the list
     EXPECT_EQ(data.rows.size(), 3);
     EXPECT_EQ(data.modeText, QStringLiteral("Test de esfuerzo"));
     EXPECT_EQ(data.soundOutput, QStringLiteral("Salida de prueba"));
