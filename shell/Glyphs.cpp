@@ -169,8 +169,7 @@ std::function<void(QPainter&, const QRect&, const QColor&, const QColor&, bool)>
                    bool enabled) { paintGlyph(painter, QRectF(rect), glyph, color0, color1, enabled); };
 }
 
-QPixmap drawGlyph(Glyph glyph, const QColor& color0, const QColor& color1, int size,
-                  qreal devicePixelRatio) {
+QPixmap drawGlyph(Glyph glyph, const QColor& color0, const QColor& color1, int size, qreal devicePixelRatio) {
     if (size <= 0)
         return {};
     if (devicePixelRatio <= 0)

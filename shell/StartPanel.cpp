@@ -201,7 +201,7 @@ void StartPanel::setUpEdition(const EditionRecord& edition) {
     setHeadings(edition.editionTitle, edition.sportName);
     setLegalNotice(legalNoticeFor(edition.editionTitle));
     setGlyphColors(QColor(edition.colorDark.r, edition.colorDark.g, edition.colorDark.b),
-                    QColor(edition.colorLight.r, edition.colorLight.g, edition.colorLight.b));
+                   QColor(edition.colorLight.r, edition.colorLight.g, edition.colorLight.b));
 }
 
 void StartPanel::setStartPicture(int sportEdition) {

@@ -225,8 +225,7 @@ void drawConeFromAbove(QPainter& painter, QPointF centre, qreal diameter, const 
     painter.restore();
 }
 
-void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const QColor& color,
-                    qreal dotSize) {
+void drawDottedLoop(QPainter& painter, const QVector<QPointF>& stations, const QColor& color, qreal dotSize) {
     QPolygonF loop(stations);
     loop << stations.first();
     painter.save();

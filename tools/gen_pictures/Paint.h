@@ -59,8 +59,7 @@ void drawArrowHead(QPainter& painter, QPointF tip, QPointF direction, qreal leng
                    const QColor& fill, const QColor& outline);
 
 // The course as a closed line with one arrow per leg, in increasing station order or against it.
-void drawArrowLoop(QPainter& painter, const QVector<QPointF>& stations, bool increasing,
-                   const QColor& color);
+void drawArrowLoop(QPainter& painter, const QVector<QPointF>& stations, bool increasing, const QColor& color);
 
 // Text with a thin light outline, centred on a point.
 void drawHaloText(QPainter& painter, QPointF centre, const QString& text, const QFont& font,
