@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "shell/PanelParts.h"
 #include "shell/controls/FlatButton.h"
 #include "shell/controls/FlatPanel.h"
 #include "shell/controls/Fonts.h"
@@ -31,28 +32,6 @@ QString textColorSheet(const QColor& color) {
                "QRadioButton::indicator:checked { background: qradialgradient(cx: 0.5, cy: 0.5,"
                " radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 %1, stop: 0.5 %1, stop: 0.6 white, stop: 1 white); }")
         .arg(color.name());
-}
-
-FlatPanel* makeHeader(const QString& caption, QWidget* parent, const char* name) {
-    auto* header = new FlatPanel(parent);
-    header->setObjectName(QString::fromLatin1(name));
-    header->setCaption(caption);
-    header->setColor(QColor(128, 128, 128));
-    header->setFontColor(Qt::white);
-    header->setFont(pixelFont(QStringLiteral("Arial"), 12, true));
-    header->setAlignment(Qt::AlignCenter);
-    header->setFrame(FlatPanel::Frame::Line);
-    header->setFrameColor(QColor(96, 96, 96));
-    return header;
-}
-
-FlatPanel* makeFrame(QWidget* parent, const char* name) {
-    auto* frame = new FlatPanel(parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setColor(QColor(240, 240, 240));
-    frame->setFrame(FlatPanel::Frame::Line);
-    frame->setFrameColor(QColor(96, 96, 96));
-    return frame;
 }
 
 }  // namespace
@@ -106,8 +85,8 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     // or the program may change it too, and the test must run as the box shows.
     connect(m_warmUp, &QCheckBox::toggled, this, &ConfigPanel::warmUpClicked);
 
-    m_categoryHeader = makeHeader(QStringLiteral("Categoría"), this, "FlatPanel21");
-    m_categoryFrame = makeFrame(this, "FlatPanel15");
+    m_categoryHeader = makeHeaderPanel(QStringLiteral("Categoría"), this, QStringLiteral("FlatPanel21"));
+    m_categoryFrame = makeValueFrame(this, QStringLiteral("FlatPanel15"));
     m_sex = new QComboBox(m_categoryFrame);
     m_sex->setObjectName(QStringLiteral("ComboBoxSexo"));
     m_sex->addItems({QStringLiteral("Masculina"), QStringLiteral("Femenina")});
@@ -120,8 +99,8 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     connect(m_sex, &QComboBox::activated, this, [this](int index) { Q_EMIT sexChanged(index); });
     connect(m_category, &QComboBox::activated, this, [this](int index) { Q_EMIT categoryChanged(index); });
 
-    m_periodHeader = makeHeader(QStringLiteral("Periodo inicial"), this, "FlatPanel22");
-    m_periodFrame = makeFrame(this, "FlatPanel23");
+    m_periodHeader = makeHeaderPanel(QStringLiteral("Periodo inicial"), this, QStringLiteral("FlatPanel22"));
+    m_periodFrame = makeValueFrame(this, QStringLiteral("FlatPanel23"));
     m_spin = new QSpinBox(m_periodFrame);
     m_spin->setObjectName(QStringLiteral("SpinEdit1"));
     m_spin->setRange(1, 1);
@@ -130,7 +109,7 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_spin->setAccessibleDescription(QStringLiteral("Periodo inicial"));
     connect(m_spin, &QSpinBox::valueChanged, this, &ConfigPanel::startPeriodChanged);
 
-    m_speedHeader = makeHeader(QStringLiteral("Velocidad inicial"), this, "FlatPanel8");
+    m_speedHeader = makeHeaderPanel(QStringLiteral("Velocidad inicial"), this, QStringLiteral("FlatPanel8"));
     m_speed = new QLabel(QStringLiteral("4,2 Km/h"), this);
     m_speed->setObjectName(QStringLiteral("LabelVelocidad"));
     m_speed->setAlignment(Qt::AlignCenter);

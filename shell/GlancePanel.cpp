@@ -5,6 +5,7 @@
 
 #include "results/GlanceFigures.h"
 #include "results/TestRun.h"
+#include "shell/PanelParts.h"
 #include "shell/QtColor.h"
 #include "shell/controls/FlatPanel.h"
 #include "shell/controls/Fonts.h"
@@ -46,21 +47,12 @@ GlancePanel::GlancePanel(const EditionRecord& edition, TestRun& run, QWidget* pa
     setPalette(colors);
 
     for (int i = 0; i < kDisplayCount; ++i) {
-        // Drawn as the configuration panel's headers and value frames.
-        auto* caption = new FlatPanel(this);
-        caption->setObjectName(QStringLiteral("PanelResumenTitulo%1").arg(i + 1));
-        caption->setColor(QColor(128, 128, 128));
-        caption->setFontColor(Qt::white);
+        // Drawn as the configuration panel's headers and value frames, in faces that fit a strip.
+        auto* caption = makeHeaderPanel(QString(), this, QStringLiteral("PanelResumenTitulo%1").arg(i + 1));
         caption->setFont(pixelFont(QStringLiteral("Arial Narrow"), 12, true));
-        caption->setFrame(FlatPanel::Frame::Line);
-        caption->setFrameColor(QColor(96, 96, 96));
-        auto* value = new FlatPanel(this);
-        value->setObjectName(QStringLiteral("PanelResumenValor%1").arg(i + 1));
-        value->setColor(QColor(240, 240, 240));
+        auto* value = makeValueFrame(this, QStringLiteral("PanelResumenValor%1").arg(i + 1));
         value->setFontColor(QColor(0, 0, 128));  // navy, as the initial speed
         value->setFont(pixelFont(QStringLiteral("Arial"), 13, true));
-        value->setFrame(FlatPanel::Frame::Line);
-        value->setFrameColor(QColor(96, 96, 96));
         m_captions[std::size_t(i)] = caption;
         m_values[std::size_t(i)] = value;
     }
