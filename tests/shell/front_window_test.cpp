@@ -178,6 +178,23 @@ TEST_F(FrontWindowTest, HandOverAtTheSecondTickOnly) {
     EXPECT_FALSE(form.isVisible());
 }
 
+// The modal showing of the main window lasts the whole session: the front window must already
+// be hidden when it begins, not once it returns.
+TEST_F(FrontWindowTest, TheFrontWindowIsHiddenBeforeTheMainWindowIsShown) {
+    std::vector<bool> frontVisibleAtShowing;
+    TFormINI* front = nullptr;
+    HandOver noting{[&](QWidget* window) {
+        frontVisibleAtShowing.push_back(front->isVisible());
+        window->show();
+    }};
+    TFormINI form(m_platform, noting, factory());
+    front = &form;
+    form.show();
+    form.Timer_InicioTimer();
+    form.Timer_InicioTimer();
+    EXPECT_EQ(frontVisibleAtShowing, std::vector<bool>{false});
+}
+
 TEST_F(FrontWindowTest, AnotherFrontWindowNeverMakesASecondMainWindow) {
     TFormINI first(m_platform, m_handOver, factory());
     TFormINI second(m_platform, m_handOver, factory());
