@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "shell/PanelParts.h"
+#include "shell/controls/ControlAccessibility.h"
 #include "shell/controls/FlatButton.h"
 #include "shell/controls/FlatPanel.h"
 #include "shell/controls/Fonts.h"
@@ -58,6 +59,7 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
                                   QStringLiteral("Repetir periodo ...")};
     for (int i = 0; i < 3; ++i) {
         auto* button = new QRadioButton(modeTexts[i], this);
+        queueAccessiblePress(button);  // a new mode may ask to save the last results
         button->setObjectName(QString::fromLatin1(modeNames[i]));
         button->setFont(pixelFont(QStringLiteral("Arial"), 15, true));
         button->setMouseTracking(true);

@@ -20,6 +20,7 @@
 #include "shell/AthleteButton.h"
 #include "shell/ResultsGrid.h"
 #include "shell/ResultsLooks.h"
+#include "shell/controls/ControlAccessibility.h"
 
 namespace norak {
 
@@ -58,6 +59,7 @@ QIcon exportIcon() {
 
 QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString& hint, const QIcon& icon) {
     auto* button = new QToolButton(parent);
+    queueAccessiblePress(button);  // its click opens a dialog
     button->setObjectName(name);
     button->setToolTip(hint);
     button->setAccessibleName(hint);
@@ -75,6 +77,7 @@ QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString&
 QToolButton* makeTextButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
                             const QFont& font) {
     auto* button = new QToolButton(parent);
+    queueAccessiblePress(button);  // its click opens a dialog
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(hint);

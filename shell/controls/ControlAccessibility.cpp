@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QRadioButton>
 
 #include "shell/controls/ConeShape.h"
 #include "shell/controls/FlatButton.h"
@@ -11,12 +12,18 @@ namespace norak {
 
 namespace {
 
-// A flat button for assistive tools. Its "Press" queues the click and returns at once, as a push
-// button's does: a click that opens a modal dialog (the save dialog of the export) must not keep
-// the tool waiting until the dialog is closed.
-class FlatButtonAccessible : public QAccessibleWidget {
+// Marks the other buttons whose "Press" is queued (a flat button's always is).
+constexpr char kQueuedPressProperty[] = "norakQueuedAccessiblePress";
+
+// A button for assistive tools whose "Press" (or a radio button's "Toggle") queues the click and
+// returns at once, as a push button's does: a click that opens a modal dialog (the save dialog
+// of the export, the save question of a new test) must not keep the tool waiting until the
+// dialog is closed.
+class QueuedPressButtonAccessible : public QAccessibleWidget {
   public:
-    explicit FlatButtonAccessible(FlatButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+    explicit QueuedPressButtonAccessible(QAbstractButton* button)
+        : QAccessibleWidget(
+              button, qobject_cast<QRadioButton*>(button) ? QAccessible::RadioButton : QAccessible::Button) {}
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
@@ -27,15 +34,17 @@ class FlatButtonAccessible : public QAccessibleWidget {
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         s.pressed = button()->isDown();
+        s.checkable = button()->isCheckable();
+        s.checked = button()->isChecked();
         return s;
     }
 
     QStringList actionNames() const override {
-        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+        return QStringList{clickAction()} + QAccessibleWidget::actionNames();
     }
 
     void doAction(const QString& actionName) override {
-        if (actionName != pressAction()) {
+        if (actionName != clickAction()) {
             QAccessibleWidget::doAction(actionName);
             return;
         }
@@ -44,7 +53,11 @@ class FlatButtonAccessible : public QAccessibleWidget {
     }
 
   private:
-    FlatButton* button() const { return static_cast<FlatButton*>(widget()); }
+    // What a click is called: a radio button is toggled (on), any other button pressed.
+    QString clickAction() const {
+        return role() == QAccessible::RadioButton ? toggleAction() : pressAction();
+    }
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
 QAccessibleInterface* controlAccessibleFactory(const QString& className, QObject* object) {
@@ -54,9 +67,13 @@ QAccessibleInterface* controlAccessibleFactory(const QString& className, QObject
     if (className == QLatin1String(ConeShape::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     if (className == QLatin1String(FlatButton::staticMetaObject.className()))
-        return new FlatButtonAccessible(static_cast<FlatButton*>(widget));
+        return new QueuedPressButtonAccessible(static_cast<FlatButton*>(widget));
     if (className == QLatin1String(GaugeRec::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::ProgressBar);
+    // Asked for the most derived class first, so the mark wins over the button's own kind.
+    if (auto* button = qobject_cast<QAbstractButton*>(widget);
+        button && button->property(kQueuedPressProperty).toBool())
+        return new QueuedPressButtonAccessible(button);
     return nullptr;
 }
 
@@ -68,6 +85,11 @@ void installControlAccessibility() {
         return true;
     }();
     (void)installed;
+}
+
+void queueAccessiblePress(QAbstractButton* button) {
+    installControlAccessibility();
+    button->setProperty(kQueuedPressProperty, true);
 }
 
 }  // namespace norak

@@ -7,6 +7,9 @@
 
 #include "engine/Edition.h"
 #include "platform/fakes/FakePlatform.h"
+#include "results/CellText.h"
+#include "results/ResultsTable.h"
+#include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/TestFut1.h"
 
@@ -57,6 +60,34 @@ TEST(MainWindowConfig, TheWarmUpFollowsTheBoxHoweverItChanges) {
     w.form.BitBtnStartClick();
     EXPECT_EQ(w.form.session().WarmUpPhase(), 0);
     EXPECT_EQ(w.form.session().display().bannerText, QStringLiteral("Periodo de ESFUERZO"));
+}
+
+// A mode button toggled by an assistive tool returns at once: the new mode, and the save question
+// it asks about the last results, come once the event loop runs.
+TEST(MainWindowConfig, AnAccessibleToggleOfAModeReturnsBeforeItsQuestion) {
+    ConfigWindow w;
+    QTest::mouseClick(w.form.configPanel()->modeButton(TestMode::Esfuerzo), Qt::LeftButton);
+    ResultsTable& table = w.form.testRun().table();
+    table.setCell(kColName, 1, QStringLiteral("Ana"));
+    table.setCell(kColPeriods, 1, QStringLiteral("3"));  // results never exported
+    ASSERT_TRUE(table.hasUnexportedResults());
+    w.fakes.messages.m_defaultAnswer = false;
+
+    QRadioButton* repeat = w.form.configPanel()->modeButton(TestMode::Repetir);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(repeat);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::RadioButton);
+    EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Repetir periodo ..."));
+    ASSERT_NE(iface->actionInterface(), nullptr);
+    iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(w.fakes.messages.m_shown.empty());
+    EXPECT_FALSE(repeat->isChecked());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(w.fakes.messages.m_shown.size(), 1u);
+    EXPECT_EQ(w.fakes.messages.m_shown[0].caption, QStringLiteral("Guardar datos"));
+    EXPECT_TRUE(repeat->isChecked());
+    EXPECT_EQ(w.form.session().display().mode, TestMode::Repetir);
+    EXPECT_TRUE(iface->state().checked);
 }
 
 TEST(MainWindowConfig, PointerOverAModeButtonDarkensItsText) {

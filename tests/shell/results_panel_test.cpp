@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 
 #include "engine/Edition.h"
@@ -195,6 +196,57 @@ TEST(ResultsPanel, ReportButtonBesideTheToolButtons) {
     QTest::mouseClick(report, Qt::LeftButton);
     ASSERT_EQ(f.fakes.saveDialog.m_requests.size(), 1u);  // cancelled: nothing more
     EXPECT_EQ(f.fakes.saveDialog.m_requests[0].title, kReportDialogTitle);
+}
+
+// An assistive tool's Press on a title-bar button returns at once; the click, and the dialog it
+// opens, come once the event loop runs (a Press that clicked at once would hold the tool until
+// the dialog closed).
+TEST(ResultsPanel, TitleBarButtonsReturnFromAnAccessiblePressBeforeTheirDialogs) {
+    PanelFixture f;
+    norak::testing::FakeReportRenderer renderer;
+    f.run.setReportRenderer(&renderer);
+    f.table().setCell(kColName, 1, QStringLiteral("Ana"));
+    f.startTest();
+    f.runFor(4000);
+    f.run.BitBtnStopClick();
+    f.panel.setTableButtonsEnabled(f.run.tableButtonsEnabled());
+    f.panel.setLoadEnabled(true);
+    f.fakes.messages.m_defaultAnswer = false;  // every question answered No, every dialog cancelled
+    FakeSaveDialog& dialog = f.fakes.saveDialog;
+    const struct {
+        QToolButton* button;
+        std::function<std::size_t()> dialogsOpened;
+    } buttons[] = {
+        {f.panel.exportButton(), [&] { return dialog.m_requests.size(); }},
+        {f.panel.reportButton(), [&] { return dialog.m_requests.size(); }},
+        {f.panel.clearButton(), [&] { return f.fakes.messages.m_shown.size(); }},
+        {f.panel.loadButton(), [&] { return dialog.m_openRequests.size(); }},
+    };
+    for (const auto& b : buttons) {
+        const std::string name = b.button->objectName().toStdString();
+        ASSERT_TRUE(b.button->isEnabled()) << name;
+        int clicks = 0;
+        const QMetaObject::Connection counting =
+            QObject::connect(b.button, &QAbstractButton::clicked, [&] { ++clicks; });
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(b.button);
+        ASSERT_NE(iface, nullptr) << name;
+        EXPECT_EQ(iface->role(), QAccessible::Button) << name;
+        EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty()) << name;
+        QAccessibleActionInterface* actions = iface->actionInterface();
+        ASSERT_NE(actions, nullptr) << name;
+        ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction())) << name;
+        const std::size_t before = b.dialogsOpened();
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_EQ(clicks, 0) << name;
+        EXPECT_EQ(b.dialogsOpened(), before) << name;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(clicks, 1) << name;
+        EXPECT_EQ(b.dialogsOpened(), before + 1) << name;
+        QObject::disconnect(counting);
+    }
+    // Nothing was exported, cleared or loaded.
+    EXPECT_EQ(f.table().cell(kColName, 1), QStringLiteral("Ana"));
+    EXPECT_TRUE(f.fakes.files.m_files.isEmpty());
 }
 
 TEST(ResultsPanel, BasketPanelHasEightColumns) {
