@@ -90,6 +90,11 @@ void installControlAccessibility() {
 void queueAccessiblePress(QAbstractButton* button) {
     installControlAccessibility();
     button->setProperty(kQueuedPressProperty, true);
+    // A button given its text on construction has already been asked for its interface (the
+    // name change is announced): that one goes, so that the next question meets the mark.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(button);
+    if (made && !dynamic_cast<QueuedPressButtonAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 }  // namespace norak

@@ -13,8 +13,7 @@ void installControlAccessibility();
 // Makes any other button's accessible "Press" (a radio button's "Toggle") return before its click
 // runs, as a flat button's does: for every button whose click may open a dialog. A tool button's
 // "Press" and a radio button's "Toggle" would otherwise click at once and hold the assistive tool
-// until the dialog closes. Call it as the button is made, before anything asks for its
-// accessible interface.
+// until the dialog closes. Call it as the button is made.
 void queueAccessiblePress(QAbstractButton* button);
 
 }  // namespace norak
