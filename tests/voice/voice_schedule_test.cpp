@@ -7,6 +7,7 @@
 
 #include "support/SessionHarness.h"
 #include "voice/VoiceClips.h"
+#include "voice/VoiceCues.h"
 #include "voice/VoiceSchedule.h"
 
 using namespace norak;
@@ -47,11 +48,18 @@ struct HeardTest {
     std::vector<qint64> alertTicks;  // the first tick of each alert second
     std::vector<RecoveryCue> recoveries;
     std::vector<bool> warmUp;
+    // Each word VoiceCues placed on the fake sound, at its tick, as the run's announcement of
+    // each recovery's start would have it placed.
+    std::vector<std::pair<QString, qint64>> wordsAt;
+    std::vector<std::pair<qint64, qint64>> announced;  // alert and departure ticks announced
 };
 
-HeardTest runWholeTest(int edition, bool withWarmUp) {
+HeardTest runWholeTest(int edition, bool withWarmUp, bool voice = true) {
     SessionHarness h(edition);
     HeardTest heard;
+    VoiceCues cues(h.fakes.sound, h.fakes.ticks, renderedSchedule(), h.session.periodCount());
+    cues.setEnabled(voice);
+    const EditionRecord record = editionRecord(edition);
     h.start(TestMode::Esfuerzo, 1, withWarmUp);
     EXPECT_TRUE(h.session.isRunning());
     heard.signalTicks.push_back(h.fakes.ticks.ticks());
@@ -76,6 +84,17 @@ HeardTest runWholeTest(int edition, bool withWarmUp) {
             heard.recoveries.push_back(cue);
             heard.warmUp.push_back(warmUpBefore);
             alerted = false;
+            // What the run announces: the alert second 3 s before the end, the departure on
+            // the first tick past the recovery's length.
+            const qint64 length = warmUpBefore ? record.warmUpRestDurationMs : record.restDurationMs;
+            const std::size_t before = h.fakes.sound.m_clips.size();
+            heard.announced.emplace_back(now + (length - 3000) / 1000 * 1000, now + length + 1);
+            const auto announce = warmUpBefore ? &VoiceCues::warmUpRecoveryBegan : &VoiceCues::recoveryBegan;
+            (cues.*announce)(cue.nextPeriod, cue.speedText, now, now + (length - 3000) / 1000 * 1000,
+                             now + length + 1);
+            for (std::size_t i = before; i < h.fakes.sound.m_clips.size(); ++i)
+                heard.wordsAt.emplace_back(h.fakes.sound.m_clips[i].clip,
+                                           now + h.fakes.sound.m_clips[i].delayMs);
         }
         if (recovering && !alerted && h.fakes.sound.m_alerts.size() > alertsBefore) {
             alerted = true;
@@ -251,6 +270,15 @@ TEST_P(WholeTestVoice, EveryPhraseLiesInARecoveryAndEndsClearOfTheNextSound) {
     // One recovery after each period, and the warm-up's.
     ASSERT_EQ(int(heard.recoveries.size()), periods + (withWarmUp ? 1 : 0));
 
+    // The ticks announced at each recovery's start are those at which the alert and the
+    // departure then came (the departure on the first 10 ms step at or past its due tick).
+    ASSERT_EQ(heard.announced.size(), heard.recoveries.size());
+    for (std::size_t r = 0; r < heard.recoveries.size(); ++r) {
+        EXPECT_EQ(heard.announced[r].first, heard.recoveries[r].alertTick) << r;
+        EXPECT_LE(heard.announced[r].second, heard.recoveries[r].departureTick) << r;
+        EXPECT_LT(heard.recoveries[r].departureTick - heard.announced[r].second, 10) << r;
+    }
+
     int periodPhrases = 0;
     for (std::size_t r = 0; r < heard.recoveries.size(); ++r) {
         const RecoveryCue& cue = heard.recoveries[r];
@@ -282,6 +310,33 @@ TEST_P(WholeTestVoice, EveryPhraseLiesInARecoveryAndEndsClearOfTheNextSound) {
         }
     }
     EXPECT_EQ(periodPhrases, periods + (withWarmUp ? 1 : 0) - 1);
+
+    // The words VoiceCues placed on the fake sound from the recoveries' announced ticks: the
+    // same phrases, each word inside a recovery and clear of the next sound by 250 ms.
+    const ClipLengths& lengths = schedule.lengths();
+    std::size_t expectedWords = 0;
+    for (const RecoveryCue& cue : heard.recoveries) {
+        for (const SpokenPhrase& phrase : schedule.forRecovery(cue))
+            expectedWords += phrase.clips.size();
+    }
+    EXPECT_EQ(heard.wordsAt.size(), expectedWords);
+    for (const auto& [word, tick] : heard.wordsAt) {
+        const auto recovery =
+            std::find_if(heard.recoveries.begin(), heard.recoveries.end(), [&](const RecoveryCue& c) {
+                return tick >= c.startTick + signalMs() && tick + lengths.value(word) < c.departureTick;
+            });
+        EXPECT_NE(recovery, heard.recoveries.end()) << word.toStdString() << " at " << tick;
+        EXPECT_GE(nextSoundAfter(heard, tick - 1) - (tick + lengths.value(word)), VoiceSchedule::kClearMs)
+            << word.toStdString() << " at " << tick;
+    }
+}
+
+TEST(WholeTestVoiceOff, NothingIsPlacedWithTheVoiceOff) {
+    for (int edition : {int(kEditionFutbol), int(kEditionZevez)}) {
+        const HeardTest heard = runWholeTest(edition, true, false);
+        EXPECT_FALSE(heard.recoveries.empty());
+        EXPECT_TRUE(heard.wordsAt.empty()) << edition;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllEditions, WholeTestVoice,
