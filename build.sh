@@ -19,9 +19,10 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
 # What the tests need beyond that: a virtual display, a private session bus, the PDF tools
 # that read a report back, a second font set the suite is checked under, a private sound
 # server, and for the package check (tools/check_package.sh) the validators, dpkg tools and
-# lintian.
+# lintian; and the voice and sound tools with which the test renders the spoken cues again and
+# compares them with assets/voice (tools/gen_voice.sh).
 TEST_PACKAGES=(xvfb xauth dbus poppler-utils fonts-urw-base35 pulseaudio
-    desktop-file-utils appstream dpkg-dev lintian)
+    desktop-file-utils appstream dpkg-dev lintian espeak-ng sox)
 
 # Prints why the packages cannot be installed and what to ask for, then stops.
 cannot_install() {  # reason, packages...

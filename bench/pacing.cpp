@@ -294,6 +294,10 @@ class DecisionRecorder : public Sound {
         if (m_output)
             m_output->alert(code);
     }
+    void playClip(const QString& clip, qint64 delayMs) override {
+        if (m_output)
+            m_output->playClip(clip, delayMs);
+    }
 
   private:
     Sound* m_output;

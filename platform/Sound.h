@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace norak {
 
 // Alert codes of the system alert sound: before questions and before warnings and errors.
@@ -17,6 +19,12 @@ class Sound {
     virtual void playSignal() = 0;
     // The system alert sound. A request while the alert still sounds does not restart it.
     virtual void alert(int code) = 0;
+    // Plays the spoken word `clip` (a file of the voice's resources, without ".wav") so that it
+    // starts delayMs after this call, on the same time line as a signal asked for now: a word
+    // placed for the moment a signal is due and that signal fall exactly as far apart as their
+    // moments. A word never sounds over a signal or the alert: it stops where one begins. An
+    // unknown word, or one asked for with no sound output, is not played.
+    virtual void playClip(const QString& clip, qint64 delayMs) = 0;
 };
 
 }  // namespace norak

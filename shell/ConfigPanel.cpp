@@ -136,6 +136,17 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_soundCheck->setCursor(Qt::PointingHandCursor);
     connect(m_soundCheck, &FlatButton::clicked, this, &ConfigPanel::soundCheckRequested);
 
+    m_voice = new QCheckBox(QStringLiteral(" Voz"), this);
+    m_voice->setObjectName(QStringLiteral("CheckBox_Voz"));
+    m_voice->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    m_voice->setPalette(warmUpPalette);
+    m_voice->setToolTip(
+        QStringLiteral("Dice «Recuperación», el periodo siguiente con su velocidad y la cuenta atrás "
+                       "durante cada recuperación"));
+    m_voice->setAccessibleDescription(QStringLiteral("Indicaciones habladas"));
+    m_voice->setCursor(Qt::PointingHandCursor);
+    connect(m_voice, &QCheckBox::toggled, this, &ConfigPanel::voiceToggled);
+
     // The start period changes only through the spin buttons, sex and category only by choosing
     // from the lists: typed characters are discarded.
     for (QWidget* w :
@@ -151,6 +162,11 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
         w->hide();
     }
     render(DisplayState{});
+}
+
+void ConfigPanel::setVoiceChecked(bool on) {
+    const QSignalBlocker blocker(m_voice);
+    m_voice->setChecked(on);
 }
 
 QRadioButton* ConfigPanel::modeButton(TestMode mode) const {
@@ -231,7 +247,9 @@ void ConfigPanel::layoutChildren() {
     m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, modeWidth, 28);
     m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 32, modeWidth, 28);
     m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 64, modeWidth, 28);
-    m_soundCheck->setGeometry(8, height() - 34, std::min(modeWidth, 150), 26);
+    const int soundCheckWidth = std::min(modeWidth, 150);
+    m_soundCheck->setGeometry(8, height() - 34, soundCheckWidth, 26);
+    m_voice->setGeometry(16 + soundCheckWidth, height() - 32, std::max(0, half - 24 - soundCheckWidth), 22);
 
     // Right half, top to bottom: the warm-up option, the category lists under their header, and
     // side by side the start period and the initial speed under theirs. Each value frame

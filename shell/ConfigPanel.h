@@ -35,6 +35,11 @@ class ConfigPanel : public QWidget {
     QCheckBox* warmUpBox() const { return m_warmUp; }
     // "Probar sonido": plays the test's sounds between tests; disabled while a test runs.
     FlatButton* soundCheckButton() const { return m_soundCheck; }
+    // "Voz": the spoken cues during the recoveries and after the sound check's alert. Unticked
+    // when the panel opens; the program ticks it from the remembered choice.
+    QCheckBox* voiceBox() const { return m_voice; }
+    // Shows the choice without reporting it back.
+    void setVoiceChecked(bool on);
 
   Q_SIGNALS:
     void modeChosen(norak::TestMode mode);
@@ -48,6 +53,8 @@ class ConfigPanel : public QWidget {
     void pointerOver(int mode);
     // The operator asked for the sound check.
     void soundCheckRequested();
+    // The operator ticked or cleared "Voz".
+    void voiceToggled(bool on);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +78,7 @@ class ConfigPanel : public QWidget {
     FlatPanel* m_speedHeader = nullptr;
     QLabel* m_speed = nullptr;
     FlatButton* m_soundCheck = nullptr;
+    QCheckBox* m_voice = nullptr;
 };
 
 }  // namespace norak

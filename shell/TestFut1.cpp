@@ -3,11 +3,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <algorithm>
 
+#include "engine/SoundCheck.h"
+#include "platform/audio/ToneMixer.h"
+#include "platform/qt/QtSound.h"
 #include "results/AthleteRoster.h"
 #include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
@@ -23,6 +27,9 @@
 #include "shell/TopBarLayout.h"
 #include "shell/controls/FlatButton.h"
 #include "shell/controls/Fonts.h"
+#include "voice/VoiceClips.h"
+#include "voice/VoiceCues.h"
+#include "voice/VoicePreference.h"
 
 namespace norak {
 
@@ -55,6 +62,7 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
     setWindowTitle(e.editionTitle + QStringLiteral(": Quelmar en ") + e.sportName);
 
     createPanels();
+    attachVoice();
     createTopBar();
     dressWindow();
 
@@ -182,6 +190,31 @@ void TForm1::createPanels() {
     m_start->raise();
     connect(m_start, &StartPanel::empezarClicked, this, &TForm1::BitBtnEmpezarClick);
     connect(m_start, &StartPanel::aboutClicked, this, &TForm1::AcercadeClick);
+}
+
+void TForm1::attachVoice() {
+    // Phrase lengths from the rendered words and the two sounds they must keep clear of.
+    QFile signalFile(QString::fromLatin1(QtSound::kSignalResource));
+    const qint64 signalMs =
+        signalFile.open(QIODevice::ReadOnly) ? VoiceClips::wavLengthMs(signalFile.readAll()) : 0;
+    const qint64 alertMs = ToneMixer::makeAlertTone().size() * 1000 / ToneMixer::kSampleRate;
+    m_voice = new VoiceCues(m_platform.sound, m_platform.ticks,
+                            VoiceSchedule(VoiceClips::lengthsIn(), signalMs, alertMs),
+                            int(m_run->session().activeTable().size()), this);
+    const bool remembered = VoicePreference().load();
+    m_voice->setEnabled(remembered);
+    m_config->setVoiceChecked(remembered);
+    connect(m_config, &ConfigPanel::voiceToggled, this, [this](bool on) {
+        m_voice->setEnabled(on);
+        VoicePreference().save(on);  // unwritable: the choice still holds until the program ends
+    });
+    // The run takes an edited table first (connected before): the last period follows it.
+    connect(m_parameters, &ParametersPanel::activeTableEdited, m_voice,
+            [this] { m_voice->setLastPeriod(int(m_run->session().activeTable().size())); });
+    connect(&m_run->soundCheck(), &SoundCheck::finished, m_voice, &VoiceCues::soundCheckAlerted);
+    // The run's recoveries: connect its announcement of a recovery's start (next period, speed
+    // text, ticks of the start, the alert and the departure) to VoiceCues::recoveryBegan, and
+    // the warm-up's to VoiceCues::warmUpRecoveryBegan.
 }
 
 void TForm1::dressWindow() {

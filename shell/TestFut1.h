@@ -25,6 +25,7 @@ class RunDisplay;
 class StartPanel;
 class SleepInhibitor;
 class TestRun;
+class VoiceCues;
 
 // The main test window: the top bar, the configuration panel, the course, the live display and
 // the results table. Its handlers forward to the test run, and it draws the run's state on the
@@ -85,6 +86,7 @@ class TForm1 : public QDialog {
   private:
     void createTopBar();
     void createPanels();
+    void attachVoice();
     void dressWindow();
     void syncTimers();
     void afterEvent();
@@ -104,6 +106,7 @@ class TForm1 : public QDialog {
     StartPanel* m_start = nullptr;
     HelpPanel* m_help = nullptr;
     ParametersPanel* m_parameters = nullptr;
+    VoiceCues* m_voice = nullptr;  // a child; listens to the run and the sound check
 
     // The effort and recovery ticks also wake up at the moment the next signal or departure is
     // due (see syncTimers).

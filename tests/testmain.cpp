@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QStandardPaths>
 
 #include "shell/controls/Fonts.h"
 
@@ -8,6 +9,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     norak::installFontSubstitutions();
+    // Settings kept in the user's configuration folder go to a test folder, never the real one.
+    QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

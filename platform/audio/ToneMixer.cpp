@@ -52,7 +52,31 @@ QByteArray ToneMixer::makeAlertTone(int sampleRate) {
 
 void ToneMixer::startSignal(qint64 frame) {
     if (!m_signal.isEmpty())
-        m_voices.push_back({&m_signal, frame});
+        m_voices.push_back({&m_signal, frame, frame + m_signal.size()});
+}
+
+int ToneMixer::addClip(const QByteArray& samples) {
+    m_clips.push_back(samples);
+    return int(m_clips.size()) - 1;
+}
+
+bool ToneMixer::startClip(int index, qint64 frame) {
+    if (index < 0 || index >= clipCount() || m_clips[size_t(index)].isEmpty())
+        return false;
+    const QByteArray* clip = &m_clips[size_t(index)];
+    m_voices.push_back({clip, frame, frame + clip->size(), true});
+    return true;
+}
+
+void ToneMixer::cutClips() {
+    for (Voice& clip : m_voices) {
+        if (!clip.givesWay)
+            continue;
+        for (const Voice& sound : m_voices) {
+            if (!sound.givesWay && sound.start < clip.end && sound.end > clip.start)
+                clip.end = std::min(clip.end, std::max(sound.start, clip.start));
+        }
+    }
 }
 
 bool ToneMixer::startAlert(qint64 frame) {
@@ -62,23 +86,30 @@ bool ToneMixer::startAlert(qint64 frame) {
         return false;
     m_haveAlert = true;
     m_lastAlertStart = frame;
-    m_voices.push_back({&m_alert, frame});
+    m_voices.push_back({&m_alert, frame, frame + m_alert.size()});
     return true;
 }
 
 void ToneMixer::fill(qint64 firstFrame, char* out, qint64 count) {
     const qint64 endFrame = firstFrame + count;
-    std::erase_if(m_voices, [firstFrame](const Voice& v) { return v.start + v.sound->size() <= firstFrame; });
+    // Cut before the frames are written: a signal is placed ahead of the frames being read.
+    cutClips();
+    std::erase_if(m_voices, [firstFrame](const Voice& v) { return v.end <= firstFrame; });
 
     // Sum in a signed accumulator so that overlapping sounds add before clipping.
     static thread_local std::vector<int> sum;
     sum.assign(size_t(count), 0);
     for (const Voice& v : m_voices) {
         const qint64 from = std::max(firstFrame, v.start);
-        const qint64 to = std::min(endFrame, v.start + v.sound->size());
+        const qint64 to = std::min(endFrame, v.end);
         const uchar* samples = reinterpret_cast<const uchar*>(v.sound->constData());
-        for (qint64 f = from; f < to; ++f)
-            sum[size_t(f - firstFrame)] += int(samples[f - v.start]) - 128;
+        const bool cut = v.end < v.start + v.sound->size();
+        for (qint64 f = from; f < to; ++f) {
+            int value = int(samples[f - v.start]) - 128;
+            if (cut && v.end - f < kClipFadeFrames)
+                value = int(std::lround(double(value) * double(v.end - f) / double(kClipFadeFrames)));
+            sum[size_t(f - firstFrame)] += value;
+        }
     }
     for (qint64 i = 0; i < count; ++i)
         out[i] = char(std::clamp(sum[size_t(i)], -128, 127) + 128);

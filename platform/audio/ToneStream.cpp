@@ -24,6 +24,12 @@ void ToneStream::post(Kind kind, qint64 requestUs) {
         m_pending.push_back({kind, requestUs});
 }
 
+void ToneStream::postClip(int clip, qint64 startUs) {
+    QMutexLocker locker(&m_lock);
+    if (m_pending.size() < kMaxPending)
+        m_pending.push_back({Kind::Clip, startUs, clip});
+}
+
 void ToneStream::restart() {
     m_mixer.clear();
     m_streamClock.reset();
@@ -32,6 +38,7 @@ void ToneStream::restart() {
     m_clockAdjustments.store(0);
     QMutexLocker locker(&m_lock);
     m_pending.clear();
+    // Clips held for later keep their moments: a stream opened again in time still says them.
 }
 
 qint64 ToneStream::bytesAvailable() const {
@@ -48,8 +55,10 @@ void ToneStream::place(const Request& request) {
     }
     if (request.kind == Kind::Signal)
         m_mixer.startSignal(frame);
-    else
+    else if (request.kind == Kind::Alert)
         m_mixer.startAlert(frame);
+    else
+        m_mixer.startClip(request.clip, frame);
 }
 
 qint64 ToneStream::readData(char* data, qint64 maxSize) {
@@ -63,9 +72,21 @@ qint64 ToneStream::readData(char* data, qint64 maxSize) {
         QMutexLocker locker(&m_lock);
         m_taken.swap(m_pending);
     }
-    for (const Request& request : m_taken)
-        place(request);
+    for (const Request& request : m_taken) {
+        if (request.kind == Kind::Clip && request.us - now > kClipLeadMs * 1000) {
+            if (m_waiting.size() < kMaxWaitingClips)
+                m_waiting.push_back(request);
+        } else {
+            place(request);
+        }
+    }
     m_taken.clear();
+    std::erase_if(m_waiting, [this, now](const Request& request) {
+        if (request.us - now > kClipLeadMs * 1000)
+            return false;
+        place(request);
+        return true;
+    });
 
     m_mixer.fill(m_nextFrame, data, maxSize);
     m_nextFrame += maxSize;

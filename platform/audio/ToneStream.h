@@ -12,14 +12,14 @@
 namespace norak {
 
 // The endless output stream pulled by the audio sink: silence with the signal and alert sounds
-// mixed in. Requests come from any thread stamped with the moment they were made, and each sound
-// is placed at the stream frame of (that moment + kLatencyMs), so the spacing of the requests is
+// and the spoken words mixed in. Requests come from any thread stamped with the moment they were made, and
+// each sound is placed at the stream frame of (that moment + kLatencyMs), so the spacing of the requests is
 // kept exactly in the sound. Everything but post() and lastReadUs() runs on the audio thread.
 class ToneStream : public QIODevice {
     Q_OBJECT
 
   public:
-    enum class Kind { Signal, Alert };
+    enum class Kind { Signal, Alert, Clip };
     static constexpr qint64 kLatencyMs = 100;
     // A request that can no longer be placed on time is still played when at most this late,
     // and dropped otherwise (the output was stalled).
@@ -28,8 +28,16 @@ class ToneStream : public QIODevice {
     // `clock` is copied: every copy of a started QElapsedTimer measures from the same moment.
     ToneStream(const QElapsedTimer& clock, ToneMixer mixer, QObject* parent = nullptr);
 
+    // A clip is held until its moment comes within this of the present, then placed like a
+    // signal requested at that moment: the placement clock may move in the meantime.
+    static constexpr qint64 kClipLeadMs = 500;
+    // Clips held for later at most (a few recoveries' worth); further ones are not played.
+    static constexpr size_t kMaxWaitingClips = 256;
+
     // Any thread.
     void post(Kind kind, qint64 requestUs);
+    // The mixer's clip `clip` starts where a signal requested at startUs would (any thread).
+    void postClip(int clip, qint64 startUs);
     qint64 nowUs() const { return m_clock.nsecsElapsed() / 1000; }
     // Moment of the last pull by the sink, or -1 when it never pulled since the last restart.
     qint64 lastReadUs() const { return m_lastReadUs.load(); }
@@ -50,6 +58,7 @@ class ToneStream : public QIODevice {
     struct Request {
         Kind kind;
         qint64 us;
+        int clip = -1;
     };
     void place(const Request& request);
 
@@ -63,6 +72,7 @@ class ToneStream : public QIODevice {
     QMutex m_lock;  // guards m_pending only
     std::vector<Request> m_pending;
     std::vector<Request> m_taken;
+    std::vector<Request> m_waiting;  // clips not due yet (audio thread)
 };
 
 }  // namespace norak

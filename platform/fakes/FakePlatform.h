@@ -56,10 +56,16 @@ class FakeSound : public Sound {
     int outputDeviceCount() override { return m_devices; }
     void playSignal() override { ++m_signals; }
     void alert(int code) override { m_alerts.push_back(code); }
+    void playClip(const QString& clip, qint64 delayMs) override { m_clips.push_back({clip, delayMs}); }
 
+    struct PlayedClip {
+        QString clip;
+        qint64 delayMs = 0;
+    };
     int m_devices = 1;
     int m_signals = 0;
     std::vector<int> m_alerts;
+    std::vector<PlayedClip> m_clips;  // every word asked for, with its delay from the request
 };
 
 class FakeMessages : public Messages {

@@ -1,6 +1,7 @@
 #include "platform/qt/QtSound.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -23,7 +24,7 @@ QByteArray readFile(const QString& path) {
 }
 }  // namespace
 
-QtSound::QtSound(const QString& signalFile) {
+QtSound::QtSound(const QString& signalFile, const QString& voiceFolder) {
     m_clock.start();
 
     ToneMixer mixer;
@@ -31,6 +32,12 @@ QtSound::QtSound(const QString& signalFile) {
     mixer.setAlertSound(ToneMixer::makeAlertTone());
     mixer.setAlertHoldFrames(kAlertHoldMs * ToneMixer::kSampleRate / 1000);
     m_hasSignal = !mixer.signalSound().isEmpty();
+    const QDir voice(voiceFolder);
+    for (const QString& name : voice.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+        const QByteArray samples = decodeWavToMono8(readFile(voice.filePath(name)), ToneMixer::kSampleRate);
+        if (!samples.isEmpty())
+            m_clipIndex.insert(name.chopped(4), mixer.addClip(samples));
+    }
 
     m_stream = new ToneStream(m_clock, std::move(mixer));
     m_output = new SoundOutput(m_stream);
@@ -82,6 +89,12 @@ int QtSound::clockAdjustments() const {
 void QtSound::playSignal() {
     if (m_hasSignal)
         m_stream->post(ToneStream::Kind::Signal, m_clock.nsecsElapsed() / 1000);
+}
+
+void QtSound::playClip(const QString& clip, qint64 delayMs) {
+    const int index = m_clipIndex.value(clip, -1);
+    if (index >= 0)
+        m_stream->postClip(index, m_clock.nsecsElapsed() / 1000 + delayMs * 1000);
 }
 
 void QtSound::alert(int) {

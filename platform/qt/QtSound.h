@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 
 #include "platform/Sound.h"
@@ -16,17 +17,21 @@ class ToneStream;
 // running on its own thread, silent between sounds, and opened again whenever the server comes
 // back; each request is placed in it at a fixed delay after the moment of the call, so signals
 // keep their exact spacing. The alert is a built-in tone mixed
-// into the same stream. Calls never wait for the audio thread; without a working output the
-// signal is silent and the alert falls back to the desktop's beep.
+// into the same stream, and so are the spoken words. Calls never wait for the audio thread; without a working
+// output the signal is silent and the alert falls back to the desktop's beep.
 class QtSound : public Sound {
   public:
     static constexpr const char* kSignalResource = ":/sound/sonido.wav";
+    // The spoken words, one WAVE file each (made by tools/gen_voice.sh).
+    static constexpr const char* kVoiceFolder = ":/voice";
     // A repeated alert request within this time of the last alert's onset does not sound again:
     // callers ask for the alert on every timer tick of a whole second and mean one alert.
     static constexpr qint64 kAlertHoldMs = 1200;
 
-    // signalFile: the WAVE file of the signal sound (a resource path by default).
-    explicit QtSound(const QString& signalFile = QString::fromLatin1(kSignalResource));
+    // signalFile: the WAVE file of the signal sound; voiceFolder: the words' files (resource
+    // paths by default).
+    explicit QtSound(const QString& signalFile = QString::fromLatin1(kSignalResource),
+                     const QString& voiceFolder = QString::fromLatin1(kVoiceFolder));
     ~QtSound() override;
     QtSound(const QtSound&) = delete;
     QtSound& operator=(const QtSound&) = delete;
@@ -34,6 +39,9 @@ class QtSound : public Sound {
     int outputDeviceCount() override;
     void playSignal() override;
     void alert(int code) override;
+    void playClip(const QString& clip, qint64 delayMs) override;
+    // The words that could be read, for diagnostics.
+    int clipCount() const { return int(m_clipIndex.size()); }
 
     // True while the output stream is pulling sound (it pulled within the last half second).
     bool isStreamRunning() const;
@@ -52,6 +60,7 @@ class QtSound : public Sound {
     SoundOutput* m_output = nullptr;  // lives on the audio thread
     ToneStream* m_stream = nullptr;   // owned by m_output
     bool m_hasSignal = false;
+    QHash<QString, int> m_clipIndex;  // word name -> the mixer's clip
     qint64 m_lastBeepUs = -1;
 };
 

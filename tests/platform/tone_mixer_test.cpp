@@ -165,3 +165,62 @@ TEST(ToneMixer, AlertToneIsAShortSmoothTone) {
     const double frequency = crossings / 2.0 / (double(tone.size()) / rate);
     EXPECT_NEAR(frequency, 880.0, 40.0);
 }
+
+TEST(ToneMixerClips, ClipStartsAtItsFrameAndGivesWayToASignalWhichStaysUntouched) {
+    const QByteArray signal = ramp(300, 0xA0);
+    const QByteArray word = ramp(1000, 0x60);
+    const auto signalOnly = [&] {
+        ToneMixer mixer;
+        mixer.setSignalSound(signal);
+        mixer.startSignal(600);
+        return fillInPieces(mixer, 0, 2000, {441, 17});
+    }();
+    // The clip is placed first, the signal later, after part of the clip has been played: the
+    // order in which a recovery's words and its next signal reach the stream.
+    ToneMixer mixer;
+    mixer.setSignalSound(signal);
+    const int clip = mixer.addClip(word);
+    ASSERT_TRUE(mixer.startClip(clip, 100));
+    QByteArray out = fillInPieces(mixer, 0, 400, {441, 17});
+    mixer.startSignal(600);
+    out += fillInPieces(mixer, 400, 2000, {100, 3});
+
+    EXPECT_EQ(out.left(100), QByteArray(100, ToneMixer::kSilence));
+    const qint64 fadeFrom = 600 - ToneMixer::kClipFadeFrames;
+    EXPECT_EQ(out.mid(100, fadeFrom - 100), word.left(fadeFrom - 100));
+    // Fading out to nothing where the signal begins.
+    for (qint64 f = fadeFrom + 1; f < 600; ++f)
+        EXPECT_LE(std::abs(signedAt(out, int(f))), std::abs(signedAt(word, int(f - 100)))) << f;
+    EXPECT_LT(std::abs(signedAt(out, 599)), 2);
+    // From the signal on, exactly what the signal alone gives: the rest of the word is not said.
+    EXPECT_EQ(out.mid(600), signalOnly.mid(600));
+}
+
+TEST(ToneMixerClips, ClipThatBeginsDuringASignalOrAlertIsNotHeardAndUnknownClipsAreRefused) {
+    ToneMixer mixer;
+    mixer.setSignalSound(ramp(300, 0xA0));
+    mixer.setAlertSound(ramp(200, 0xB0));
+    const int clip = mixer.addClip(ramp(400, 0x60));
+    EXPECT_FALSE(mixer.startClip(clip + 1, 0));
+    EXPECT_FALSE(mixer.startClip(-1, 0));
+    EXPECT_EQ(mixer.addClip(QByteArray()), clip + 1);
+    EXPECT_FALSE(mixer.startClip(clip + 1, 0));  // an empty clip is nothing to play
+
+    mixer.startSignal(0);
+    ASSERT_TRUE(mixer.startClip(clip, 150));   // inside the signal
+    ASSERT_TRUE(mixer.startClip(clip, 1000));  // clear of everything: heard whole
+    ASSERT_TRUE(mixer.startAlert(2000));
+    ASSERT_TRUE(mixer.startClip(clip, 2100));  // inside the alert
+    const QByteArray out = fillInPieces(mixer, 0, 3000, {441});
+
+    ToneMixer expected;
+    expected.setSignalSound(ramp(300, 0xA0));
+    expected.setAlertSound(ramp(200, 0xB0));
+    expected.addClip(ramp(400, 0x60));
+    expected.startSignal(0);
+    expected.startClip(0, 1000);
+    expected.startAlert(2000);
+    EXPECT_EQ(out, fillInPieces(expected, 0, 3000, {441}));
+    EXPECT_EQ(out.mid(1000, 400), ramp(400, 0x60));
+    EXPECT_EQ(mixer.scheduledCount(), 0);  // everything played out is forgotten
+}

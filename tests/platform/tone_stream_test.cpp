@@ -124,3 +124,27 @@ TEST(ToneStream, RequestsMadeAtTheirMomentKeepTheirSpacing) {
     ASSERT_GE(onset2, 0);
     EXPECT_NEAR(double(onset2 - onset1), 112.0 * ToneMixer::kSampleRate / 1000, 1.0);
 }
+
+TEST(ToneStream, ClipHeldForLaterFallsAsFarFromASignalAsTheirMoments) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneMixer mixer = mixerWithSignal(50);
+    const int clip = mixer.addClip(QByteArray(50, char(0x40)));
+    ToneStream stream(clock, std::move(mixer));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 100);
+    // Posted together, the word for a moment further ahead than the stream places at once.
+    const qint64 now = stream.nowUs();
+    const qint64 aheadMs = ToneStream::kClipLeadMs + 260;
+    stream.post(ToneStream::Kind::Signal, now);
+    stream.postClip(clip, now + aheadMs * 1000);
+    stream.postClip(clip + 1, now);  // no such clip: nothing
+    const QByteArray played = pull(stream, int(aheadMs) + 300);
+    const qsizetype signal = played.indexOf(char(0xC0));
+    const qsizetype word = played.indexOf(char(0x40));
+    ASSERT_GE(signal, 0);
+    ASSERT_GE(word, 0);
+    EXPECT_NEAR(double(word - signal), double(aheadMs) * ToneMixer::kSampleRate / 1000, 1.0);
+    EXPECT_EQ(played.count(char(0x40)), 50);
+    EXPECT_EQ(countOnsets(played), 2);
+}

@@ -190,3 +190,27 @@ TEST(ConfigPanelWidget, TheSoundCheckIsOfferedBetweenTestsOnly) {
     QTest::mouseClick(check, Qt::LeftButton);
     EXPECT_EQ(asked.count(), 1);
 }
+
+TEST(ConfigPanelWidget, VoiceIsOffUntilTickedAndTheProgramSetsItSilently) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    panel.resize(480, 183);
+    panel.show();  // lays the children out
+    panel.render(openingState());
+    QCheckBox* voice = panel.voiceBox();
+    ASSERT_NE(voice, nullptr);
+    EXPECT_FALSE(voice->isChecked());
+    EXPECT_FALSE(voice->isHidden());
+    EXPECT_TRUE(panel.rect().contains(voice->geometry()));
+    EXPECT_FALSE(voice->geometry().intersects(panel.soundCheckButton()->geometry()));
+    EXPECT_GE(voice->width(), voice->sizeHint().width());  // " Voz" is not cut
+    QSignalSpy toggled(&panel, &ConfigPanel::voiceToggled);
+    panel.setVoiceChecked(true);  // the remembered choice: not reported back
+    EXPECT_TRUE(voice->isChecked());
+    EXPECT_EQ(toggled.count(), 0);
+    voice->click();
+    ASSERT_EQ(toggled.count(), 1);
+    EXPECT_FALSE(toggled.at(0).at(0).toBool());
+    // A render of the session's display leaves the box as the operator set it.
+    panel.render(openingState());
+    EXPECT_FALSE(voice->isChecked());
+}

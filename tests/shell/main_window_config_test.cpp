@@ -5,13 +5,18 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <QFile>
+
 #include "engine/Edition.h"
+#include "engine/SoundCheck.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/CellText.h"
 #include "results/ResultsTable.h"
 #include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/TestFut1.h"
+#include "shell/controls/FlatButton.h"
+#include "voice/VoicePreference.h"
 
 using namespace norak;
 
@@ -116,4 +121,36 @@ TEST(MainWindowConfig, PointerOverAModeButtonDarkensItsText) {
     QTest::mouseMove(panel->modeButton(TestMode::Esfuerzo));
     EXPECT_TRUE(w.modeSheet(TestMode::Esfuerzo).contains(light));
     EXPECT_TRUE(w.modeSheet(TestMode::Repetir).contains(dark));
+}
+
+TEST(MainWindowConfig, VoiceIsOffUntilTickedThenRememberedAndTheSoundCheckSpeaks) {
+    QFile::remove(VoicePreference::defaultFile());  // a test folder (test mode), never the user's
+    const auto soundCheck = [](ConfigWindow& w) {
+        QTest::mouseClick(w.form.configPanel()->soundCheckButton(), Qt::LeftButton);
+        w.fakes.ticks.advance(SoundCheck::kAlertAfterMs);
+        w.form.testRun().soundCheck().poll();
+    };
+    {
+        ConfigWindow w;
+        QCheckBox* voice = w.form.configPanel()->voiceBox();
+        EXPECT_FALSE(voice->isChecked());
+        soundCheck(w);
+        ASSERT_EQ(w.fakes.sound.m_alerts.size(), 1u);
+        EXPECT_TRUE(w.fakes.sound.m_clips.empty());
+
+        voice->click();
+        soundCheck(w);
+        ASSERT_EQ(w.fakes.sound.m_alerts.size(), 2u);
+        ASSERT_EQ(w.fakes.sound.m_clips.size(), 1u);
+        EXPECT_EQ(w.fakes.sound.m_clips[0].clip, QStringLiteral("prueba"));
+        EXPECT_GT(w.fakes.sound.m_clips[0].delayMs, 0);  // after the alert, never over it
+    }
+    {
+        ConfigWindow w;  // the next start
+        EXPECT_TRUE(w.form.configPanel()->voiceBox()->isChecked());
+        w.form.configPanel()->voiceBox()->click();
+    }
+    ConfigWindow w;
+    EXPECT_FALSE(w.form.configPanel()->voiceBox()->isChecked());
+    QFile::remove(VoicePreference::defaultFile());
 }
