@@ -57,6 +57,11 @@ std::optional<double> optionalDouble(const QVariant& value) {
     return value.isNull() ? std::nullopt : std::optional<double>(value.toDouble());
 }
 
+// Qt SQL binds a null QString as NULL; the texts of the history are never NULL, at most empty.
+QVariant textValue(const QString& value) {
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
 bool isBrokenFile(const QSqlError& error) {
     const int code = error.nativeErrorCode().toInt() & 0xff;
     return code == kSqliteCorrupt || code == kSqliteNotADatabase;
@@ -419,15 +424,15 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
                                  QStringLiteral("modified_at")};
     const QVariantList values = {
         test.edition,
-        test.editionTitle,
+        textValue(test.editionTitle),
         test.periodTableFingerprint.isEmpty() ? QVariant() : QVariant(test.periodTableFingerprint),
         localText(test.startedAt),
         test.stoppedAt.isValid() ? QVariant(localText(test.stoppedAt)) : QVariant(),
         orNull(test.mode),
         test.startPeriod,
-        test.startSpeedText,
+        textValue(test.startSpeedText),
         test.warmUp ? QVariant(int(*test.warmUp)) : QVariant(),
-        test.soundOutput,
+        textValue(test.soundOutput),
         orNull(test.signalsGiven),
         orNull(test.latenessP50Ms),
         orNull(test.latenessP99Ms),
@@ -485,7 +490,7 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
         insert.addBindValue(*testId);
         insert.addBindValue(row.row);
         insert.addBindValue(player);
-        insert.addBindValue(row.cells.join(kCellSeparator));
+        insert.addBindValue(textValue(row.cells.join(kCellSeparator)));
         insert.addBindValue(orNull(row.seconds));
         insert.addBindValue(orNull(row.periods));
         insert.addBindValue(orNull(row.metres));
@@ -500,7 +505,7 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
 std::optional<qint64> HistoryDatabase::resolvePlayer(const QString& name, const QString& code) {
     const QSqlDatabase database = db();
     const QString key = playerNameKey(name);
-    const QString trimmedCode = code.trimmed();
+    const QString trimmedCode = textValue(code.trimmed()).toString();
     QSqlQuery query(database);
     // A code names the player; without one (or a code no player has yet), the name does, among
     // players without another code. A merged entry leads to the player it was merged into.
@@ -765,7 +770,7 @@ bool HistoryDatabase::renamePlayer(const QString& playerUuid, const QString& nam
                        "AND merged_into IS NULL"));
     query.addBindValue(name.simplified());
     query.addBindValue(playerNameKey(name));
-    query.addBindValue(code.trimmed());
+    query.addBindValue(textValue(code.trimmed()));
     query.addBindValue(now());
     query.addBindValue(playerUuid);
     if (!exec(query) || query.numRowsAffected() != 1) {
