@@ -167,8 +167,11 @@ HistoryOpening HistoryDatabase::openFile(const std::function<void(const QString&
         if (afterSetAside)
             return {HistoryOpening::Status::Unavailable, unavailableText(reasonFor(m_path, QString())),
                     QString()};
-        const QString aside = m_path + QStringLiteral(".danado-") +
-                              m_utcNow().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        const QString stem = m_path + QStringLiteral(".danado-") +
+                             m_utcNow().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QString aside = stem;
+        for (int n = 2; QFile::exists(aside); ++n)  // a file set aside before in the same second
+            aside = stem + QStringLiteral("-%1").arg(n);
         const QString message = QStringLiteral(
                                     "El archivo del historial %1 está dañado o no es un historial.\n"
                                     "Se guarda aparte como %2 y se empieza un historial nuevo.")
