@@ -75,6 +75,31 @@ bool holdsOtherThanSqlite(const QString& path) {
     return file.read(16) != QByteArray("SQLite format 3", 16);
 }
 
+// A database cut short (a copy broken off, a disk that lost its end): SQLite's header says how
+// many pages the file holds (when its "valid for" counter matches the change counter). Only
+// without a write-ahead log: a checkpoint cut by a crash may leave the file short, and the log
+// completes it.
+bool shorterThanItsHeader(const QString& path) {
+    const QFileInfo wal(path + QStringLiteral("-wal"));
+    if (wal.exists() && wal.size() > 0)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100)
+        return file.size() > 0;
+    auto u32 = [&](int at) {
+        return (quint32(quint8(header[at])) << 24) | (quint32(quint8(header[at + 1])) << 16) |
+               (quint32(quint8(header[at + 2])) << 8) | quint32(quint8(header[at + 3]));
+    };
+    const quint32 rawPageSize = (quint32(quint8(header[16])) << 8) | quint32(quint8(header[17]));
+    const qint64 pageSize = rawPageSize == 1 ? 65536 : qint64(rawPageSize);
+    if (u32(92) != u32(24) || pageSize < 512)
+        return false;
+    return qint64(u32(28)) * pageSize > file.size();
+}
+
 // Why the history cannot be kept, in the user's words.
 QString reasonFor(const QString& path, const QString& error) {
     const QString folder = QFileInfo(path).absolutePath();
@@ -146,7 +171,8 @@ int HistoryDatabase::schemaVersion() const {
     return query.value(0).toInt();
 }
 
-HistoryOpening HistoryDatabase::open(const QString& path, const std::function<void(const QString&)>& tell) {
+HistoryOpening HistoryDatabase::open(const QString& path, const std::function<void(const QString&)>& tell,
+                                     bool wholeCheck) {
     close();
     m_path = path;
     m_laptopUuid.clear();
@@ -157,11 +183,11 @@ HistoryOpening HistoryDatabase::open(const QString& path, const std::function<vo
                     QStringLiteral("no se puede crear la carpeta %1").arg(QDir::toNativeSeparators(folder))),
                 QString()};
     }
-    return openFile(tell, false);
+    return openFile(tell, false, wholeCheck);
 }
 
-HistoryOpening HistoryDatabase::openFile(const std::function<void(const QString&)>& tell,
-                                         bool afterSetAside) {
+HistoryOpening HistoryDatabase::openFile(const std::function<void(const QString&)>& tell, bool afterSetAside,
+                                         bool wholeCheck) {
     auto brokenFile = [&]() -> HistoryOpening {
         close();
         if (afterSetAside)
@@ -190,7 +216,7 @@ HistoryOpening HistoryDatabase::openFile(const std::function<void(const QString&
             if (QFile::exists(companion))
                 QFile::rename(companion, aside + QLatin1String(suffix));
         }
-        HistoryOpening reopened = openFile(tell, true);
+        HistoryOpening reopened = openFile(tell, true, wholeCheck);
         if (reopened.status == HistoryOpening::Status::Ready) {
             reopened.message = message;
             reopened.setAsidePath = aside;
@@ -203,7 +229,7 @@ HistoryOpening HistoryDatabase::openFile(const std::function<void(const QString&
         return {HistoryOpening::Status::Unavailable, text, QString()};
     };
 
-    if (holdsOtherThanSqlite(m_path))
+    if (holdsOtherThanSqlite(m_path) || shorterThanItsHeader(m_path))
         return brokenFile();
 
     {
@@ -249,7 +275,7 @@ HistoryOpening HistoryDatabase::openFile(const std::function<void(const QString&
     if (!configure(&error))
         return error == QStringLiteral("broken") ? brokenFile() : unavailable(error);
 
-    if (version > 0) {
+    if (version > 0 && wholeCheck) {
         if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()) {
             if (isBrokenFile(query.lastError()))
                 return brokenFile();
@@ -479,9 +505,10 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
     }
 
     QSqlQuery insert(database);
-    insert.prepare(QStringLiteral(
-        "INSERT INTO results (test_id, row, player_id, cells, seconds, periods, metres, speed_kmh, vo2max)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    insert.prepare(
+        QStringLiteral("INSERT INTO results (test_id, row, player_id, cells, seconds, periods, metres, "
+                       "speed_kmh, vo2max, started_at)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const StoredRow& row : test.rows) {
         QVariant player;
         if (!row.name().trimmed().isEmpty()) {
@@ -499,6 +526,7 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
         insert.addBindValue(orNull(row.metres));
         insert.addBindValue(orNull(row.speedKmh));
         insert.addBindValue(orNull(row.vo2max));
+        insert.addBindValue(localText(test.startedAt));
         if (!exec(insert))
             return failure(m_lastError);
     }
@@ -667,21 +695,22 @@ QList<PlayerSummary> HistoryDatabase::players() const {
     QList<PlayerSummary> list;
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral(
-            "WITH ranked AS ("
-            "  SELECT r.player_id, r.metres, t.started_at,"
-            "   ROW_NUMBER() OVER (PARTITION BY r.player_id ORDER BY t.started_at DESC, t.id DESC) AS recent,"
-            "   ROW_NUMBER() OVER (PARTITION BY r.player_id ORDER BY r.metres DESC NULLS LAST, t.started_at)"
-            "    AS best,"
-            "   COUNT(*) OVER (PARTITION BY r.player_id) AS n"
-            "  FROM results r JOIN tests t ON t.id = r.test_id WHERE r.player_id IS NOT NULL)"
-            " SELECT p.uuid, p.name, p.code, MAX(k.n),"
-            "  MAX(CASE WHEN k.best = 1 THEN k.metres END), MAX(CASE WHEN k.best = 1 THEN k.started_at END),"
-            "  MAX(CASE WHEN k.recent = 1 THEN k.metres END), MAX(CASE WHEN k.recent = 1 THEN k.started_at "
-            "END),"
-            "  MAX(CASE WHEN k.recent = 2 THEN k.metres END)"
-            " FROM players p JOIN ranked k ON k.player_id = p.id"
-            " WHERE p.merged_into IS NULL GROUP BY p.id ORDER BY p.name_key, p.code")))
+    // Every figure is a seek in an index of the player's results (by Start, by distance).
+    const QString latest = QStringLiteral(
+        "(SELECT r.%1 FROM results r WHERE r.player_id = p.id ORDER BY r.started_at DESC, r.test_id DESC"
+        " LIMIT 1 OFFSET %2)");
+    const QString best = QStringLiteral(
+        "(SELECT r.%1 FROM results r WHERE r.player_id = p.id AND r.metres IS NOT NULL"
+        " ORDER BY r.metres DESC, r.started_at LIMIT 1)");
+    if (!query.exec(QStringLiteral("SELECT p.uuid, p.name, p.code,"
+                                   " (SELECT COUNT(*) FROM results r WHERE r.player_id = p.id) AS n, ") +
+                    best.arg(QStringLiteral("metres")) + QLatin1Char(',') +
+                    best.arg(QStringLiteral("started_at")) + QLatin1Char(',') +
+                    latest.arg(QStringLiteral("metres")).arg(0) + QLatin1Char(',') +
+                    latest.arg(QStringLiteral("started_at")).arg(0) + QLatin1Char(',') +
+                    latest.arg(QStringLiteral("metres")).arg(1) +
+                    QStringLiteral(
+                        " FROM players p WHERE p.merged_into IS NULL AND n > 0 ORDER BY p.name_key, p.code")))
         return list;
     while (query.next()) {
         PlayerSummary player;
@@ -706,10 +735,10 @@ QList<ProgressPoint> HistoryDatabase::progression(const QString& playerUuid) con
     QList<ProgressPoint> points;
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT t.uuid, t.started_at, r.metres, r.periods, r.seconds, r.speed_kmh"
-                       " FROM players p JOIN results r ON r.player_id = p.id JOIN tests t ON t.id = r.test_id"
-                       " WHERE p.uuid = ? ORDER BY t.started_at, t.id"));
+    query.prepare(QStringLiteral(
+        "SELECT t.uuid, r.started_at, r.metres, r.periods, r.seconds, r.speed_kmh"
+        " FROM results r JOIN tests t ON t.id = r.test_id"
+        " WHERE r.player_id = (SELECT id FROM players WHERE uuid = ?) ORDER BY r.started_at, r.test_id"));
     query.addBindValue(playerUuid);
     if (!query.exec())
         return points;
@@ -730,15 +759,12 @@ QList<TeamEntry> HistoryDatabase::teamRanking() const {
     QList<TeamEntry> entries;
     QSqlQuery query(db());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral(
-            "WITH latest AS ("
-            "  SELECT r.player_id, r.metres, r.periods, t.started_at,"
-            "   ROW_NUMBER() OVER (PARTITION BY r.player_id ORDER BY t.started_at DESC, t.id DESC) AS recent"
-            "  FROM results r JOIN tests t ON t.id = r.test_id WHERE r.player_id IS NOT NULL)"
-            " SELECT p.uuid, p.name, p.code, l.started_at, l.metres, l.periods"
-            " FROM latest l JOIN players p ON p.id = l.player_id"
-            " WHERE l.recent = 1 AND p.merged_into IS NULL"
-            " ORDER BY l.metres DESC NULLS LAST, p.name_key")))
+    if (!query.exec(QStringLiteral("SELECT p.uuid, p.name, p.code, l.started_at, l.metres, l.periods"
+                                   " FROM players p JOIN results l ON l.rowid = (SELECT r.rowid FROM results "
+                                   "r WHERE r.player_id = p.id"
+                                   "  ORDER BY r.started_at DESC, r.test_id DESC LIMIT 1)"
+                                   " WHERE p.merged_into IS NULL"
+                                   " ORDER BY l.metres DESC NULLS LAST, p.name_key")))
         return entries;
     while (query.next()) {
         TeamEntry entry;

@@ -164,7 +164,9 @@ TEST(HistoryFaults, NotADatabaseAndTruncatedAreSetAside) {
     }
     told.clear();
     HistoryDatabase db;
-    const HistoryOpening opening = db.open(path, [&](const QString& message) { told << message; });
+    // Found without reading every page: the header says the file is longer.
+    const HistoryOpening opening = db.open(
+        path, [&](const QString& message) { told << message; }, false);
     ASSERT_EQ(opening.status, HistoryOpening::Status::Ready) << opening.message.toStdString();
     EXPECT_EQ(told.size(), 1);
     EXPECT_FALSE(opening.setAsidePath.isEmpty());
