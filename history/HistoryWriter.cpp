@@ -32,8 +32,10 @@ HistoryWriter::HistoryWriter(const QString& path, QObject* parent) : QObject(par
 }
 
 HistoryWriter::~HistoryWriter() {
-    // The connection is closed in the thread that made it.
-    QMetaObject::invokeMethod(m_worker, [this] { m_worker->db.close(); });
+    // Everything handed over is stored first (the thread's queue is worked in order), and the
+    // connection is closed in the thread that made it.
+    QMetaObject::invokeMethod(
+        m_worker, [this] { m_worker->db.close(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }

@@ -295,6 +295,24 @@ TEST(HistoryKeeperTest, KeepsCorrectsAndStoresOnce) {
     EXPECT_EQ(back, expected);
 }
 
+// A writer that ends (the program closing) stores what was handed to it first.
+TEST(HistoryWriterTest, StoresEverythingHandedOverBeforeItEnds) {
+    QTemporaryDir dir;
+    QList<StoredTest> handed;
+    {
+        HistoryWriter writer(dbPath(dir));
+        for (int n = 1; n <= 5; ++n) {
+            handed << sampleTest(kEditionFutSal, 41, n, 3);
+            writer.store(handed.back());
+        }
+    }
+    HistoryDatabase db;
+    ASSERT_EQ(db.open(dbPath(dir)).status, HistoryOpening::Status::Ready);
+    ASSERT_EQ(db.tests().size(), handed.size());
+    for (const StoredTest& test : handed)
+        EXPECT_EQ(withoutPlayers(*db.test(test.uuid)), test);
+}
+
 // The keeper says once why the history is not kept, and the writer goes on refusing quietly.
 TEST(HistoryKeeperTest, SaysOnceWhenTheHistoryIsNotKept) {
     QTemporaryDir dir;
