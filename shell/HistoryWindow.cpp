@@ -1,0 +1,494 @@
+#include "shell/HistoryWindow.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "history/HistoryExport.h"
+#include "history/HistoryImport.h"
+#include "history/HistoryText.h"
+#include "results/CellText.h"
+#include "results/ResultsTable.h"
+#include "shell/QtColor.h"
+
+namespace norak {
+
+namespace {
+
+QString dateText(const QDateTime& when) {
+    return when.isValid() ? when.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+QString metresText(const std::optional<qint64>& metres) {
+    return metres ? QStringLiteral("%1 m").arg(*metres) : QString();
+}
+
+QString changeText(const std::optional<qint64>& change) {
+    if (!change)
+        return {};
+    return (*change > 0 ? QStringLiteral("+") : QString()) + QStringLiteral("%1 m").arg(*change);
+}
+
+QTableWidget* makeList(const QStringList& titles, QWidget* parent, const QString& name) {
+    auto* list = new QTableWidget(0, int(titles.size()), parent);
+    list->setObjectName(name);
+    list->setHorizontalHeaderLabels(titles);
+    list->verticalHeader()->hide();
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->horizontalHeader()->setStretchLastSection(true);
+    list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return list;
+}
+
+void setRow(QTableWidget* list, int row, const QStringList& texts) {
+    for (int column = 0; column < texts.size(); ++column)
+        list->setItem(row, column, new QTableWidgetItem(texts[column]));
+}
+
+QPushButton* makeButton(const QString& text, QWidget* parent, const QString& name) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
+ProgressionChart::ProgressionChart(const EditionRecord& edition, QWidget* parent)
+    : QWidget(parent), m_edition(edition) {
+    setObjectName(QStringLiteral("GraficoProgresion"));
+    setMinimumSize(360, 180);
+}
+
+void ProgressionChart::setPoints(const QList<ProgressPoint>& points) {
+    m_points = points;
+    m_low = 0;
+    m_high = 1;
+    for (const ProgressPoint& point : m_points) {
+        if (point.metres)
+            m_high = std::max(m_high, *point.metres);
+    }
+    // A scale from zero to the next hundred above the best distance.
+    m_high = (m_high / 100 + 1) * 100;
+    update();
+}
+
+QRectF ProgressionChart::plotArea() const {
+    return QRectF(52, 14, std::max(10, width() - 70), std::max(10, height() - 44));
+}
+
+QPointF ProgressionChart::pointPosition(int index) const {
+    if (index < 0 || index >= m_points.size() || !m_points[index].metres)
+        return {};
+    const QRectF area = plotArea();
+    const double x = m_points.size() == 1
+                         ? area.center().x()
+                         : area.left() + area.width() * double(index) / double(m_points.size() - 1);
+    const double y =
+        area.bottom() - area.height() * double(*m_points[index].metres - m_low) / double(m_high - m_low);
+    return {x, y};
+}
+
+void ProgressionChart::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), Qt::white);
+    const QRectF area = plotArea();
+    painter.setPen(QPen(QColor(200, 200, 200), 1));
+    for (int step = 0; step <= 4; ++step) {
+        const double y = area.bottom() - area.height() * step / 4.0;
+        painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, y - 8, area.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(m_low + (m_high - m_low) * step / 4));
+        painter.setPen(QPen(QColor(200, 200, 200), 1));
+    }
+    if (m_points.isEmpty()) {
+        painter.setPen(Qt::black);
+        painter.drawText(area, Qt::AlignCenter, QStringLiteral("Seleccione un deportista"));
+        return;
+    }
+    QPainterPath line;
+    bool started = false;
+    for (int i = 0; i < m_points.size(); ++i) {
+        const QPointF at = pointPosition(i);
+        if (at.isNull())
+            continue;
+        if (!started)
+            line.moveTo(at);
+        else
+            line.lineTo(at);
+        started = true;
+    }
+    painter.setPen(QPen(qColor(m_edition.colorDark), 2));
+    painter.drawPath(line);
+    painter.setBrush(qColor(m_edition.colorMain));
+    for (int i = 0; i < m_points.size(); ++i) {
+        const QPointF at = pointPosition(i);
+        if (at.isNull())
+            continue;
+        painter.setPen(QPen(qColor(m_edition.colorDark), 1));
+        painter.drawEllipse(at, 4, 4);
+        painter.setPen(Qt::black);
+        if (m_points[i].periods)
+            painter.drawText(QRectF(at.x() - 20, at.y() - 22, 40, 14), Qt::AlignCenter,
+                             QString::number(*m_points[i].periods));
+    }
+    // The first and last dates under the axis.
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(area.left() - 30, area.bottom() + 6, 90, 16), Qt::AlignLeft,
+                     dateText(m_points.front().date));
+    if (m_points.size() > 1)
+        painter.drawText(QRectF(area.right() - 60, area.bottom() + 6, 90, 16), Qt::AlignLeft,
+                         dateText(m_points.back().date));
+}
+
+HistoryWindow::HistoryWindow(HistoryDatabase& db, const EditionRecord& edition,
+                             HistoryWindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_db(db), m_edition(edition), m_services(std::move(services)) {
+    setObjectName(QStringLiteral("FormHistorial"));
+    setWindowTitle(kHistoryCaption + QStringLiteral(" - ") + edition.editionTitle);
+    resize(820, 560);
+    const QString main = qColor(edition.colorMain).name();
+    const QString dark = qColor(edition.colorDark).name();
+    const QString light = qColor(edition.colorLight).name();
+    // The program's look: headers in the edition's main color with white bold text, selection in
+    // its dark color, flat buttons.
+    setStyleSheet(QStringLiteral(
+                      "QWidget#FormHistorial { background: %3; }"
+                      "QHeaderView::section { background: %1; color: white; font-weight: bold;"
+                      " border: 1px solid %2; padding: 2px; }"
+                      "QTableWidget { selection-background-color: %2; selection-color: white; }"
+                      "QTabBar::tab { background: %3; padding: 4px 14px; border: 1px solid %2; }"
+                      "QTabBar::tab:selected { background: %1; color: white; font-weight: bold; }"
+                      "QPushButton { background: %1; color: white; border: 1px solid %2; padding: 4px 12px; }"
+                      "QPushButton:disabled { background: #c0c0c0; color: #707070; }")
+                      .arg(main, dark, light));
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(makeTestsTab(), QStringLiteral("Pruebas"));
+    m_tabs->addTab(makePlayersTab(), QStringLiteral("Deportistas"));
+    m_tabs->addTab(makeTeamTab(), QStringLiteral("Equipo"));
+    m_import = makeButton(QStringLiteral("Importar exportaciones…"), this, QStringLiteral("BtnImportar"));
+    m_historyExport =
+        makeButton(QStringLiteral("Exportar historial…"), this, QStringLiteral("BtnExportarHistorial"));
+    m_status = new QLabel(this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_import);
+    bottom->addWidget(m_historyExport);
+    bottom->addWidget(m_status, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(bottom);
+    connect(m_import, &QPushButton::clicked, this, &HistoryWindow::importExports);
+    connect(m_historyExport, &QPushButton::clicked, this, &HistoryWindow::exportHistory);
+    if (!m_db.isWritable()) {
+        m_import->setEnabled(false);
+        m_status->setText(QStringLiteral("El historial solo se puede consultar."));
+    }
+    reload();
+}
+
+QWidget* HistoryWindow::makeTestsTab() {
+    auto* tab = new QWidget;
+    m_tests = makeList(
+        {QStringLiteral("Fecha"), QStringLiteral("Hora"), QStringLiteral("Modo"),
+         QStringLiteral("Periodo inicial"), QStringLiteral("Deportistas"), QStringLiteral("Mejor distancia")},
+        tab, QStringLiteral("ListaPruebas"));
+    QStringList titles;
+    for (int column = 0; column < (m_edition.edition == kEditionBasket ? 8 : 7); ++column)
+        titles << ResultsTable::columnTitle(column);
+    m_testTable = makeList(titles, tab, QStringLiteral("TablaPrueba"));
+    m_testTable->setSelectionMode(QAbstractItemView::NoSelection);
+    m_export = makeButton(QStringLiteral("Exportar"), tab, QStringLiteral("BtnExportarPrueba"));
+    m_delete = makeButton(QStringLiteral("Eliminar"), tab, QStringLiteral("BtnEliminarPrueba"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_export);
+    buttons->addWidget(m_delete);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(m_tests, 1);
+    layout->addWidget(m_testTable, 1);
+    layout->addLayout(buttons);
+    connect(m_tests, &QTableWidget::itemSelectionChanged, this, &HistoryWindow::showSelectedTest);
+    connect(m_export, &QPushButton::clicked, this, &HistoryWindow::exportSelectedTest);
+    connect(m_delete, &QPushButton::clicked, this, &HistoryWindow::deleteSelectedTest);
+    return tab;
+}
+
+QWidget* HistoryWindow::makePlayersTab() {
+    auto* tab = new QWidget;
+    m_players = makeList(
+        {QStringLiteral("Sujeto"), QStringLiteral("Cod."), QStringLiteral("Pruebas"), QStringLiteral("Mejor"),
+         QStringLiteral("Fecha"), QStringLiteral("Última"), QStringLiteral("Cambio")},
+        tab, QStringLiteral("ListaDeportistas"));
+    // Two players selected together can be merged.
+    m_players->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_chart = new ProgressionChart(m_edition, tab);
+    m_playerTests = makeList(
+        {QStringLiteral("Fecha"), QStringLiteral("Distancia (m)"), QStringLiteral("Periodos complet."),
+         QStringLiteral("Tiempo (s)"), QStringLiteral("Vel. Máx. (Km/h)")},
+        tab, QStringLiteral("PruebasDeportista"));
+    m_nameEdit = new QLineEdit(tab);
+    m_nameEdit->setObjectName(QStringLiteral("EditNombre"));
+    m_nameEdit->setMaxLength(kNameMaxLength);
+    m_codeEdit = new QLineEdit(tab);
+    m_codeEdit->setObjectName(QStringLiteral("EditCodigo"));
+    m_codeEdit->setMaxLength(kCodeMaxLength);
+    m_codeEdit->setMaximumWidth(80);
+    m_rename = makeButton(QStringLiteral("Renombrar"), tab, QStringLiteral("BtnRenombrar"));
+    m_merge = makeButton(QStringLiteral("Unir"), tab, QStringLiteral("BtnUnir"));
+    m_merge->setToolTip(QStringLiteral("Unir los dos deportistas seleccionados: son la misma persona"));
+    auto* edit = new QHBoxLayout;
+    edit->addWidget(new QLabel(QStringLiteral("Nombre:"), tab));
+    edit->addWidget(m_nameEdit, 1);
+    edit->addWidget(new QLabel(QStringLiteral("Cod.:"), tab));
+    edit->addWidget(m_codeEdit);
+    edit->addWidget(m_rename);
+    edit->addWidget(m_merge);
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_chart, 1);
+    right->addWidget(m_playerTests, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_players, 3);
+    top->addLayout(right, 2);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addLayout(top, 1);
+    layout->addLayout(edit);
+    connect(m_players, &QTableWidget::itemSelectionChanged, this, &HistoryWindow::showSelectedPlayer);
+    connect(m_rename, &QPushButton::clicked, this, &HistoryWindow::renameSelectedPlayer);
+    connect(m_merge, &QPushButton::clicked, this, &HistoryWindow::mergeSelectedPlayers);
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &HistoryWindow::updateButtons);
+    return tab;
+}
+
+QWidget* HistoryWindow::makeTeamTab() {
+    auto* tab = new QWidget;
+    m_team = makeList(
+        {QStringLiteral("Puesto"), QStringLiteral("Tercio"), QStringLiteral("Sujeto"), QStringLiteral("Cod."),
+         QStringLiteral("Fecha"), QStringLiteral("Distancia (m)"), QStringLiteral("Periodos complet.")},
+        tab, QStringLiteral("ListaEquipo"));
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(new QLabel(
+        QStringLiteral("Última prueba de cada deportista, de la mayor distancia a la menor."), tab));
+    layout->addWidget(m_team, 1);
+    return tab;
+}
+
+void HistoryWindow::reload() {
+    m_testRows = m_db.tests();
+    m_tests->setRowCount(0);
+    m_tests->setRowCount(int(m_testRows.size()));
+    for (int row = 0; row < m_testRows.size(); ++row) {
+        const TestSummary& test = m_testRows[row];
+        setRow(
+            m_tests, row,
+            {dateText(test.startedAt), test.startedAt.toString(QStringLiteral("HH:mm")),
+             test.imported ? QStringLiteral("(importada)") : historyModeText(test.mode),
+             QString::number(test.startPeriod), QString::number(test.players), metresText(test.bestMetres)});
+    }
+    m_playerRows = m_db.players();
+    m_players->setRowCount(0);
+    m_players->setRowCount(int(m_playerRows.size()));
+    for (int row = 0; row < m_playerRows.size(); ++row) {
+        const PlayerSummary& player = m_playerRows[row];
+        setRow(m_players, row,
+               {player.name, player.code, QString::number(player.tests), metresText(player.bestMetres),
+                dateText(player.bestDate), metresText(player.latestMetres), changeText(player.change)});
+    }
+    const QList<TeamEntry> team = m_db.teamRanking();
+    m_team->setRowCount(0);
+    m_team->setRowCount(int(team.size()));
+    const std::array<QColor, 3> thirds = {qColor(m_edition.colorLight), QColor(Qt::white),
+                                          QColor(225, 225, 225)};
+    const QStringList thirdNames = {QStringLiteral("Primero"), QStringLiteral("Segundo"),
+                                    QStringLiteral("Tercero")};
+    for (int row = 0; row < team.size(); ++row) {
+        const TeamEntry& entry = team[row];
+        setRow(m_team, row,
+               {QString::number(entry.rank), thirdNames[entry.third], entry.name, entry.code,
+                dateText(entry.date), metresText(entry.metres),
+                entry.periods ? QString::number(*entry.periods) : QString()});
+        for (int column = 0; column < m_team->columnCount(); ++column)
+            m_team->item(row, column)->setBackground(thirds[std::size_t(entry.third)]);
+    }
+    m_testTable->setRowCount(0);
+    m_playerTests->setRowCount(0);
+    m_chart->setPoints({});
+    updateButtons();
+}
+
+QString HistoryWindow::selectedTestUuid() const {
+    const QList<QTableWidgetSelectionRange> ranges = m_tests->selectedRanges();
+    if (ranges.isEmpty() || ranges.front().topRow() >= m_testRows.size())
+        return {};
+    return m_testRows[ranges.front().topRow()].uuid;
+}
+
+QStringList HistoryWindow::selectedPlayerUuids() const {
+    QStringList uuids;
+    for (const QTableWidgetSelectionRange& range : m_players->selectedRanges()) {
+        for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
+            if (row < m_playerRows.size())
+                uuids << m_playerRows[row].uuid;
+        }
+    }
+    return uuids;
+}
+
+void HistoryWindow::updateButtons() {
+    const bool test = !selectedTestUuid().isEmpty();
+    const QStringList players = selectedPlayerUuids();
+    m_export->setEnabled(test);
+    m_delete->setEnabled(test && m_db.isWritable());
+    m_rename->setEnabled(players.size() == 1 && m_db.isWritable() && !m_nameEdit->text().trimmed().isEmpty());
+    m_merge->setEnabled(players.size() == 2 && m_db.isWritable());
+    m_historyExport->setEnabled(!m_testRows.isEmpty());
+}
+
+void HistoryWindow::showSelectedTest() {
+    m_testTable->setRowCount(0);
+    const QString uuid = selectedTestUuid();
+    updateButtons();
+    if (uuid.isEmpty())
+        return;
+    const std::optional<StoredTest> test = m_db.test(uuid);
+    if (!test)
+        return;
+    // The table as it was: every data row, the empty ones too.
+    m_testTable->setRowCount(test->tableRows);
+    for (const StoredRow& row : test->rows) {
+        if (row.row >= 1 && row.row <= test->tableRows)
+            setRow(m_testTable, row.row - 1, row.cells.mid(0, m_testTable->columnCount()));
+    }
+}
+
+void HistoryWindow::showSelectedPlayer() {
+    const QStringList uuids = selectedPlayerUuids();
+    updateButtons();
+    m_playerTests->setRowCount(0);
+    if (uuids.size() != 1) {
+        m_chart->setPoints({});
+        return;
+    }
+    const QList<ProgressPoint> points = m_db.progression(uuids.front());
+    m_chart->setPoints(points);
+    m_playerTests->setRowCount(int(points.size()));
+    for (int row = 0; row < points.size(); ++row) {
+        const ProgressPoint& point = points[row];
+        setRow(m_playerTests, row,
+               {dateText(point.date), point.metres ? QString::number(*point.metres) : QString(),
+                point.periods ? QString::number(*point.periods) : QString(),
+                point.seconds ? QString::number(*point.seconds) : QString(),
+                point.speedKmh ? decimalCommaText(*point.speedKmh, 1) : QString()});
+    }
+    for (const PlayerSummary& player : m_playerRows) {
+        if (player.uuid == uuids.front()) {
+            m_nameEdit->setText(player.name);
+            m_codeEdit->setText(player.code);
+        }
+    }
+}
+
+bool HistoryWindow::writeFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);  // written beside and renamed over: never half a file
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok && m_services.tell)
+        m_services.tell(QStringLiteral("No se ha podido guardar el archivo %1.").arg(path));
+    return ok;
+}
+
+void HistoryWindow::exportSelectedTest() {
+    const std::optional<StoredTest> test = m_db.test(selectedTestUuid());
+    if (!test || !m_services.chooseSavePath)
+        return;
+    const std::optional<QByteArray> bytes = HistoryExport::testBytes(*test);
+    const QString path =
+        m_services.chooseSavePath(QStringLiteral("Exportar la prueba"), HistoryExport::testFileName(*test));
+    if (path.isEmpty() || !bytes)
+        return;
+    if (writeFile(path, *bytes))
+        m_status->setText(QStringLiteral("Prueba exportada."));
+}
+
+void HistoryWindow::deleteSelectedTest() {
+    const QString uuid = selectedTestUuid();
+    if (uuid.isEmpty() || !m_services.ask ||
+        !m_services.ask(QStringLiteral("¿Desea eliminar del historial la prueba seleccionada?")))
+        return;
+    if (!m_db.deleteTest(uuid) && m_services.tell)
+        m_services.tell(QStringLiteral("No se ha podido eliminar la prueba del historial."));
+    reload();
+}
+
+void HistoryWindow::renameSelectedPlayer() {
+    const QStringList uuids = selectedPlayerUuids();
+    if (uuids.size() != 1)
+        return;
+    const QString name = filterCellInput(kColName, QString(), m_nameEdit->text()).trimmed();
+    const QString code = filterCellInput(kColCode, QString(), m_codeEdit->text()).trimmed();
+    if (name.isEmpty())
+        return;
+    if (!m_db.renamePlayer(uuids.front(), name, code) && m_services.tell)
+        m_services.tell(QStringLiteral("No se ha podido cambiar el nombre en el historial."));
+    reload();
+}
+
+void HistoryWindow::mergeSelectedPlayers() {
+    const QStringList uuids = selectedPlayerUuids();
+    if (uuids.size() != 2)
+        return;
+    // The entry with more tests stays; the other's tests join it.
+    auto testsOf = [&](const QString& uuid) {
+        for (const PlayerSummary& player : m_playerRows) {
+            if (player.uuid == uuid)
+                return player.tests;
+        }
+        return 0;
+    };
+    const bool firstStays = testsOf(uuids[0]) >= testsOf(uuids[1]);
+    const QString keep = firstStays ? uuids[0] : uuids[1];
+    const QString gone = firstStays ? uuids[1] : uuids[0];
+    if (m_services.ask &&
+        !m_services.ask(QStringLiteral("¿Son la misma persona? Sus pruebas quedarán juntas.")))
+        return;
+    if (!m_db.mergePlayers(keep, gone) && m_services.tell)
+        m_services.tell(QStringLiteral("No se han podido unir los deportistas en el historial."));
+    reload();
+}
+
+void HistoryWindow::importExports() {
+    if (!m_services.chooseFolder)
+        return;
+    const QString folder = m_services.chooseFolder(QStringLiteral("Importar exportaciones"));
+    if (folder.isEmpty())
+        return;
+    const HistoryImport::Report report = HistoryImport::importFolder(m_db, folder);
+    if (m_services.tell)
+        m_services.tell(report.text());
+    reload();
+}
+
+void HistoryWindow::exportHistory() {
+    if (!m_services.chooseSavePath)
+        return;
+    const std::optional<QByteArray> bytes = HistoryExport::historyBytes(HistoryExport::allTests(m_db));
+    const QString path = m_services.chooseSavePath(QStringLiteral("Exportar el historial"),
+                                                   m_edition.editionTitle + QStringLiteral("_historial.txt"));
+    if (path.isEmpty() || !bytes)
+        return;
+    if (writeFile(path, *bytes))
+        m_status->setText(QStringLiteral("Historial exportado."));
+}
+
+}  // namespace norak

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "engine/Edition.h"
+#include "history/HistoryDatabase.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace norak {
+
+// What the history window asks of the system; each may be left empty (the button then does
+// nothing). In the program these are the platform's dialogs and message boxes.
+struct HistoryWindowServices {
+    std::function<QString(const QString& caption)> chooseFolder;
+    // The path to save to, proposing a file name; empty: cancelled.
+    std::function<QString(const QString& caption, const QString& proposedName)> chooseSavePath;
+    std::function<bool(const QString& question)> ask;  // Yes/No
+    std::function<void(const QString& text)> tell;
+};
+
+// A player's progression: the distance of each test over the test dates, with the completed
+// periods written at each point. Drawn with QPainter in the edition's colors.
+class ProgressionChart : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit ProgressionChart(const EditionRecord& edition, QWidget* parent = nullptr);
+    void setPoints(const QList<ProgressPoint>& points);
+    const QList<ProgressPoint>& points() const { return m_points; }
+    // Where the point of a test is drawn (for tests); empty when it has no distance.
+    QPointF pointPosition(int index) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QRectF plotArea() const;
+    EditionRecord m_edition;
+    QList<ProgressPoint> m_points;
+    qint64 m_low = 0;
+    qint64 m_high = 1;
+};
+
+// "Historial": every test kept, the players across tests and the squad's ranking, in three tabs
+// ("Pruebas", "Deportistas", "Equipo"). It reads through a connection of its own (the writer's
+// thread keeps its own); corrections (rename, merge, delete) are written here, between tests.
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    HistoryWindow(HistoryDatabase& db, const EditionRecord& edition, HistoryWindowServices services,
+                  QWidget* parent = nullptr);
+
+    // Reads the three lists again.
+    void reload();
+
+    QTabWidget* tabs() const { return m_tabs; }
+    QTableWidget* testList() const { return m_tests; }
+    QTableWidget* testTable() const { return m_testTable; }
+    QTableWidget* playerList() const { return m_players; }
+    QTableWidget* playerTests() const { return m_playerTests; }
+    QTableWidget* teamList() const { return m_team; }
+    ProgressionChart* chart() const { return m_chart; }
+    QPushButton* exportButton() const { return m_export; }
+    QPushButton* deleteButton() const { return m_delete; }
+    QPushButton* renameButton() const { return m_rename; }
+    QPushButton* mergeButton() const { return m_merge; }
+    QPushButton* importButton() const { return m_import; }
+    QPushButton* historyExportButton() const { return m_historyExport; }
+    QLineEdit* nameEdit() const { return m_nameEdit; }
+    QLineEdit* codeEdit() const { return m_codeEdit; }
+
+    // The buttons' work, also for tests.
+    void exportSelectedTest();
+    void deleteSelectedTest();
+    void renameSelectedPlayer();
+    void mergeSelectedPlayers();
+    void importExports();
+    void exportHistory();
+
+  private:
+    QWidget* makeTestsTab();
+    QWidget* makePlayersTab();
+    QWidget* makeTeamTab();
+    void showSelectedTest();
+    void showSelectedPlayer();
+    void updateButtons();
+    QString selectedTestUuid() const;
+    QStringList selectedPlayerUuids() const;
+    bool writeFile(const QString& path, const QByteArray& bytes);
+
+    HistoryDatabase& m_db;
+    EditionRecord m_edition;
+    HistoryWindowServices m_services;
+    QList<TestSummary> m_testRows;
+    QList<PlayerSummary> m_playerRows;
+    QTabWidget* m_tabs = nullptr;
+    QTableWidget* m_tests = nullptr;
+    QTableWidget* m_testTable = nullptr;
+    QTableWidget* m_players = nullptr;
+    QTableWidget* m_playerTests = nullptr;
+    QTableWidget* m_team = nullptr;
+    ProgressionChart* m_chart = nullptr;
+    QPushButton* m_export = nullptr;
+    QPushButton* m_delete = nullptr;
+    QPushButton* m_rename = nullptr;
+    QPushButton* m_merge = nullptr;
+    QPushButton* m_import = nullptr;
+    QPushButton* m_historyExport = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QLineEdit* m_codeEdit = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+}  // namespace norak

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "helpers/HistorySamples.h"
+#include "history/HistoryDatabase.h"
+#include "history/HistoryExport.h"
+#include "shell/HistoryWindow.h"
+#include "shell/QtColor.h"
+
+using namespace norak;
+
+namespace {
+
+class HistoryWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(db.open(dir.filePath(QStringLiteral("historial.sqlite"))).status,
+                  HistoryOpening::Status::Ready);
+        for (int index = 0; index < 3; ++index) {
+            tests << sampleTest(kEditionZevez, 31, index, 4);
+            ASSERT_TRUE(db.store(tests.back()).ok());
+        }
+        services.chooseSavePath = [this](const QString&, const QString& proposed) {
+            proposedNames << proposed;
+            return dir.filePath(proposed);
+        };
+        services.ask = [this](const QString& question) {
+            questions << question;
+            return true;
+        };
+        services.tell = [this](const QString& text) { told << text; };
+    }
+
+    void select(QTableWidget* list, const QList<int>& rows) {
+        list->clearSelection();
+        for (int row : rows)
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    QTemporaryDir dir;
+    HistoryDatabase db;
+    QList<StoredTest> tests;
+    HistoryWindowServices services;
+    QStringList proposedNames;
+    QStringList questions;
+    QStringList told;
+};
+
+}  // namespace
+
+// The three tabs list the history; a test opens as its table was and is written again as its
+// export; deleting asks first; the buttons follow the selection.
+TEST_F(HistoryWindowTest, TestsTabShowsExportsAndDeletes) {
+    HistoryWindow window(db, editionRecord(kEditionZevez), services);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_EQ(window.tabs()->count(), 3);
+    EXPECT_EQ(window.tabs()->tabText(0), QStringLiteral("Pruebas"));
+    EXPECT_EQ(window.tabs()->tabText(1), QStringLiteral("Deportistas"));
+    EXPECT_EQ(window.tabs()->tabText(2), QStringLiteral("Equipo"));
+    ASSERT_EQ(window.testList()->rowCount(), 3);
+    EXPECT_EQ(window.playerList()->rowCount(), 4);
+    EXPECT_EQ(window.teamList()->rowCount(), 4);
+    EXPECT_FALSE(window.exportButton()->isEnabled());
+    EXPECT_FALSE(window.deleteButton()->isEnabled());
+    EXPECT_TRUE(window.historyExportButton()->isEnabled());
+
+    // Newest first: row 0 is the last test stored.
+    select(window.testList(), {0});
+    EXPECT_TRUE(window.exportButton()->isEnabled());
+    EXPECT_TRUE(window.deleteButton()->isEnabled());
+    ASSERT_EQ(window.testTable()->rowCount(), 12);
+    const StoredTest& newest = tests[2];
+    EXPECT_EQ(window.testTable()->item(0, kColName)->text(), newest.rows[0].name());
+    EXPECT_EQ(window.testTable()->item(3, kColDistance)->text(), newest.rows[3].cells[kColDistance]);
+    EXPECT_EQ(window.testTable()->item(4, kColName), nullptr);  // the table's empty rows stay empty
+
+    QTest::mouseClick(window.exportButton(), Qt::LeftButton);
+    ASSERT_EQ(proposedNames.size(), 1);
+    EXPECT_EQ(proposedNames[0], HistoryExport::testFileName(newest));
+    QFile written(dir.filePath(proposedNames[0]));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), *HistoryExport::testBytes(*db.test(newest.uuid)));
+
+    QTest::mouseClick(window.deleteButton(), Qt::LeftButton);
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(window.testList()->rowCount(), 2);
+    EXPECT_FALSE(db.test(newest.uuid));
+    EXPECT_FALSE(window.exportButton()->isEnabled());
+    EXPECT_TRUE(told.isEmpty());
+}
+
+// Selecting a player draws the progression (a point per test, left to right, in the edition's
+// color) and lists the tests; rename needs one player and a name, merge exactly two.
+TEST_F(HistoryWindowTest, PlayersTabDrawsTheProgressionRenamesAndMerges) {
+    HistoryWindow window(db, editionRecord(kEditionZevez), services);
+    window.tabs()->setCurrentIndex(1);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_FALSE(window.renameButton()->isEnabled());
+    EXPECT_FALSE(window.mergeButton()->isEnabled());
+
+    select(window.playerList(), {0});
+    ASSERT_EQ(window.chart()->points().size(), 3);
+    EXPECT_EQ(window.playerTests()->rowCount(), 3);
+    const QPointF first = window.chart()->pointPosition(0);
+    const QPointF last = window.chart()->pointPosition(2);
+    EXPECT_LT(first.x(), last.x());
+    EXPECT_TRUE(window.chart()->rect().contains(first.toPoint()));
+    const QImage drawn = window.chart()->grab().toImage();
+    const QColor dot = drawn.pixelColor(last.toPoint());
+    EXPECT_EQ(dot, qColor(editionRecord(kEditionZevez).colorMain)) << dot.name().toStdString();
+    EXPECT_TRUE(window.renameButton()->isEnabled());
+    EXPECT_EQ(window.nameEdit()->text(), window.playerList()->item(0, 0)->text());
+
+    window.nameEdit()->setText(QStringLiteral("Zaira Ortega"));
+    window.codeEdit()->setText(QStringLiteral("Z1"));
+    QTest::mouseClick(window.renameButton(), Qt::LeftButton);
+    ASSERT_EQ(window.playerList()->rowCount(), 4);
+    EXPECT_EQ(window.playerList()->item(3, 0)->text(), QStringLiteral("Zaira Ortega"));  // by name
+    EXPECT_EQ(window.playerList()->item(3, 1)->text(), QStringLiteral("Z1"));
+
+    select(window.playerList(), {0, 1});
+    EXPECT_FALSE(window.renameButton()->isEnabled());
+    EXPECT_TRUE(window.mergeButton()->isEnabled());
+    QTest::mouseClick(window.mergeButton(), Qt::LeftButton);
+    EXPECT_EQ(questions.size(), 1);
+    ASSERT_EQ(window.playerList()->rowCount(), 3);
+    bool six = false;
+    for (int row = 0; row < 3; ++row)
+        six = six || window.playerList()->item(row, 2)->text() == QStringLiteral("6");
+    EXPECT_TRUE(six) << "the merged player has both entries' tests";
+}
+
+// The squad's ranking: each player's latest test, longest first, in thirds; a history of a
+// newer program is shown but not changed.
+TEST_F(HistoryWindowTest, TeamTabRanksInThirdsAndReadOnlyHistoryDisablesChanges) {
+    HistoryWindow window(db, editionRecord(kEditionZevez), services);
+    const QList<TeamEntry> team = db.teamRanking();
+    ASSERT_EQ(window.teamList()->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(window.teamList()->item(row, 2)->text(), team[row].name);
+        EXPECT_EQ(window.teamList()->item(row, 5)->text(), QStringLiteral("%1 m").arg(*team[row].metres));
+    }
+    EXPECT_EQ(window.teamList()->item(0, 1)->text(), QStringLiteral("Primero"));
+    EXPECT_EQ(window.teamList()->item(3, 1)->text(), QStringLiteral("Tercero"));
+
+    db.close();
+    HistoryDatabase empty;
+    QTemporaryDir other;
+    const QString path = other.filePath(QStringLiteral("nada/historial.sqlite"));
+    QFile blocker(other.filePath(QStringLiteral("nada")));  // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ASSERT_EQ(empty.open(path).status, HistoryOpening::Status::Unavailable);
+    HistoryWindow unavailable(empty, editionRecord(kEditionZevez), services);
+    EXPECT_EQ(unavailable.testList()->rowCount(), 0);
+    EXPECT_FALSE(unavailable.importButton()->isEnabled());
+    EXPECT_FALSE(unavailable.historyExportButton()->isEnabled());
+}
