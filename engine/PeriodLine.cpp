@@ -4,13 +4,19 @@ namespace norak {
 
 std::optional<int> parsePeriodLine(QStringView line) {
     const QStringView text = line.trimmed();
-    if (text.isEmpty())
+    // Digits one by one: the number reader would also take a sign ("+500"), which no table line
+    // holds. Nine digits at most keep the sum within an int (a leg has five at most).
+    if (text.isEmpty() || text.size() > 9)
         return std::nullopt;
-    bool ok = false;
-    const int runTime = text.toInt(&ok);
-    if (!ok || runTime <= 0)
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (value < kMinLegMs || value > kMaxLegMs)
         return std::nullopt;
-    return runTime;
+    return value;
 }
 
 }  // namespace norak
