@@ -4,7 +4,6 @@
 //
 // Input: a file, decoded at the mixer's rate (22,050 Hz), at 8,000 Hz and at 48,000 Hz.
 #include <QByteArray>
-#include <QtEndian>
 
 #include "fuzz/FuzzCheck.h"
 #include "platform/audio/WavDecoder.h"
@@ -14,6 +13,14 @@ using norak::fuzz::require;
 namespace {
 
 constexpr const char* kTarget = "wav_decoder";
+
+// Little-endian fields, byte by byte.
+qint64 le(const QByteArray& file, qint64 at, int bytes) {
+    qint64 value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | uchar(file[at + i]);
+    return value;
+}
 
 // What the header says, read here on its own: the last "fmt " and "data" chunks count.
 struct Header {
@@ -30,14 +37,14 @@ Header readHeader(const QByteArray& file) {
     if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE")
         return h;
     for (qint64 at = 12; at + 8 <= file.size();) {
-        const qint64 size = qFromLittleEndian<quint32>(file.constData() + at + 4);
+        const qint64 size = le(file, at + 4, 4);
         const qint64 body = at + 8;
         const qint64 available = std::min<qint64>(size, file.size() - body);
         if (file.mid(at, 4) == "fmt " && available >= 16) {
-            h.pcm = qFromLittleEndian<quint16>(file.constData() + body) == 1;
-            h.channels = qFromLittleEndian<quint16>(file.constData() + body + 2);
-            h.rate = qFromLittleEndian<quint32>(file.constData() + body + 4);
-            h.bits = qFromLittleEndian<quint16>(file.constData() + body + 14);
+            h.pcm = le(file, body, 2) == 1;
+            h.channels = int(le(file, body + 2, 2));
+            h.rate = le(file, body + 4, 4);
+            h.bits = int(le(file, body + 14, 2));
             if (!h.pcm)
                 return h;
         } else if (file.mid(at, 4) == "data") {
