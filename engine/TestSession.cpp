@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/PeriodLine.h"
 #include "platform/LocalClock.h"
 #include "platform/Messages.h"
 #include "platform/Sound.h"
@@ -282,12 +283,10 @@ std::optional<int> TestSession::runTimeOf(unsigned period, bool report) {
     if (period < 1 || period > unsigned(m_activeTable.size()))
         return std::nullopt;
     const QString& line = m_activeTable.at(qsizetype(period - 1));
-    const QStringView text = QStringView(line).trimmed();
-    if (text.isEmpty())
+    if (line.trimmed().isEmpty())
         return std::nullopt;
-    bool ok = false;
-    const int runTime = text.toInt(&ok);
-    if (!ok || runTime <= 0) {
+    const std::optional<int> runTime = parsePeriodLine(line);
+    if (!runTime) {
         // An edited line that is no run time gives no signal. The operator hears of it once, not
         // on every tick nor on every key typed into the line, until the line reads right again.
         if (report && !m_badLinePeriods.contains(period)) {

@@ -51,12 +51,16 @@ std::optional<TestMode> modeFromName(const QString& name) {
     return std::nullopt;
 }
 
+// Local time with its offset from UTC: without it, a test started in the hour that the autumn
+// clock change repeats came back an hour later (the first 02:30 read as the second).
 QString dateText(const QDateTime& when) {
-    return when.isValid() ? when.toString(Qt::ISODateWithMs) : QString();
+    return when.isValid() ? when.toOffsetFromUtc(when.offsetFromUtc()).toString(Qt::ISODateWithMs)
+                          : QString();
 }
 
+// Read back as local time; a journal of before the offset was written has local time already.
 QDateTime dateFromText(const QString& text) {
-    return text.isEmpty() ? QDateTime() : QDateTime::fromString(text, Qt::ISODateWithMs);
+    return text.isEmpty() ? QDateTime() : QDateTime::fromString(text, Qt::ISODateWithMs).toLocalTime();
 }
 
 QByteArray checksumOf(const QByteArray& bytes) {

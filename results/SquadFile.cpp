@@ -91,8 +91,9 @@ QChar detectSeparator(const QString& text) {
 }
 
 // Records as spreadsheets write them: a field in double quotes may hold the separator, line
-// breaks and doubled quotes; unquoted fields lose their surrounding blanks.
-QList<Record> splitRecords(const QString& text, QChar separator) {
+// breaks and doubled quotes; unquoted fields lose their surrounding blanks. Without `quoting`, a
+// double quote is a character like any other.
+QList<Record> splitRecords(const QString& text, QChar separator, bool quoting) {
     QList<Record> records;
     Record record;
     record.line = 1;
@@ -124,7 +125,7 @@ QList<Record> splitRecords(const QString& text, QChar separator) {
                     ++line;
                 field += c;
             }
-        } else if (c == u'"' && !wasQuoted && field.trimmed().isEmpty()) {
+        } else if (quoting && c == u'"' && !wasQuoted && field.trimmed().isEmpty()) {
             inQuotes = true;
             wasQuoted = true;
             field.clear();
@@ -195,14 +196,21 @@ struct Layout {
     qsizetype nameColumn = 0;
 };
 
-Layout findLayout(const QList<Record>& records) {
+// The layout of an export of this program: after its column titles, "Sujeto" then "Cod.".
+std::optional<Layout> exportLayout(const QList<Record>& records) {
     for (qsizetype r = 0; r < records.size(); ++r) {
         const QStringList& fields = records[r].fields;
         for (qsizetype k = 0; k + 1 < fields.size(); ++k) {
             if (folded(fields[k]) == QLatin1String("sujeto") && folded(fields[k + 1]) == QLatin1String("cod"))
-                return {r + 1, k};
+                return Layout{r + 1, k};
         }
     }
+    return std::nullopt;
+}
+
+Layout findLayout(const QList<Record>& records) {
+    if (const std::optional<Layout> exported = exportLayout(records))
+        return *exported;
     Layout layout;
     while (layout.firstRecord < records.size() &&
            records[layout.firstRecord].fields.join(QString()).trimmed().isEmpty())
@@ -299,7 +307,12 @@ SquadLoad SquadFile::parse(const QByteArray& bytes, int tableRows) {
         load.error = error;
         return load;
     }
-    const QList<Record> records = splitRecords(*text, detectSeparator(*text));
+    // An export of this program writes every cell as it stands, never in quotes: there a double
+    // quote is part of the name (a name typed as «"Txus" Pérez» must come back so, not as «Txus»).
+    // Anything else is read as a spreadsheet writes it.
+    QList<Record> records = splitRecords(*text, u';', false);
+    if (!exportLayout(records))
+        records = splitRecords(*text, detectSeparator(*text), true);
     const Layout layout = findLayout(records);
     for (qsizetype r = layout.firstRecord; r < records.size(); ++r) {
         const Record& record = records[r];

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "engine/PeriodLine.h"
 #include "engine/ProgramDir.h"
 #include "engine/SoundCheck.h"
 #include "platform/SleepInhibitor.h"
@@ -454,10 +455,11 @@ void TestRun::switchTableToRowSelection() {
 void TestRun::reportBadPeriodLine(int period, const QString& line) {
     const QString text =
         QStringLiteral(
-            "La línea %1 de la tabla de periodos («%2») no es un número entero de milisegundos. "
-            "No se darán señales en ese periodo hasta que se corrija; la prueba continúa.")
-            .arg(period)
-            .arg(quotable(line));
+            "La línea %1 de la tabla de periodos («%2») no es un número entero de milisegundos entre %3 "
+            "y %4. No se darán señales en ese periodo hasta que se corrija; la prueba continúa.")
+            // In one pass: a "%3" typed into the line stays as it was typed.
+            .arg(QString::number(period), quotable(line), QString::number(kMinLegMs),
+                 QString::number(kMaxLegMs));
     // Shown after the tick that found it, so that the pacing handler is never held up.
     QTimer::singleShot(0, this, [this, text] {
         m_platform.sound.alert(kAlertWarning);

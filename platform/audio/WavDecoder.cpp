@@ -58,7 +58,7 @@ QByteArray decodeWavToMono8(const QByteArray& file, int targetRate) {
         pos = body + size + (size & 1);  // chunks are padded to an even length
     }
     if (!data || (format.bits != 8 && format.bits != 16) || format.channels < 1 || format.channels > 2 ||
-        format.rate <= 0)
+        format.rate < kMinWavRate || format.rate > kMaxWavRate)
         return {};
 
     const int frameBytes = format.channels * format.bits / 8;

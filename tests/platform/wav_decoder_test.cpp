@@ -78,3 +78,18 @@ TEST(WavDecoder, RejectsWhatItCannotRead) {
     EXPECT_TRUE(decodeWavToMono8(compressed, 11025).isEmpty());
     EXPECT_TRUE(decodeWavToMono8(good, 0).isEmpty());
 }
+
+// A damaged rate field made the decoder stretch a few samples into hundreds of megabytes (found by
+// the fuzz target: fuzz/corpus/wav_decoder/seed-rate-1.wav, the signal sound with its rate at
+// 1 Hz, became 240 MB at 48 kHz). Rates outside the range are refused; its ends are read.
+TEST(WavDecoder, RefusesARateNoSoundFileHasAndReadsTheRangesEnds) {
+    const QByteArray samples(40, '\x80');
+    EXPECT_TRUE(decodeWavToMono8(wav(1, 1, 8, samples), 22050).isEmpty());
+    EXPECT_TRUE(decodeWavToMono8(wav(1, kMinWavRate - 1, 8, samples), 22050).isEmpty());
+    EXPECT_TRUE(decodeWavToMono8(wav(1, kMaxWavRate + 1, 8, samples), 22050).isEmpty());
+    QByteArray negative = wav(1, 11025, 8, samples);
+    negative[27] = '\x80';  // 2^31 + 11025: negative as an int
+    EXPECT_TRUE(decodeWavToMono8(negative, 22050).isEmpty());
+    EXPECT_EQ(decodeWavToMono8(wav(1, kMinWavRate, 8, samples), 22050).size(), 40 * 22050 / kMinWavRate);
+    EXPECT_EQ(decodeWavToMono8(wav(1, kMaxWavRate, 8, samples), kMaxWavRate / 4).size(), 10);
+}

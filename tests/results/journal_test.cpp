@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
+#include <ctime>
 #include <iostream>
 
 #include "engine/Edition.h"
@@ -102,6 +104,40 @@ TEST(JournalFile, RoundTripOfEveryCellAndFact) {
         EXPECT_EQ(QDir(journal.folder()).entryList(QDir::Files),
                   QStringList{QStringLiteral("recovery.journal")});
     }
+}
+
+// Dates went to the journal as local time without their offset: a test started in the hour the
+// autumn clock change repeats (02:00-03:00 summer time) came back an hour later. Found by the
+// fuzz target: fuzz/corpus/journal/crash-autumn-repeated-hour.
+TEST(JournalFile, DatesInTheRepeatedHourOfTheClockChangeComeBackAsTheyWere) {
+    const QByteArray zoneBefore = qgetenv("TZ");
+    qputenv("TZ", "Europe/Madrid");
+    tzset();
+    JournalState state = filledState(kEditionZevez);
+    state.startedAt = QDateTime::fromMSecsSinceEpoch(1'792'888'200'000);           // 25-10-2026 02:30 CEST
+    state.stoppedAt = QDateTime::fromMSecsSinceEpoch(1'792'891'800'000 + 60'000);  // 02:31 CET, an hour on
+    const QByteArray written = Journal::encode(state);
+    const Journal::LoadResult loaded = Journal::decode(written, kEditionZevez);
+    ASSERT_EQ(loaded.status, Journal::LoadStatus::Loaded);
+    EXPECT_EQ(loaded.state.startedAt.toMSecsSinceEpoch(), state.startedAt.toMSecsSinceEpoch());
+    EXPECT_EQ(loaded.state.stoppedAt.toMSecsSinceEpoch(), state.stoppedAt.toMSecsSinceEpoch());
+    EXPECT_EQ(loaded.state.startedAt.timeSpec(), Qt::LocalTime);
+    EXPECT_EQ(Journal::encode(loaded.state), written);
+
+    // A journal written before the offsets were: local time, read as such.
+    QByteArray body = written.left(written.lastIndexOf("SHA1 ")).replace("+02:00", "").replace("+01:00", "");
+    const QByteArray before =
+        body + "SHA1 " + QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex() + '\n';
+    const Journal::LoadResult old = Journal::decode(before, kEditionZevez);
+    ASSERT_EQ(old.status, Journal::LoadStatus::Loaded);
+    EXPECT_EQ(old.state.stoppedAt, QDateTime(QDate(2026, 10, 25), QTime(2, 31)));
+    EXPECT_EQ(old.state.cells, state.cells);
+
+    if (zoneBefore.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zoneBefore);
+    tzset();
 }
 
 TEST(JournalFile, FolderFromTheEnvironment) {

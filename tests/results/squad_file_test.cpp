@@ -54,6 +54,27 @@ TEST(SquadFile, AnExportOfEveryEditionLoadsBackItsNamesAndCodes) {
     }
 }
 
+// An export writes cells as they stand, never quoted: names typed with double quotes came back
+// cut or changed (found by the fuzz target: fuzz/corpus/squad_file/crash-export-quoted-name, a
+// name «"Ana María Œlde"» read back as «Ana María Œlde»).
+TEST(SquadFile, AnExportKeepsTheDoubleQuotesTypedInNames) {
+    ResultsTable table(kEditionZevez);
+    const QStringList names = {"\"Txus\" Pérez", "\"Ana María\"", "Zoë \"la rápida\"", "\"Iñaki", "Pau\""};
+    for (int row = 1; row <= names.size(); ++row)
+        table.setCell(kColName, row, names[row - 1]);
+    table.setCell(kColCode, 1, QStringLiteral("\"V1\""));
+    ExportHeader header;
+    header.editionTitle = editionRecord(kEditionZevez).editionTitle;
+    header.when = QDateTime(QDate(2026, 12, 6), QTime(19, 45));
+    const SquadLoad load = SquadFile::parse(ExportWriter::encode(ExportWriter::lines(table, header)).value(),
+                                            table.dataRowCount());
+    EXPECT_TRUE(load.problems.isEmpty());
+    ASSERT_EQ(load.rows.size(), names.size());
+    for (int row = 1; row <= names.size(); ++row)
+        EXPECT_EQ(load.rows[row - 1].name, names[row - 1]);
+    EXPECT_EQ(load.rows[0].code, QStringLiteral("\"V1\""));
+}
+
 TEST(SquadFile, SpreadsheetFilesInTheirSeparatorsAndEncodings) {
     // Comma-separated UTF-8 with a BOM, a title row, quotes around commas and doubled quotes,
     // an empty line and blanks around unquoted fields.
