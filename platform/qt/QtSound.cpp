@@ -52,8 +52,8 @@ QtSound::~QtSound() {
 }
 
 int QtSound::outputDeviceCount() {
-    // The audio thread counts at its start and every second after; the count itself can take
-    // seconds with a slow or absent sound server, so the window never waits for it.
+    // The audio thread counts at its start and every second after; the count itself asks the
+    // sound server, which may be slow to answer, so the window never waits for it.
     return m_output->deviceCount();
 }
 
