@@ -59,6 +59,9 @@ TEST(StartUpEnvironment, WithoutAGraphicalSessionSaysSoInOneLine) {
         EXPECT_NE(outcome.code, 0);
         ASSERT_EQ(outcome.errorLines.size(), 1) << outcome.errorLines.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(outcome.errorLines.front().contains(QStringLiteral("sesión gráfica")));
+        // The line says what to do: where the program was built from its sources, the build
+        // script's run on a virtual display.
+        EXPECT_TRUE(outcome.errorLines.front().contains(QStringLiteral("xvfb-run -a ./build.sh run")));
     }
 }
 
