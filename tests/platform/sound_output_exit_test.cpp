@@ -47,6 +47,9 @@ void startChild(QProcess& child, const QString& pulseServer, int holdMs, const c
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PULSE_SERVER"), pulseServer);
     environment.insert(QStringLiteral("ALSA_CONFIG_PATH"), kNoCard);
+    // In the sanitized build the child's end is checked for leaks as well: an output that is
+    // never deleted (a deferred deletion after the application object is gone) is one.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=1"));
     child.setProcessEnvironment(environment);
     child.start(QStringLiteral(NORAK_SOUND_OUTPUT_CHILD), {QString::number(holdMs), QLatin1String(mode)});
 }
