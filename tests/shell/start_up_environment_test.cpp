@@ -28,7 +28,7 @@ Outcome run(QProcessEnvironment env, int waitMs) {
     // Folders of its own: the program claims the recovery journal and its lock in its state
     // folder, which must never be the user's (a test open there, or a journal waiting).
     for (const char* name : {"XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        env.insert(QLatin1String(name), work.filePath(QLatin1String(name).toLower()));
+        env.insert(QLatin1String(name), work.filePath(QString::fromLatin1(name).toLower()));
     QProcess program;
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(work.path());
