@@ -14,7 +14,7 @@ cd "$(dirname "$0")"
 # server's (PulseAudio, or PipeWire's PulseAudio service); libqt6sql6-sqlite the SQLite driver of
 # the season's history. No GStreamer or FFmpeg is involved.
 PACKAGES=(build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n qt6-qpa-plugins
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-qpa-plugins
     libqt6svg6 libqt6sql6-sqlite libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libasound2-dev libgtest-dev
     fonts-liberation fonts-dejavu-core)
 # What the tests need beyond that: a virtual display, a private session bus, the PDF tools

@@ -14,7 +14,7 @@
 #include <cstdio>
 
 #include "engine/Edition.h"
-#include "helpers/SimulatedTest.h"
+#include "support/SimulatedTest.h"
 #include "results/CellText.h"
 #include "results/ExportWriter.h"
 #include "results/Journal.h"

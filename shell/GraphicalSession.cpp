@@ -26,7 +26,8 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     if (type == QtFatalMsg) {
         std::fputs(
             "NORAK necesita una sesión gráfica para mostrar sus ventanas: no hay ninguna pantalla "
-            "disponible.\n",
+            "disponible. Sin pantalla, arránquelo en una virtual con xvfb-run -a (desde el código "
+            "fuente: xvfb-run -a ./build.sh run).\n",
             stderr);
         std::fflush(stderr);
         std::_Exit(GraphicalSessionGuard::kNoGraphicalSession);

@@ -3,12 +3,11 @@
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <QThread>
 #include <utility>
 
 #include "platform/audio/AlsaOutput.h"
+#include "platform/audio/ServerOutputs.h"
 #include "platform/audio/ToneMixer.h"
 #include "platform/audio/ToneStream.h"
 #include "platform/qt/ThreadPriority.h"
@@ -19,6 +18,10 @@ namespace {
 
 constexpr int kBlockBytes = ToneMixer::kSampleRate * SoundOutput::kBlockMs / 1000;
 constexpr int kIdleStepMs = 50;
+// A server that has not listed its outputs in this time counts as none until the next count. A
+// count takes a few milliseconds; the budget stays within the server's buffer, so that a count
+// that runs out of it still does not leave the stream without sound.
+constexpr int kCountBudgetMs = 200;
 
 uint32_t bytesForMs(int ms) {
     return uint32_t(ToneMixer::kSampleRate * ms / 1000);  // one byte per frame
@@ -36,8 +39,9 @@ SoundOutput::~SoundOutput() {
 }
 
 void SoundOutput::countDevices() {
-    // Qt sees the server's outputs only; a stream straight to a card is an output as well.
-    const int count = int(QMediaDevices::audioOutputs().size());
+    // The server's outputs, counted on this thread with nothing of the sound library left running
+    // afterwards; a stream straight to a card is an output as well.
+    const int count = countServerOutputs(kCountBudgetMs);
     m_deviceCount.store(count == 0 && m_onAlsa.load() ? 1 : count);
 }
 

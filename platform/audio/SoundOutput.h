@@ -25,6 +25,13 @@ class ToneStream;
 // The stream talks to the server itself rather than through Qt's audio sink: Qt's connection to
 // the sound server gives up for good when the server stays away for more than a few seconds, and
 // the sound would then never come back.
+//
+// Nothing of the sound library outlives the output: begin() returns once the stream is closed
+// (which stops the library's thread before it frees the stream), and the server's outputs are
+// counted on the audio thread itself (ServerOutputs) rather than through Qt's device list. That
+// list keeps a client thread of its own to the very end of the process, where Qt 6.4 disconnects
+// it without taking its lock while that thread may still be dispatching: the SIGSEGV in
+// `threaded-ml` seen once in some forty ends of the program.
 class SoundOutput : public QObject {
     Q_OBJECT
 

@@ -45,7 +45,6 @@ QtSound::QtSound(const QString& signalFile, const QString& voiceFolder) {
     m_thread->setObjectName(QStringLiteral("norak-audio"));
     m_output->moveToThread(m_thread);
     QObject::connect(m_thread, &QThread::started, m_output, &SoundOutput::begin);
-    QObject::connect(m_thread, &QThread::finished, m_output, &QObject::deleteLater);
     m_thread->start(QThread::TimeCriticalPriority);
 }
 
@@ -54,13 +53,18 @@ QtSound::~QtSound() {
     m_thread->quit();
     // The audio thread can hang inside the sound library when the server misbehaves; the program
     // must still end, so after a while it is left behind rather than waited for.
-    if (m_thread->wait(kStopWaitMs))
-        delete m_thread;
+    if (!m_thread->wait(kStopWaitMs))
+        return;
+    // The thread has ended, so nothing runs on the output any more: it is deleted here rather
+    // than left to a deferred deletion, which needs an application object, and the program ends
+    // its application object first.
+    delete m_output;
+    delete m_thread;
 }
 
 int QtSound::outputDeviceCount() {
-    // The audio thread counts at its start and every second after; the count itself can take
-    // seconds with a slow or absent sound server, so the window never waits for it.
+    // The audio thread counts at its start and every second after; the count itself asks the
+    // sound server, which may be slow to answer, so the window never waits for it.
     return m_output->deviceCount();
 }
 

@@ -7,7 +7,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "helpers/HistorySamples.h"
+#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryKeeper.h"
 #include "history/HistorySchema.h"

@@ -9,7 +9,7 @@
 #include <QThread>
 #include <iostream>
 
-#include "helpers/HistorySamples.h"
+#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "support/FileSizeLimit.h"
 

@@ -1,95 +1,28 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <functional>
 
 #include "platform/qt/QtSound.h"
+#include "support/PrivateSoundServer.h"
 
 using namespace norak;
+using norak::testing::PrivateSoundServer;
+using norak::testing::waitFor;
 
 // The sound server going away during a test and coming back: the output must pick it up again,
 // however long it was away. A private server with a null sink is started for the test (skipped
 // where no pulseaudio program is installed).
 
-namespace {
-
-bool waitFor(const std::function<bool()>& condition, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-class PrivateSoundServer {
-  public:
-    PrivateSoundServer(const QString& program, const QString& folder)
-        : m_program(program), m_socket(folder + QStringLiteral("/native")) {
-        const QString runtime = folder + QStringLiteral("/run");
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        m_script = folder + QStringLiteral("/server.pa");
-        QFile script(m_script);
-        if (script.open(QIODevice::WriteOnly)) {
-            script.write(
-                "load-module module-native-protocol-unix auth-anonymous=1 socket=" +
-                QFile::encodeName(m_socket) +
-                "\nload-module module-null-sink sink_name=nullsink rate=48000\nset-default-sink nullsink\n");
-        }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        environment.insert(QStringLiteral("HOME"), folder);
-        environment.remove(QStringLiteral("PULSE_SERVER"));
-        m_process.setProcessEnvironment(environment);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    }
-    ~PrivateSoundServer() { stop(); }
-
-    QString address() const { return QStringLiteral("unix:") + m_socket; }
-
-    bool start() {
-        QFile::remove(m_socket);
-        m_process.start(m_program, {QStringLiteral("-n"), QStringLiteral("-F"), m_script,
-                                    QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                                    QStringLiteral("--system=false"), QStringLiteral("--log-target=stderr"),
-                                    QStringLiteral("--log-level=error")});
-        return m_process.waitForStarted(5000) && waitFor([this] { return QFile::exists(m_socket); }, 5000);
-    }
-
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-  private:
-    QString m_program;
-    QString m_socket;
-    QString m_script;
-    QProcess m_process;
-};
-
-}  // namespace
-
 TEST(SoundServerRestart, TheOutputComesBackWhenTheServerDoesLongAfter) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-    if (program.isEmpty())
+    if (PrivateSoundServer::program().isEmpty())
         GTEST_SKIP() << "no pulseaudio program to start a private server";
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    PrivateSoundServer server(program, folder.path());
+    PrivateSoundServer server(folder.path());
     if (!server.start())
         GTEST_SKIP() << "the private sound server does not start here";
     const QByteArray previous = qgetenv("PULSE_SERVER");
@@ -128,12 +61,11 @@ TEST(SoundServerRestart, TheOutputComesBackWhenTheServerDoesLongAfter) {
 }
 
 TEST(SoundServerRestart, ACardCarriesTheSoundWhileTheServerIsAway) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-    if (program.isEmpty())
+    if (PrivateSoundServer::program().isEmpty())
         GTEST_SKIP() << "no pulseaudio program to start a private server";
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    PrivateSoundServer server(program, folder.path());
+    PrivateSoundServer server(folder.path());
     if (!server.start())
         GTEST_SKIP() << "the private sound server does not start here";
     // ALSA's default device stands in for the card: a file over the null device.

@@ -13,10 +13,10 @@
 #include <iostream>
 
 #include "engine/Edition.h"
-#include "helpers/SimulatedTest.h"
 #include "results/Journal.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "support/SimulatedTest.h"
 
 using namespace norak;
 

@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 
 #include "engine/Edition.h"
-#include "helpers/SimulatedTest.h"
 #include "results/JournalWriter.h"
+#include "support/SimulatedTest.h"
 
 using namespace norak;
 

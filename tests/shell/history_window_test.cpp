@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "helpers/HistorySamples.h"
+#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
 #include "shell/HistoryWindow.h"

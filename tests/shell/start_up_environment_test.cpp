@@ -3,7 +3,8 @@
 #include <QTemporaryDir>
 
 // The program itself, started as a user would start it, in environments without a graphical
-// session: one line that says so and an exit code, never an abort with a core dump.
+// session: one line that says so and an exit code, never an abort with a core dump. It runs in a
+// scratch folder with scratch XDG folders, so it never touches the user's own.
 
 namespace {
 
@@ -22,8 +23,12 @@ QProcessEnvironment withoutSession() {
     return env;
 }
 
-Outcome run(const QProcessEnvironment& env, int waitMs) {
+Outcome run(QProcessEnvironment env, int waitMs) {
     QTemporaryDir work;
+    // Folders of its own: the program claims the recovery journal and its lock in its state
+    // folder, which must never be the user's (a test open there, or a journal waiting).
+    for (const char* name : {"XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        env.insert(QLatin1String(name), work.filePath(QString::fromLatin1(name).toLower()));
     QProcess program;
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(work.path());
@@ -59,6 +64,9 @@ TEST(StartUpEnvironment, WithoutAGraphicalSessionSaysSoInOneLine) {
         EXPECT_NE(outcome.code, 0);
         ASSERT_EQ(outcome.errorLines.size(), 1) << outcome.errorLines.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(outcome.errorLines.front().contains(QStringLiteral("sesión gráfica")));
+        // The line says what to do: where the program was built from its sources, the build
+        // script's run on a virtual display.
+        EXPECT_TRUE(outcome.errorLines.front().contains(QStringLiteral("xvfb-run -a ./build.sh run")));
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "helpers/SimulatedTest.h"
+#include "support/SimulatedTest.h"
 
 int main(int argc, char** argv) {
     if (argc != 4)

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "helpers/HistorySamples.h"
+#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 
 namespace {
