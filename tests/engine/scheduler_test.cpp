@@ -61,7 +61,7 @@ TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
         EXPECT_EQ(d.gauge.position, signal);
     }
     EXPECT_EQ(d.distanceText, QStringLiteral("172"));  // 35 * 4.91 = 171.85
-    ASSERT_GT(h.runToNextSignal(), 0);                   // the 36th ends the period
+    ASSERT_GT(h.runToNextSignal(), 0);                 // the 36th ends the period
     EXPECT_TRUE(h.session.isTimerOn(Timer::Recovery));
     EXPECT_FALSE(h.session.isTimerOn(Timer::Effort));
     EXPECT_EQ(h.session.CurrentPeriod(), 2u);

@@ -60,8 +60,7 @@ TEST(DropoutKeys, FunctionKeysPressTheAthleteButtons) {
     for (int athlete = 1; athlete <= 12; ++athlete) {
         w.press(athlete);
         EXPECT_FALSE(w.form.testRun().roster().isShown(athlete)) << athlete;
-        EXPECT_EQ(w.table().cell(kColDistance, athlete), w.form.testRun().display().distanceText)
-            << athlete;
+        EXPECT_EQ(w.table().cell(kColDistance, athlete), w.form.testRun().display().distanceText) << athlete;
         w.time.runFor(500);
     }
     // A second press of a hidden button does nothing: the first result stays.

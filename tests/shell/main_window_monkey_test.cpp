@@ -646,7 +646,7 @@ class Monkey {
             run->periodo()->text() != d.periodText)
             return "the live display differs from the test's values";
         const bool enabled[6] = {d.exitEnabled, d.newTestEnabled, d.startEnabled,
-                                 d.stopEnabled,  d.helpEnabled, d.aboutEnabled};
+                                 d.stopEnabled, d.helpEnabled,    d.aboutEnabled};
         for (int i = 0; i < 6; ++i) {
             if (m_window->topButton(i)->isEnabled() != enabled[i])
                 return "top button " + std::to_string(i) + " is not as the test has it";

@@ -65,7 +65,7 @@ struct SimulatedRun {
 
     LiveValues values() const {
         const DisplayState& d = h.session.display();
-        return {d.clockText,     d.periodText,   d.distanceText, d.speedText, h.session.startPeriod(),
+        return {d.clockText,     d.periodText,    d.distanceText, d.speedText, h.session.startPeriod(),
                 table.edition(), QLatin1Char(',')};
     }
 
