@@ -228,6 +228,20 @@ TEST(Scheduler, ABadTableLineGivesNoSignalAndIsReportedOnce) {
     EXPECT_EQ(h.hooks.badLines, (QStringList{QStringLiteral("1:4x14"), QStringLiteral("1:4x14")}));
 }
 
+// A line edited to zero is a bad line like any other: no signal at all, told once.
+TEST(Scheduler, AZeroTableLineGivesNoSignalAndIsReportedOnce) {
+    SessionHarness h(kEditionZevez);
+    h.start(TestMode::Esfuerzo, 1, false);
+    QStringList table = h.session.activeTable();
+    table[0] = QStringLiteral("0");
+    h.session.setActiveTable(table);
+    int signalsGiven = 0;
+    for (int i = 0; i < 200; ++i)
+        signalsGiven += h.step();
+    EXPECT_EQ(signalsGiven, 0);
+    EXPECT_EQ(h.hooks.badLines, QStringList{QStringLiteral("1:0")});
+}
+
 TEST(Scheduler, ClockGoesOnPastAnHour) {
     SessionHarness h(kEditionZevez);
     h.start(TestMode::Repetir, 25, false);

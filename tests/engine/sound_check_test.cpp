@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QStringList>
+#include <QTest>
 
 #include "engine/SoundCheck.h"
 #include "platform/fakes/FakePlatform.h"
@@ -65,4 +67,21 @@ TEST(SoundCheck, WithoutASoundOutputItTellsSo) {
     EXPECT_EQ(fakes.messages.m_shown[0].text,
               QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema."));
     EXPECT_FALSE(check.isPending());
+}
+
+// Nobody polls by hand here: the check's own timer plays the alert once a second has passed.
+TEST(SoundCheck, ItsOwnTimerPlaysTheAlert) {
+    FakePlatform fakes;
+    OrderNotingSound sound(fakes.ticks);
+    SoundCheck check(sound, fakes.messages, fakes.ticks, QStringLiteral("NORAK"));
+    QSignalSpy finished(&check, &SoundCheck::finished);
+    const qint64 t0 = fakes.ticks.ticks();
+    check.start();
+    fakes.ticks.advance(SoundCheck::kAlertAfterMs - 1);
+    QTest::qWait(5 * SoundCheck::kLookMs);  // the timer looks, the alert is not due yet
+    EXPECT_EQ(sound.m_order.size(), 1);
+    fakes.ticks.advance(1);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(sound.m_order,
+              (QStringList{QStringLiteral("signal@%1").arg(t0), QStringLiteral("alert@%1").arg(t0 + 1000)}));
 }

@@ -123,6 +123,25 @@ TEST(AlsaOutput, PlaysEveryFrameAtThePaceOfTheClock) {
     EXPECT_EQ(card.played(), sent);
 }
 
+// A stream opened again (after the device was lost) is paced afresh: its first second goes at
+// once, however long the stream before it had played.
+TEST(AlsaOutput, AReopenedStreamIsPacedAfresh) {
+    CardInAFile card;
+    AlsaOutput output;
+    const int block = ToneMixer::kSampleRate / 50;
+    const QByteArray samples(block, char(0x90));
+    ASSERT_TRUE(output.open("default", ToneMixer::kSampleRate, 100));
+    for (int i = 0; i < 75; ++i)  // 1.5 s: the last half second at the pace it plays
+        ASSERT_TRUE(output.write(samples.constData(), samples.size()));
+    output.close();
+    ASSERT_TRUE(output.open("default", ToneMixer::kSampleRate, 100));
+    QElapsedTimer took;
+    took.start();
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(output.write(samples.constData(), samples.size()));
+    EXPECT_LT(took.elapsed(), 750);  // held back by the old stream, it would take 1.5 s
+}
+
 TEST(AlsaOutput, AMissingDeviceFailsAtOnce) {
     CardInAFile card;
     AlsaOutput output;

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <vector>
 
+#include "platform/TickSource.h"
 #include "platform/qt/PacingTimer.h"
 #include "platform/qt/QtTickSource.h"
 
@@ -11,6 +12,18 @@ using namespace norak;
 
 // Timing precision is measured by bench/; these tests check that the wake-up comes on its own,
 // not before the due moment and long before the regular tick would have come.
+
+namespace {
+
+// A tick source read to the nanosecond that moves only when the test moves it.
+class SetNanoTicks : public TickSource {
+  public:
+    qint64 ticks() const override { return ns / 1'000'000; }
+    qint64 ticksNs() const override { return ns; }
+    qint64 ns = 0;
+};
+
+}  // namespace
 
 TEST(PacingTimer, ArmedWakeUpComesJustAfterTheDueMoment) {
     QtTickSource ticks;
@@ -72,6 +85,23 @@ TEST(PacingTimer, ArmingIsReplacedCancelledAndIgnoredWhenPointless) {
     timer.start(5000);
     EXPECT_FALSE(timer.isArmed());
     QTest::qWait(200);
+    EXPECT_EQ(spy.count(), 1);
+    timer.stop();
+}
+
+// Armed for the millisecond already running (about one signal in fifty), the wake-up still comes
+// as the next millisecond begins, not at the regular tick.
+TEST(PacingTimer, ArmedForTheRunningMillisecondFiresAsTheNextBegins) {
+    SetNanoTicks ticks;
+    ticks.ns = 5'000'300'000;  // 0.3 ms into millisecond 5000
+    PacingTimer timer;
+    QSignalSpy spy(&timer, &PacingTimer::timeout);
+    timer.start(600000);
+    timer.armAt(5000, ticks);
+    ASSERT_TRUE(timer.isArmed());
+    EXPECT_EQ(timer.wakeUpTick(), 5001);
+    ticks.ns = 5'001'000'000;
+    ASSERT_TRUE(spy.wait(10000));
     EXPECT_EQ(spy.count(), 1);
     timer.stop();
 }

@@ -57,6 +57,19 @@ TEST(StreamClock, HoldsASteadyOffsetThroughNoisyPulls) {
               qint64(487.3 * kRate / 1000 + 0.5));
 }
 
+// A moment maps to the nearest frame, neither truncated nor rounded up (45.35 us a frame).
+TEST(StreamClock, MapsAMomentToTheNearestFrame) {
+    StreamClock clock(kRate);
+    clock.noteRead(0, 5000);
+    ASSERT_TRUE(clock.isValid());
+    const auto framesAfter = [&](qint64 us) { return clock.frameAt(us) - clock.frameAt(0); };
+    EXPECT_EQ(framesAfter(1040), 23);  // 22.93 frames
+    EXPECT_EQ(framesAfter(40), 1);     // 0.88
+    EXPECT_EQ(framesAfter(20), 0);     // 0.44
+    EXPECT_EQ(framesAfter(-40), -1);
+    EXPECT_EQ(framesAfter(-20), 0);
+}
+
 TEST(StreamClock, FrameAtIsNearTheFrameBeingPulled) {
     SimulatedSink sink;
     sink.runFor(20000000);

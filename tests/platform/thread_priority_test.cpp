@@ -156,11 +156,13 @@ class ThreadPriorityTest : public ::testing::Test {
     };
 
     // Raises a thread of its own, so that the id asked for is seen to be the thread's, not the
-    // process's.
-    Raised raiseOnThread(ThreadPriority::Role role) {
+    // process's; a startNice other than 0 is the nice level the thread has before it asks.
+    Raised raiseOnThread(ThreadPriority::Role role, int startNice = 0) {
         Raised r;
         QThread* thread = QThread::create([&] {
             r.thread = quint64(gettid());
+            if (startNice != 0)
+                setpriority(PRIO_PROCESS, id_t(gettid()), startNice);
             r.policyBefore = sched_getscheduler(0);
             r.niceBefore = getpriority(PRIO_PROCESS, id_t(gettid()));
             r.grant = ThreadPriority::raiseCurrentThread(role, m_settings);
@@ -224,6 +226,20 @@ TEST_F(ThreadPriorityTest, RefusedRealTimeFallsBackToTheServicesNiceLevel) {
     raiseOnThread(ThreadPriority::Role::Audio);
     ASSERT_EQ(m_service.calls().size(), 4u);
     EXPECT_EQ(m_service.calls()[3].level, ThreadPriority::kPacingNice);
+}
+
+// The nice fallback only ever raises: a thread already above the service's level is not asked down.
+TEST_F(ThreadPriorityTest, TheNiceFallbackNeverLowersABetterThread) {
+    m_service.refuseRealtime = true;
+    m_service.minNiceLevel = -11;
+    const Raised r = raiseOnThread(ThreadPriority::Role::Pacing, -20);
+    if (r.niceBefore != -20)
+        GTEST_SKIP() << "this process may not raise a thread to nice -20";
+    const std::vector<Call> calls = m_service.calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].method, QLatin1String("MakeThreadRealtime"));
+    EXPECT_EQ(r.grant.path, ThreadPriority::Path::None);
+    EXPECT_EQ(r.niceAfter, -20);
 }
 
 TEST_F(ThreadPriorityTest, RefusalLeavesTheThreadAsItWas) {

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <iostream>
@@ -198,6 +200,29 @@ TEST(JournalDamage, BadJournalsAreSetAsideUnderANameOfTheirOwn) {
     // A journal that is not there cannot be set aside.
     QTemporaryDir folder;
     EXPECT_TRUE(Journal(kEditionZevez, folder.path()).setAside(now).isEmpty());
+}
+
+// However many bad journals come in one second, each is set aside under a name of its own,
+// the third and later too, and none stays at the journal's path.
+TEST(JournalDamage, ManyBadJournalsInOneSecondAllKeepTheirOwnNames) {
+    QTemporaryDir folder;
+    Journal journal(kEditionZevez, folder.path());
+    const QDateTime now(QDate(2026, 12, 8), QTime(18, 2, 3));
+    QSet<QString> names;
+    for (int i = 1; i <= 5; ++i) {
+        const QByteArray bytes = "broken journal " + QByteArray::number(i);
+        writeBytes(journal.filePath(), bytes);
+        const QString aside = journal.setAside(now);
+        ASSERT_FALSE(aside.isEmpty()) << i;
+        EXPECT_TRUE(aside.startsWith(folder.filePath(QStringLiteral("recovery-20261208-180203"))))
+            << aside.toStdString();
+        EXPECT_EQ(fileBytes(aside), bytes) << i;
+        EXPECT_FALSE(QFileInfo::exists(journal.filePath())) << i;
+        names.insert(aside);
+    }
+    EXPECT_EQ(names.size(), 5);
+    for (const QString& name : names)  // nothing overwritten later
+        EXPECT_TRUE(fileBytes(name).startsWith("broken journal ")) << name.toStdString();
 }
 
 // A child process plays a test through the journal and is killed with SIGKILL at a random

@@ -115,3 +115,25 @@ TEST(ReportData, ATableWithoutResultsHasNoFigures) {
     EXPECT_EQ(valueOf(data.timingFigures(), QStringLiteral("Retraso p50 / p99 / máx.")),
               QStringLiteral("– / – / – ms"));
 }
+
+// Lateness p50 and p99 are nearest-rank percentiles whatever the count, not only for 100 values.
+TEST(ReportData, LatenessPercentilesAreNearestRankForAnyCount) {
+    using P50P99 = std::pair<qint64, qint64>;
+    const auto latenessOf = [](std::initializer_list<qint64> lateness) {
+        TimingRecord record;
+        qint64 due = 1000;
+        for (qint64 ms : lateness) {
+            TimingRecord::Signal s;
+            s.dueTick = due;
+            s.givenTick = due + ms;
+            record.signalsGiven.push_back(s);
+            due += 1000;
+        }
+        const ReportData data = ReportData::compute(ResultsTable(kEditionZevez), record, ReportSettings{});
+        return std::pair(data.latenessP50Ms.value_or(-1), data.latenessP99Ms.value_or(-1));
+    };
+    EXPECT_EQ(latenessOf({2, 0, 1}), P50P99(1, 2));
+    EXPECT_EQ(latenessOf({7}), P50P99(7, 7));
+    EXPECT_EQ(latenessOf({4, 3}), P50P99(3, 4));
+    EXPECT_EQ(latenessOf({5, 1, 2, 3, 4, 0, 6}), P50P99(3, 6));
+}

@@ -342,6 +342,29 @@ TEST(TestRun, AJournalBringsBackTheTableOfARunThatDidNotEnd) {
     EXPECT_EQ(QDir(state.path()).entryList(QDir::Files).size(), 1);
 }
 
+// Leaving during a test, answered yes and the results not saved, is a clean end too: the journal
+// goes, and the next start asks nothing.
+TEST(TestRun, LeavingDuringATestRemovesTheJournal) {
+    QTemporaryDir state;
+    {
+        Pitch r;
+        r.enableJournal(state.path());
+        r.type(1, kColName, QStringLiteral("Ana"));
+        r.start();
+        r.runToSignal(3);
+        r.journal->flush();
+        ASSERT_FALSE(QDir(state.path()).entryList(QDir::Files).isEmpty());
+        r.fakes.messages.m_answers = {true, false};  // leave; do not save
+        ASSERT_TRUE(r.run.confirmLeave());
+        EXPECT_EQ(r.questions(), (std::vector<QString>{kLeaveCaption, QStringLiteral("Guardar datos")}));
+    }
+    EXPECT_TRUE(QDir(state.path()).entryList(QDir::Files).isEmpty());
+    Pitch next;
+    next.enableJournal(state.path());
+    EXPECT_TRUE(next.fakes.messages.m_shown.empty());
+    EXPECT_TRUE(next.cell(kColName, 1).isEmpty());
+}
+
 // Two copies of the program at once: the second neither offers back nor removes the journal of
 // the first, and says that its own results are not kept; once the first has ended, the next
 // copy keeps the journal again.
@@ -425,4 +448,28 @@ TEST(TestRun, LoadingASquadReplacesTheNamesAfterAsking) {
     ASSERT_EQ(r.fakes.messages.m_shown.size(), 1u);
     EXPECT_EQ(r.fakes.messages.m_shown[0].kind, QStringLiteral("warning"));
     EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Ana María"));
+}
+
+// "Cargar" asks before replacing names that were only typed (no test, no results): "No" keeps
+// them, "Sí" replaces them.
+TEST(TestRun, LoadingAsksBeforeReplacingTypedNames) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plantilla.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Nombre,Codigo\r\nLucía,V02\r\n");
+    file.close();
+
+    Pitch r;
+    r.type(1, kColName, QStringLiteral("Eva"));
+    r.type(1, kColCode, QStringLiteral("E1"));
+    r.fakes.saveDialog.m_openAnswer = path;
+    r.fakes.messages.m_answers = {false};
+    EXPECT_FALSE(r.squad.loadSquad());
+    EXPECT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Cargar deportistas")});
+    EXPECT_EQ(r.row(1).mid(kColName, 2), (QStringList{QStringLiteral("Eva"), QStringLiteral("E1")}));
+
+    r.fakes.messages.m_answers = {true};
+    EXPECT_TRUE(r.squad.loadSquad());
+    EXPECT_EQ(r.row(1).mid(kColName, 2), (QStringList{QStringLiteral("Lucía"), QStringLiteral("V02")}));
 }
