@@ -20,7 +20,7 @@
 #include "history/HistoryImport.h"
 #include "results/ExportWriter.h"
 #include "results/ResultsTable.h"
-#include "tests/helpers/HistorySamples.h"
+#include "tests/support/HistorySamples.h"
 
 using namespace norak;
 

@@ -515,7 +515,7 @@ int main(int argc, char** argv) {
         canaries.emplace(bench);
 
     TForm1 form(kBuildEdition, platform);
-    TestSession& session = form.session();
+    const TestSession& session = form.session();
     const int signalsPerPeriod = form.edition().signalsPerPeriod;
     const int target = options.periods * signalsPerPeriod;
     // In a recovery the window's next due moment is first its alert second, then its end.

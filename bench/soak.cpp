@@ -163,7 +163,7 @@ Outcome simulated(double hours) {
     window.show();
     QCoreApplication::processEvents();
     prepareAndStart(window);
-    TestSession& session = window.session();
+    const TestSession& session = window.session();
     const int runTime = session.activeTable().at(int(session.CurrentPeriod()) - 1).toInt();
     const long signalsAtStart = sound.count();  // the departure signal
 
@@ -209,8 +209,8 @@ Outcome simulated(double hours) {
     sound.printLateness(runTime, signalsAtStart - 1);
 
     std::printf("simulated %.2f h: run time %d ms, elapsed %lld ms, clock shows %s, lap %s, distance %s m\n",
-                hours, runTime, static_cast<long long>(elapsed), qPrintable(session.display().editCrono),
-                qPrintable(session.display().editVuelta), qPrintable(session.display().panelDistancia));
+                hours, runTime, static_cast<long long>(elapsed), qPrintable(session.display().clockText),
+                qPrintable(session.display().lapText), qPrintable(session.display().distanceText));
     window.topButton(3)->click();
     fakes.saveDialog.m_answer = QStringLiteral("/soak/export.txt");
     window.resultsPanel()->BtnExportDatosClick();
@@ -230,7 +230,7 @@ Outcome realtime(int minutes) {
     window.show();
     QCoreApplication::processEvents();
     prepareAndStart(window);
-    TestSession& session = window.session();
+    const TestSession& session = window.session();
     const int runTime = session.activeTable().at(int(session.CurrentPeriod()) - 1).toInt();
     const long signalsAtStart = sound.count();
     const qint64 start = ticks.ticks();
@@ -253,7 +253,7 @@ Outcome realtime(int minutes) {
     out.expected = long(elapsed / (runTime + 1));
     sound.printLateness(runTime, signalsAtStart - 1);
     std::printf("real time %d min: run time %d ms, elapsed %lld ms, clock shows %s\n", minutes, runTime,
-                static_cast<long long>(elapsed), qPrintable(session.display().editCrono));
+                static_cast<long long>(elapsed), qPrintable(session.display().clockText));
     window.topButton(3)->click();
     return out;
 }

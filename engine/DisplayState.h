@@ -38,25 +38,26 @@ struct GaugeState {
 };
 
 // Everything the test window shows of a run and of its configuration, as values. The window
-// copies this onto its widgets; the engine reads some texts back, as the operator sees them.
+// copies this onto its widgets (the trailing comments give their names); the engine reads some
+// texts back, as the operator sees them.
 struct DisplayState {
     // Counters and values.
-    QString editCrono = QStringLiteral("00:00");
-    QString editCompletados = QStringLiteral("0");
-    QString panelDistancia = QStringLiteral("0");
-    QString velocidad = QStringLiteral("0");
-    QString labelVelocidad = QStringLiteral("4,2 Km/h");
-    QString editPeriodo = QStringLiteral("0");
-    QString editVuelta = QStringLiteral("0");
-    bool vueltaVisible = false;  // LabelVueltaN and EditVuelta
+    QString clockText = QStringLiteral("00:00");      // EditCrono
+    QString completedText = QStringLiteral("0");      // EditCompletados
+    QString distanceText = QStringLiteral("0");       // Panel_Distancia
+    QString speedText = QStringLiteral("0");          // Velocidad
+    QString speedLabel = QStringLiteral("4,2 Km/h");  // LabelVelocidad
+    QString periodText = QStringLiteral("0");         // EditPeriodo
+    QString lapText = QStringLiteral("0");            // EditVuelta
+    bool lapVisible = false;                          // LabelVueltaN and EditVuelta
 
     // Phase banner and status signs.
     QString bannerText;
     PhaseLook bannerLook = PhaseLook::Effort;
     bool bannerVisible = false;
-    bool panelStartVisible = false;
-    bool panelStopVisible = false;
-    bool stopSignInFront = false;  // PanelStop in front of PanelStart
+    bool startSignVisible = false;  // PanelStart
+    bool stopSignVisible = false;   // PanelStop
+    bool stopSignInFront = false;   // PanelStop in front of PanelStart
 
     GaugeState gauge;
 
@@ -66,18 +67,18 @@ struct DisplayState {
     bool restMarkerVisible = true;
 
     // Top bar and table tool buttons.
-    bool salirEnabled = true;
-    bool nuevoEnabled = false;
+    bool exitEnabled = true;      // BitBtnSalir
+    bool newTestEnabled = false;  // BitBtnNuevo
     bool startEnabled = false;
     bool stopEnabled = false;
-    bool ayudaEnabled = true;
-    bool grupoEnabled = true;
+    bool helpEnabled = true;   // BitBtnAyuda
+    bool aboutEnabled = true;  // BitBtnGrupo
     bool exportEnabled = false;
-    bool borrarEnabled = false;
+    bool clearEnabled = false;  // BtnBorrarTabla
 
-    // Configuration panel PanelTipo.
-    bool panelTipoVisible = true;
-    bool panelTipoInFront = true;
+    // The configuration panel (PanelTipo).
+    bool configVisible = true;
+    bool configInFront = true;
     TestMode mode = TestMode::Completo;
     std::array<bool, 3> modeTextDark{};  // by TestMode: text in the dark edition color
     bool warmUpChecked = true;
@@ -85,8 +86,8 @@ struct DisplayState {
     bool categoryShown = false;     // FlatPanel21, FlatPanel15
     bool startPeriodShown = false;  // FlatPanel22, FlatPanel23, FlatPanel8, LabelVelocidad
     bool configEnabled = true;      // SpinEdit1, ComboBoxCategoria, ComboBoxSexo
-    int spinValue = 1;
-    int spinMaximum = 1;
+    int chosenPeriod = 1;           // SpinEdit1
+    int periodMaximum = 1;
     int sex = kMasculina;
     int category = kNoCategory;
 

@@ -4,7 +4,7 @@
 
 namespace norak {
 
-// What the test session asks of the rest of the window: the athletes and the results table,
+// What the test session asks of the run that owns it: the athletes and the results table,
 // and the operator.
 class SessionHooks {
   public:

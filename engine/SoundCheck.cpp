@@ -1,5 +1,6 @@
 #include "engine/SoundCheck.h"
 
+#include "engine/UserTexts.h"
 #include "platform/Messages.h"
 #include "platform/Sound.h"
 #include "platform/TickSource.h"
@@ -17,10 +18,7 @@ void SoundCheck::start() {
     if (m_pending)
         return;
     if (m_sound.outputDeviceCount() == 0) {
-        m_sound.alert(kAlertWarning);
-        m_messages.information(
-            m_caption,
-            QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema."));
+        tell(m_sound, m_messages, m_caption, kNoSoundCardText);
         Q_EMIT finished();
         return;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/PeriodLine.h"
+#include "engine/UserTexts.h"
 #include "platform/LocalClock.h"
 #include "platform/Messages.h"
 #include "platform/Sound.h"
@@ -29,8 +30,8 @@ TestSession::TestSession(int edition, TickSource& ticks, LocalClock& clock, Soun
     m_warmUpPhase = 1;
     m_activeTable = sourcePeriodTable(m_edition.edition);
     m_periodCount = int(m_activeTable.size());
-    m_display.spinMaximum = std::max(1, m_periodCount);
-    m_display.spinValue = 1;
+    m_display.periodMaximum = std::max(1, m_periodCount);
+    m_display.chosenPeriod = 1;
     m_display.sex = kMasculina;
     m_display.cones.assign(std::size_t(m_edition.stationsPerLap), ConeState{});
     m_clockStart = m_clockNow = m_clock.now();
@@ -40,7 +41,7 @@ TestSession::TestSession(int edition, TickSource& ticks, LocalClock& clock, Soun
 // Configuration
 
 int TestSession::startPeriod() const {
-    return m_display.mode == TestMode::Completo ? 1 : m_display.spinValue;
+    return m_display.mode == TestMode::Completo ? 1 : m_display.chosenPeriod;
 }
 
 void TestSession::setModeTextColors(std::optional<TestMode> dark) {
@@ -48,11 +49,11 @@ void TestSession::setModeTextColors(std::optional<TestMode> dark) {
         m_display.modeTextDark[std::size_t(i)] = dark && modeIndex(*dark) == i;
 }
 
-void TestSession::FlatRadioButton1Click(TestMode mode) {
+void TestSession::chooseMode(TestMode mode) {
     if (mode == m_display.mode)
         return;  // runs only when a button becomes selected
     m_display.mode = mode;
-    BitBtnNuevoClick();
+    prepareNewTest();
     m_display.startPeriodShown = true;
     if (mode == TestMode::Repetir) {
         m_display.categoryShown = false;
@@ -61,14 +62,14 @@ void TestSession::FlatRadioButton1Click(TestMode mode) {
         m_display.categoryShown = true;
         m_display.warmUpShown = true;
     }
-    m_currentPeriod = unsigned(m_display.spinValue);
+    m_currentPeriod = unsigned(m_display.chosenPeriod);
     setModeTextColors(mode);
     ShowPeriodSpeed();
 }
 
-void TestSession::SpinEdit1Change(int value) {
-    value = std::clamp(value, 1, m_display.spinMaximum);
-    m_display.spinValue = value;
+void TestSession::setStartPeriod(int value) {
+    value = std::clamp(value, 1, m_display.periodMaximum);
+    m_display.chosenPeriod = value;
     m_currentPeriod = unsigned(value);
     ShowPeriodSpeed();
     const int category = categoryForPeriod(m_edition.edition, m_display.sex, value);
@@ -76,26 +77,26 @@ void TestSession::SpinEdit1Change(int value) {
         m_display.category = category;
 }
 
-void TestSession::ComboBoxSexoChange(int sex) {
+void TestSession::setSex(int sex) {
     m_display.sex = sex == kFemenina ? kFemenina : kMasculina;
-    ComboBoxCategoriaChange(m_display.category);
+    setCategory(m_display.category);
 }
 
-void TestSession::ComboBoxCategoriaChange(int category) {
+void TestSession::setCategory(int category) {
     if (category < kCadete || category > kSenior)
         return;
     m_display.category = category;
     const int period = startPeriodForCategory(m_edition.edition, m_display.sex, category);
-    if (std::clamp(period, 1, m_display.spinMaximum) != m_display.spinValue)
-        SpinEdit1Change(period);
+    if (std::clamp(period, 1, m_display.periodMaximum) != m_display.chosenPeriod)
+        setStartPeriod(period);
 }
 
-void TestSession::CheckBox_CalentamientoClick(bool checked) {
+void TestSession::setWarmUp(bool checked) {
     m_display.warmUpChecked = checked;
     m_warmUpPhase = checked ? 1 : 0;
 }
 
-void TestSession::PanelTipoMouseMove(std::optional<TestMode> overButton) {
+void TestSession::pointAtMode(std::optional<TestMode> overButton) {
     if (m_display.mode != TestMode::Completo)
         return;
     setModeTextColors(overButton);
@@ -105,14 +106,14 @@ void TestSession::ShowPeriodSpeed() {
     const QString text = nominalSpeedText(int(std::min<unsigned>(m_currentPeriod, 1000)));
     if (text.isEmpty())
         return;
-    m_display.velocidad = text;
-    m_display.labelVelocidad = text + QStringLiteral(" Km/h");
+    m_display.speedText = text;
+    m_display.speedLabel = text + QStringLiteral(" Km/h");
 }
 
 // ---------------------------------------------------------------------------------------------
 // Activation, Start, Stop, New test
 
-void TestSession::FormActivate() {
+void TestSession::activate() {
     // Performed once, when the window is first shown: a later activation (after a message box,
     // during a run) must neither stop a test nor show the message again.
     if (m_activated)
@@ -122,10 +123,7 @@ void TestSession::FormActivate() {
     if (m_sound.outputDeviceCount() != 0) {
         m_soundCardPresent = 1;
     } else {
-        m_sound.alert(kAlertWarning);
-        m_messages.information(
-            m_edition.editionTitle,
-            QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema."));
+        tell(m_sound, m_messages, m_edition.editionTitle, kNoSoundCardText);
         m_soundCardPresent = 0;
     }
     m_timers[int(Timer::Effort)] = false;
@@ -139,7 +137,7 @@ void TestSession::PlaySignalSound() {
         m_sound.playSignal();
 }
 
-void TestSession::BitBtnStartClick() {
+void TestSession::start() {
     if (!m_display.startEnabled)
         return;
     // Every test follows the warm-up box as it stands when the test is started.
@@ -159,35 +157,35 @@ void TestSession::BitBtnStartClick() {
 
     m_display.stopEnabled = true;
     m_display.startEnabled = false;
-    m_display.salirEnabled = false;
-    m_display.ayudaEnabled = false;
-    m_display.grupoEnabled = false;
-    m_display.panelTipoInFront = false;
+    m_display.exitEnabled = false;
+    m_display.helpEnabled = false;
+    m_display.aboutEnabled = false;
+    m_display.configInFront = false;
     m_display.configEnabled = false;
     m_display.exportEnabled = false;
-    m_display.borrarEnabled = false;
+    m_display.clearEnabled = false;
 
     m_currentPeriod = unsigned(startPeriod());
-    m_display.editPeriodo = QString::number(m_currentPeriod);
+    m_display.periodText = QString::number(m_currentPeriod);
 
     UpdateCourse();
 
     m_beepCount = 0;
-    m_display.editCompletados = QStringLiteral("0");
-    m_display.editVuelta = QStringLiteral("1");
+    m_display.completedText = QStringLiteral("0");
+    m_display.lapText = QStringLiteral("1");
 
     m_display.stopSignInFront = false;
-    m_display.panelStartVisible = true;
-    m_display.panelTipoVisible = false;
+    m_display.startSignVisible = true;
+    m_display.configVisible = false;
 
-    m_startSpeedText = m_display.velocidad;
+    m_startSpeedText = m_display.speedText;
 
     m_display.bannerText =
         m_display.warmUpChecked ? QStringLiteral("CALENTAMIENTO") : QStringLiteral("Periodo de ESFUERZO");
     m_display.bannerLook = PhaseLook::Effort;
     m_display.gauge.look = PhaseLook::Effort;
     m_display.bannerVisible = true;
-    m_display.vueltaVisible = true;
+    m_display.lapVisible = true;
     m_display.gauge.visible = true;
 
     ShowPeriodSpeed();
@@ -195,17 +193,17 @@ void TestSession::BitBtnStartClick() {
     m_hooks.switchTableToRowSelection();
 }
 
-void TestSession::BitBtnStopClick() {
+void TestSession::stop() {
     if (!m_display.stopEnabled)
         return;
     for (bool& on : m_timers)
         on = false;
 
     m_display.stopEnabled = false;
-    m_display.nuevoEnabled = true;
-    m_display.salirEnabled = true;
-    m_display.ayudaEnabled = true;
-    m_display.grupoEnabled = true;
+    m_display.newTestEnabled = true;
+    m_display.exitEnabled = true;
+    m_display.helpEnabled = true;
+    m_display.aboutEnabled = true;
     m_display.configEnabled = true;
 
     m_display.bannerVisible = false;
@@ -213,37 +211,37 @@ void TestSession::BitBtnStopClick() {
 
     if (m_hooks.hasNamedAthlete()) {
         m_display.exportEnabled = true;
-        m_display.borrarEnabled = true;
+        m_display.clearEnabled = true;
     }
-    m_display.panelStopVisible = false;
-    m_display.panelStartVisible = false;
+    m_display.stopSignVisible = false;
+    m_display.startSignVisible = false;
 
     m_hooks.recordRemainingAthletes();
 }
 
-void TestSession::BitBtnNuevoClick() {
+void TestSession::prepareNewTest() {
     if (isRunning())
         return;  // never reset a running test
     m_display.gauge.zeroWidth = true;
-    m_display.editCrono = QStringLiteral("00:00");
+    m_display.clockText = QStringLiteral("00:00");
 
-    m_display.nuevoEnabled = false;
+    m_display.newTestEnabled = false;
     m_display.startEnabled = true;
 
     m_display.restMarkerVisible = true;
     m_display.frontPicture = 1;
 
-    m_display.editPeriodo = QStringLiteral("0");
-    m_display.editCompletados = QStringLiteral("0");
+    m_display.periodText = QStringLiteral("0");
+    m_display.completedText = QStringLiteral("0");
     m_display.gauge.setPosition(0);
-    m_display.editVuelta = QStringLiteral("0");
+    m_display.lapText = QStringLiteral("0");
 
     m_beepCount = 0;
     UpdateCourse();
 
-    m_display.panelTipoVisible = true;
-    m_display.panelTipoInFront = true;
-    m_display.vueltaVisible = false;
+    m_display.configVisible = true;
+    m_display.configInFront = true;
+    m_display.lapVisible = false;
 
     setEffortGauge();
 
@@ -272,7 +270,7 @@ bool TestSession::isTimerOn(Timer timer) const {
 }
 
 int TestSession::completedPeriods() const {
-    return m_display.editCompletados.toInt();
+    return m_display.completedText.toInt();
 }
 
 int TestSession::restLength() const {
@@ -318,7 +316,7 @@ std::optional<qint64> TestSession::nextDueTick() const {
     return std::nullopt;
 }
 
-void TestSession::Timer1Timer() {
+void TestSession::effortTick() {
     if (!m_timers[int(Timer::Effort)])
         return;
     m_currentTick = m_ticks.ticks();
@@ -336,7 +334,7 @@ void TestSession::GiveSignal() {
     m_lastSignalTick = m_currentTick;
     ++m_beepCount;
     m_display.gauge.setPosition(m_beepCount);
-    m_display.editVuelta = QString::number((m_beepCount - 1) / m_edition.stationsPerLap + 1);
+    m_display.lapText = QString::number((m_beepCount - 1) / m_edition.stationsPerLap + 1);
     UpdateCourse();
 }
 
@@ -362,7 +360,7 @@ void TestSession::UpdateCourse() {
     m_distanceCovered = double(roundMetres(distanceCovered(
         completedPeriods(), m_beepCount, m_edition.signalsPerPeriod, m_edition.stationDistance)));
     if (m_warmUpPhase == 0)
-        m_display.panelDistancia = QString::number(qint64(m_distanceCovered));
+        m_display.distanceText = QString::number(qint64(m_distanceCovered));
 }
 
 void TestSession::setEffortGauge() {
@@ -390,13 +388,13 @@ void TestSession::endEffortPeriod() {
     // The warm-up is not a period of the test: the test proper begins at the start period.
     if (m_warmUpPhase == 0)
         ++m_currentPeriod;
-    m_display.editPeriodo = QString::number(m_currentPeriod);
+    m_display.periodText = QString::number(m_currentPeriod);
     m_beepCount = 0;
     m_display.gauge.setPosition(0);
-    m_display.editVuelta = QStringLiteral("0");
+    m_display.lapText = QStringLiteral("0");
     UpdateCourse();
     // Read back from the period display, which is the store of the current period.
-    m_display.editCompletados = QString::number(m_display.editPeriodo.toInt() - startPeriod());
+    m_display.completedText = QString::number(m_display.periodText.toInt() - startPeriod());
     // The rest picture: the players turn round at the end of a period, except on the Zevez
     // course, which they run the same way every period.
     m_display.gauge.visible = true;
@@ -413,14 +411,14 @@ void TestSession::endEffortPeriod() {
     m_display.bannerText = m_warmUpPhase == 1 ? QStringLiteral("RECUPERACIÓN previa al Test")
                                               : QStringLiteral("Periodo de RECUPERACIÓN");
     m_display.bannerLook = PhaseLook::Recovery;
-    m_display.vueltaVisible = false;
+    m_display.lapVisible = false;
     setRecoveryGauge(m_warmUpPhase == 1 ? m_edition.warmUpRestDurationMs / 1000
                                         : m_edition.restDurationMs / 1000);
     m_display.stopSignInFront = true;
-    m_display.panelStopVisible = true;
+    m_display.stopSignVisible = true;
 }
 
-void TestSession::Timer2Timer() {
+void TestSession::recoveryTick() {
     if (!m_timers[int(Timer::Recovery)])
         return;
     m_currentTick = m_ticks.ticks();
@@ -444,11 +442,11 @@ void TestSession::endRecovery() {
     m_display.restMarkerVisible = false;
     m_display.frontPicture = (completedPeriods() % 2 == 0 || m_edition.course == Course::Zevez) ? 2 : 4;
     m_beepCount = 0;
-    m_display.editVuelta = QStringLiteral("1");
+    m_display.lapText = QStringLiteral("1");
     UpdateCourse();
     m_display.bannerText = QStringLiteral("Periodo de ESFUERZO");
     m_display.bannerLook = PhaseLook::Effort;
-    m_display.vueltaVisible = true;
+    m_display.lapVisible = true;
     setEffortGauge();
     m_display.gauge.setPosition(0);
     m_display.stopSignInFront = false;
@@ -463,7 +461,7 @@ void TestSession::endRecovery() {
         m_hooks.activateAthleteButtons();
 }
 
-void TestSession::Timer3Timer() {
+void TestSession::clockTick() {
     if (!m_timers[int(Timer::Clock)])
         return;
     m_clockNow = m_clock.now();
@@ -473,7 +471,7 @@ void TestSession::Timer3Timer() {
     const qint64 ms = std::max<qint64>(0, m_clockStart.msecsTo(m_clockNow));
     const qint64 minutes = ms / 60000;
     const qint64 seconds = (ms / 1000) % 60;
-    m_display.editCrono =
+    m_display.clockText =
         QStringLiteral("%1:%2").arg(minutes, 2, 10, QLatin1Char('0')).arg(seconds, 2, 10, QLatin1Char('0'));
 }
 

@@ -20,11 +20,12 @@ class Messages;
 
 // The test window's configuration and run engine: the edition record, the active period table,
 // the configuration of the next test, the pacing of a running test and every value it shows.
-// Handlers keep the names of the window's events; the window forwards its events here and then
-// copies `display()` onto its widgets. Time comes only from the injected tick source and clock.
+// Its verbs say what the operator or a timer does (start, stop, a pacing tick); afterwards
+// `display()` holds every value the window shows. Time comes only from the injected tick source
+// and clock.
 class TestSession {
   public:
-    enum class Timer { Effort, Recovery, Clock };  // Timer1, Timer2, Timer3
+    enum class Timer { Effort, Recovery, Clock };  // the window's Timer1, Timer2, Timer3
 
     TestSession(int edition, TickSource& ticks, LocalClock& clock, Sound& sound, Messages& messages,
                 SessionHooks& hooks);
@@ -32,38 +33,43 @@ class TestSession {
     const EditionRecord& edition() const { return m_edition; }
     const DisplayState& display() const { return m_display; }
 
-    // The active period table (MemoPeriodoN); editable while a test runs.
+    // The active period table, as the parameters panel edits it; editable while a test runs.
     const QStringList& activeTable() const { return m_activeTable; }
     void setActiveTable(const QStringList& lines) { m_activeTable = lines; }
     int periodCount() const { return m_periodCount; }
 
-    // Configuration (the mode panel).
-    void FlatRadioButton1Click(TestMode mode);
-    void SpinEdit1Change(int value);  // the value the spin box now shows; clamped
-    void ComboBoxSexoChange(int sex);
-    void ComboBoxCategoriaChange(int category);
-    void CheckBox_CalentamientoClick(bool checked);
-    // Pointer over a mode button (nullopt: over the free area of the panel).
-    void PanelTipoMouseMove(std::optional<TestMode> overButton);
-    int startPeriod() const;  // 1 in "Test completo", else the spin box's value
+    // Configuration of the next test. Choosing another mode prepares a new test.
+    void chooseMode(TestMode mode);
+    // The period a "Test de esfuerzo" or "Repetir periodo" starts at (display().chosenPeriod);
+    // clamped to the table, and the category follows it.
+    void setStartPeriod(int value);
+    void setSex(int sex);
+    // The category's start period for the sex chosen; an unknown category changes nothing.
+    void setCategory(int category);
+    void setWarmUp(bool checked);
+    // The pointer over a mode button (nullopt: over the free area of the panel) darkens its text.
+    void pointAtMode(std::optional<TestMode> overButton);
+    int startPeriod() const;  // 1 in "Test completo", else the period chosen
 
-    // Run.
-    void FormActivate();
-    void BitBtnStartClick();
-    void BitBtnStopClick();
-    void BitBtnNuevoClick();
-    void Timer1Timer();
-    void Timer2Timer();
-    void Timer3Timer();
+    // Run. `activate` is the first showing of the window (the sound output is looked for once);
+    // the three ticks are the pacing looks of the effort, the recovery and the clock.
+    void activate();
+    void start();
+    void stop();
+    void prepareNewTest();
+    void effortTick();
+    void recoveryTick();
+    void clockTick();
 
     bool isTimerOn(Timer timer) const;
     bool isRunning() const { return m_display.stopEnabled; }
+    bool isActivated() const { return m_activated; }
     // Tick at which the running effort or recovery timer will next have something to do (the next
     // signal; in a recovery its alert second, then its end), so that a precise wake-up can be
     // armed for it; nullopt when neither runs or no run time is known.
     std::optional<qint64> nextDueTick() const;
 
-    // Run state, for the other parts of the window and for tests.
+    // The protocol's run state, as the pacing keeps it (read by the run, its features and tests).
     unsigned CurrentPeriod() const { return m_currentPeriod; }
     int BeepCount() const { return m_beepCount; }
     int WarmUpPhase() const { return m_warmUpPhase; }

@@ -48,13 +48,13 @@ void AthleteRoster::dropout(int athlete, const LiveValues& values) {
     if (athlete < 1 || athlete > kButtonCount)
         return;
     setShown(athlete, false);
-    m_table.setCell(kColTime, athlete, values.crono);
+    m_table.setCell(kColTime, athlete, values.clockText);
     m_table.setCell(kColPeriods, athlete,
-                    QString::number(values.periodo.trimmed().toInt() - values.startPeriod));
-    m_table.setCell(kColDistance, athlete, values.distancia);
-    m_table.setCell(kColSpeed, athlete, values.velocidad);
+                    QString::number(values.periodText.trimmed().toInt() - values.startPeriod));
+    m_table.setCell(kColDistance, athlete, values.distanceText);
+    m_table.setCell(kColSpeed, athlete, values.speedText);
     if (values.edition == kEditionBasket)
-        m_table.setCell(kColVo2max, athlete, EstimateVO2max(values.distancia, values.decimalSeparator));
+        m_table.setCell(kColVo2max, athlete, EstimateVO2max(values.distanceText, values.decimalSeparator));
     m_table.setCurrentRow(athlete);
 }
 

@@ -31,7 +31,7 @@ class AthleteRoster : public QObject {
     // The timed test begins: a button for every named row, "Nº" written; the others hidden and
     // their "Nº" emptied. Result cells are not touched.
     void activateAthleteButtons();
-    // The dropout of athlete i (B01Click): hides the button and fills the row from the values.
+    // The dropout of athlete i: hides the button and fills the row from the values.
     void dropout(int athlete, const LiveValues& values);
     // The stop of a test: every athlete still shown drops out with the same values, B01 first.
     void recordRemainingAthletes(const LiveValues& values);

@@ -18,7 +18,7 @@ struct ExportHeader {
     QDateTime when;  // date and time of the export, read once
     QChar dateSeparator = QLatin1Char('/');
     QChar timeSeparator = QLatin1Char(':');
-    int startPeriod = 1;     // SpinEdit1's value at the moment of the export
+    int startPeriod = 1;     // the period chosen on the configuration panel at the export
     QString startSpeedText;  // StartSpeedText, e.g. "4,2"
 };
 

@@ -15,6 +15,7 @@
 #include <QJsonObject>
 
 #include "engine/Edition.h"
+#include "engine/UserTexts.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
 
@@ -313,34 +314,23 @@ bool Journal::remove() {
 }
 
 QString Journal::restoreCaption() {
-    return QStringLiteral("Recuperar datos");
+    return kRestoreCaption;
 }
 
 QString Journal::restoreQuestion() {
-    return QStringLiteral(
-        "El programa no se cerró correctamente la última vez y la tabla de resultados de aquella prueba "
-        "se ha conservado. ¿Desea recuperarla?");
+    return kRestoreQuestion;
 }
 
 QString Journal::setAsideMessage(const QString& badFilePath) {
-    return QStringLiteral(
-               "El archivo de recuperación de la última prueba está dañado y no se puede leer. Se ha "
-               "apartado como %1.")
-        .arg(QDir::toNativeSeparators(badFilePath));
+    return journalSetAsideText(badFilePath);
 }
 
 QString Journal::heldElsewhereMessage() {
-    return QStringLiteral(
-        "Hay otra copia del programa abierta, y es ella la que conserva su tabla de resultados por si "
-        "se cierra por un fallo. Los resultados de esta ventana no se conservarán en ese caso: "
-        "expórtelos al terminar la prueba.");
+    return kJournalHeldElsewhereText;
 }
 
 QString Journal::notKeptMessage(const QString& folder) {
-    return QStringLiteral(
-               "No se puede escribir en la carpeta %1. Si el programa se cierra por un fallo, los "
-               "resultados de esta prueba no se conservarán.")
-        .arg(QDir::toNativeSeparators(folder));
+    return journalNotKeptText(folder);
 }
 
 }  // namespace norak

@@ -31,7 +31,7 @@ class JournalWriter : public QObject {
 
   Q_SIGNALS:
     // The first time the journal cannot be written (later failures say nothing). Emitted on the
-    // writer's thread: a receiver in the window's thread gets it queued.
+    // writer's thread: a receiver in another thread gets it queued.
     void writeFailed(const QString& folder);
 
   private:

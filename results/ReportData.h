@@ -10,24 +10,11 @@
 #include "engine/Configuration.h"
 #include "engine/Edition.h"
 #include "engine/TimingRecord.h"
+#include "engine/UserTexts.h"
 
 namespace norak {
 
 class ResultsTable;
-
-// The texts of the report flow ("Informe" in the "Deportistas" title bar).
-inline const QString kReportButtonText = QStringLiteral("Informe");
-inline const QString kReportButtonHint = QStringLiteral("Crear el informe de la prueba");
-inline const QString kReportDialogTitle = QStringLiteral("Guardar el informe de la prueba");
-inline const QString kReportDialogFilter = QStringLiteral("Informe en PDF (*.pdf)");
-inline const QString kReportDefaultSuffix = QStringLiteral("pdf");
-// Asked after the report was saved (Yes/No, alert 10040): Yes opens the print dialog.
-inline const QString kReportPrintCaption = QStringLiteral("Informe");
-inline const QString kReportPrintText = QStringLiteral("El informe se ha guardado. ¿Desea imprimirlo ahora?");
-// The error box when the report or its signal log cannot be written (caption "Información").
-inline QString reportFailedText(const QString& editionTitle) {
-    return QStringLiteral("No se ha podido guardar el informe de ") + editionTitle + QLatin1Char('.');
-}
 
 // How the test was run, as TestRun knows it when the report is made.
 struct ReportSettings {

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "engine/UserTexts.h"
 #include "results/ReportRenderer.h"
 #include "results/ResultsActions.h"
 #include "results/SignalLog.h"
@@ -10,10 +11,9 @@ namespace norak {
 
 namespace {
 
-// An error box as the export shows its own: the warning alert, caption "Información".
+// An error box as the export shows its own.
 void warn(const Platform& platform, const QString& text) {
-    platform.sound.alert(kAlertWarning);
-    platform.messages.warning(QStringLiteral("Información"), text);
+    norak::warn(platform.sound, platform.messages, text);
 }
 
 }  // namespace

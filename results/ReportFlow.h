@@ -10,13 +10,6 @@ namespace norak {
 
 class ReportRenderer;
 
-// Told when the report was saved but its signal log could not be (caption "Información").
-inline QString signalLogFailedText(const QString& fileName) {
-    return QStringLiteral("El informe se ha guardado, pero no se ha podido guardar el registro de señales ") +
-           fileName + QLatin1Char('.');
-}
-inline const QString kReportPrintFailedText = QStringLiteral("No se ha podido imprimir el informe.");
-
 // One report as the test run gathers it after a test.
 struct ReportJob {
     QString editionTitle;

@@ -1,9 +1,11 @@
 #include "results/ResultsActions.h"
 
+#include "engine/UserTexts.h"
 #include "results/AthleteRoster.h"
+#include "results/CellText.h"
 #include "results/ExportWriter.h"
-#include "results/LiveReadings.h"
 #include "results/ResultsTable.h"
+#include "results/SquadFile.h"
 
 namespace norak {
 
@@ -18,12 +20,8 @@ QString withTrailingSlash(const QString& folder) {
 }  // namespace
 
 ResultsActions::ResultsActions(const QString& editionTitle, ResultsTable& table, AthleteRoster& roster,
-                               const Platform& platform, LiveReadings& readings)
-    : m_editionTitle(editionTitle),
-      m_table(table),
-      m_roster(roster),
-      m_platform(platform),
-      m_readings(readings) {}
+                               const Platform& platform)
+    : m_editionTitle(editionTitle), m_table(table), m_roster(roster), m_platform(platform) {}
 
 QString ResultsActions::exportFolderFor(const QString& programDir) {
     return withTrailingSlash(programDir) + kExportFolderName + QLatin1Char('/');
@@ -36,7 +34,7 @@ QString ResultsActions::saveFolder(FileSystem& files, const QString& programDir)
     return folder;
 }
 
-ResultsActions::ExportOutcome ResultsActions::exportResults() {
+ResultsActions::ExportOutcome ResultsActions::exportResults(const ExportFacts& facts) {
     if (!m_table.hasNamedAthlete())
         return ExportOutcome::NothingToExport;
 
@@ -45,11 +43,11 @@ ResultsActions::ExportOutcome ResultsActions::exportResults() {
     header.when = m_platform.clock.now();
     header.dateSeparator = m_platform.clock.dateSeparator();
     header.timeSeparator = m_platform.clock.timeSeparator();
-    header.startPeriod = m_readings.spinEditValue();
-    header.startSpeedText = m_readings.startSpeedText();
+    header.startPeriod = facts.startPeriod;
+    header.startSpeedText = facts.startSpeedText;
     const QStringList lines = ExportWriter::lines(m_table, header);
 
-    const QString folder = saveFolder(m_platform.files, m_readings.programDir());
+    const QString folder = saveFolder(m_platform.files, facts.programDir);
     SaveRequest request;
     request.title = kExportDialogTitle;
     request.folder = folder;
@@ -62,10 +60,7 @@ ResultsActions::ExportOutcome ResultsActions::exportResults() {
 
     const std::optional<QByteArray> bytes = ExportWriter::encode(lines);
     if (!bytes || !m_platform.files.writeFileAtomically(*path, *bytes)) {
-        m_platform.sound.alert(kAlertWarning);
-        m_platform.messages.warning(QStringLiteral("Información"),
-                                    QStringLiteral("No se ha podido exportar el archivo de Registros de ") +
-                                        m_editionTitle + QLatin1Char('.'));
+        warn(m_platform.sound, m_platform.messages, exportFailedText(m_editionTitle));
         return ExportOutcome::Failed;
     }
     m_table.setResultsExported(1);
@@ -81,35 +76,43 @@ bool ResultsActions::clearTable() {
     return true;
 }
 
-bool ResultsActions::askToSaveUnexported() {
+bool ResultsActions::askToSaveUnexported(const ExportFacts& facts) {
     if (m_table.resultsExported() != 0 || !m_table.hasUnexportedResults())
         return false;
     m_platform.sound.alert(kAlertQuestion);
     if (m_platform.messages.askYesNo(kSaveDataCaption, kSaveDataText)) {
-        exportResults();
+        exportResults(facts);
         return false;
     }
     return true;
 }
 
-void ResultsActions::prepareNewTest() {
-    if (askToSaveUnexported())
+void ResultsActions::prepareNewTest(const ExportFacts& facts) {
+    if (askToSaveUnexported(facts))
         m_table.clearResultColumns();
     if (m_table.resultsExported() == 1)
         m_table.clearResultColumns();
     m_table.setResultsExported(0);
 }
 
-bool ResultsActions::confirmLeave() {
-    askToSaveUnexported();
+void ResultsActions::replaceNames(const QList<SquadRow>& rows, const ExportFacts& facts) {
+    askToSaveUnexported(facts);
+    m_table.clearAll();
+    m_roster.hideAll();
+    for (int i = 0; i < rows.size(); ++i) {
+        m_table.setCell(kColName, i + 1, rows[i].name);
+        m_table.setCell(kColCode, i + 1, rows[i].code);
+    }
+}
+
+bool ResultsActions::confirmLeave(const ExportFacts& facts) {
+    askToSaveUnexported(facts);
     return askLeave();
 }
 
 bool ResultsActions::askLeave() {
     m_platform.sound.alert(kAlertQuestion);
-    return m_platform.messages.askOkCancel(
-        QStringLiteral("Salir de ") + m_editionTitle,
-        QStringLiteral("Esto finaliza su sesión con ") + m_editionTitle + QLatin1Char('.'));
+    return m_platform.messages.askOkCancel(leaveCaption(m_editionTitle), leaveText(m_editionTitle));
 }
 
 }  // namespace norak

@@ -5,23 +5,11 @@
 #include <QString>
 #include <optional>
 
+#include "engine/UserTexts.h"
+
 class QIODevice;
 
 namespace norak {
-
-// The texts of loading the players from a file ("Cargar" in the "Deportistas" title bar).
-inline const QString kLoadButtonText = QStringLiteral("Cargar");
-inline const QString kLoadButtonHint = QStringLiteral("Cargar los deportistas desde un archivo");
-inline const QString kLoadDialogCaption = QStringLiteral("Cargar deportistas");
-inline const QString kLoadDialogFilter = QStringLiteral("Archivos de deportistas (*.txt *.csv)");
-// The question before names in the table are replaced (Yes/No, alert 10040).
-inline const QString kLoadReplaceCaption = QStringLiteral("Cargar deportistas");
-inline const QString kLoadReplaceText =
-    QStringLiteral("La tabla ya contiene deportistas. ¿Desea sustituirlos por los del archivo?");
-// Error boxes have the caption every error box of the program has.
-inline const QString kLoadErrorCaption = QStringLiteral("Información");
-// The caption of the one message that lists what was cut, refused or left out.
-inline const QString kLoadProblemsCaption = QStringLiteral("Cargar deportistas");
 
 // A file larger than this is no list of players; it is refused before it is read.
 inline constexpr qint64 kSquadFileMaxBytes = 1024 * 1024;

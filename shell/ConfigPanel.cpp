@@ -192,11 +192,11 @@ void ConfigPanel::render(const DisplayState& d) {
                        static_cast<QWidget*>(m_speedHeader), static_cast<QWidget*>(m_speed)}) {
         w->setVisible(d.startPeriodShown);
     }
-    m_spin->setMaximum(d.spinMaximum);
-    m_spin->setValue(d.spinValue);
+    m_spin->setMaximum(d.periodMaximum);
+    m_spin->setValue(d.chosenPeriod);
     m_sex->setCurrentIndex(d.sex);
     m_category->setCurrentIndex(d.category);
-    m_speed->setText(d.labelVelocidad);
+    m_speed->setText(d.speedLabel);
     m_soundCheck->setEnabled(!d.stopEnabled);
     m_spin->setEnabled(d.configEnabled);
     m_sex->setEnabled(d.configEnabled);

@@ -214,7 +214,7 @@ ResultsTable& ResultsPanel::table() const {
     return m_run.table();
 }
 
-AthleteRoster& ResultsPanel::roster() const {
+const AthleteRoster& ResultsPanel::roster() const {
     return m_run.roster();
 }
 
@@ -241,11 +241,11 @@ void ResultsPanel::setLoadEnabled(bool enabled) {
 }
 
 void ResultsPanel::BtnCargarClick() {
-    m_run.BtnCargarClick();
+    Q_EMIT loadRequested();
 }
 
 void ResultsPanel::BtnInformeClick() {
-    m_run.BtnInformeClick();
+    Q_EMIT reportRequested();
 }
 
 void ResultsPanel::setRowSelectionMode() {
@@ -253,7 +253,7 @@ void ResultsPanel::setRowSelectionMode() {
 }
 
 void ResultsPanel::B01Click(int athlete) {
-    m_run.B01Click(athlete);
+    m_run.dropOut(athlete);
 }
 
 void ResultsPanel::B01MouseMove(int athlete) {
@@ -266,15 +266,15 @@ void ResultsPanel::PopupMenu_HGPopup() {
 }
 
 void ResultsPanel::Volveraactivar1Click() {
-    m_run.Volveraactivar1Click();
+    m_run.reactivateCurrentRow();
 }
 
 void ResultsPanel::BtnBorrarTablaClick() {
-    m_run.BtnBorrarTablaClick();
+    m_run.clearTable();
 }
 
 void ResultsPanel::BtnExportDatosClick() {
-    m_run.BtnExportDatosClick();
+    m_run.exportResults();
 }
 
 void ResultsPanel::showPopupMenu(const QPoint& position) {

@@ -24,7 +24,8 @@ class TestRun;
 // The results panel `PanelDeportistas` of the test window: the title bar "Deportistas" with the
 // buttons "Cargar" and "Informe" and the clear-table and export buttons, the frame `PanelReg_SJp` holding the
 // grid `HyperGrid_Sujetos`, and the athlete buttons B01 ... B14 beside the grid's rows. It shows the test
-// run's results table and athlete slots and forwards the user's actions to the run, which owns both.
+// run's results table and athlete slots and forwards the user's actions to the run, which owns both,
+// or announces them ("Cargar", "Informe") to the features that act on them.
 class ResultsPanel : public QWidget {
     Q_OBJECT
 
@@ -37,7 +38,7 @@ class ResultsPanel : public QWidget {
     static QSize panelSize(int edition, int stationsPerLap, int tableWidth);
 
     ResultsTable& table() const;
-    AthleteRoster& roster() const;
+    const AthleteRoster& roster() const;
     ResultsGrid* grid() const { return m_grid; }
     QFrame* frame() const { return m_frame; }
     QLabel* titleBar() const { return m_titleBar; }
@@ -69,6 +70,12 @@ class ResultsPanel : public QWidget {
     void BtnExportDatosClick();
     void BtnCargarClick();
     void BtnInformeClick();
+
+  Q_SIGNALS:
+    // "Cargar" and "Informe" were pressed: the features that load a squad and make the report
+    // are connected where the window puts the run together.
+    void loadRequested();
+    void reportRequested();
 
   private:
     void showPopupMenu(const QPoint& position);

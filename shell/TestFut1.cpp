@@ -13,6 +13,9 @@
 #include "platform/audio/ToneMixer.h"
 #include "platform/qt/QtSound.h"
 #include "results/AthleteRoster.h"
+#include "results/RunRecord.h"
+#include "results/SoundCheckGate.h"
+#include "results/SquadLoader.h"
 #include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/CoursePanel.h"
@@ -22,6 +25,7 @@
 #include "shell/MainGeometry.h"
 #include "shell/ParametersPanel.h"
 #include "shell/ResultsPanel.h"
+#include "shell/RunAssembly.h"
 #include "shell/RunDisplay.h"
 #include "shell/StartPanel.h"
 #include "shell/TopBarLayout.h"
@@ -56,7 +60,8 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
 
-    m_run = std::make_unique<TestRun>(edition, m_platform);
+    m_parts = std::make_unique<RunAssembly>(edition, m_platform);
+    m_run = &m_parts->run();
     const EditionRecord& e = m_run->edition();
     QCoreApplication::setApplicationName(e.editionTitle);
     setWindowTitle(e.editionTitle + QStringLiteral(": Quelmar en ") + e.sportName);
@@ -73,7 +78,7 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
     connect(&m_timer2, &PacingTimer::timeout, this, &TForm1::Timer2Timer);
     connect(&m_timer3, &PacingTimer::timeout, this, &TForm1::Timer3Timer);
 
-    connect(m_run.get(), &TestRun::changed, this, &TForm1::afterEvent);
+    connect(m_run, &TestRun::changed, this, &TForm1::afterEvent);
     render();
 }
 
@@ -83,11 +88,15 @@ TForm1::~TForm1() {
     delete m_glance;
 }
 
-void TForm1::setSleepInhibitor(SleepInhibitor* inhibitor) {
-    m_run->setSleepInhibitor(inhibitor);
+TestRun& TForm1::testRun() const {
+    return *m_run;
 }
 
-TestSession& TForm1::session() {
+void TForm1::setSleepInhibitor(SleepInhibitor* inhibitor) {
+    m_parts->keepAwakeWith(inhibitor);
+}
+
+const TestSession& TForm1::session() const {
     return m_run->session();
 }
 
@@ -96,7 +105,7 @@ const EditionRecord& TForm1::edition() const {
 }
 
 QString TForm1::ProgramDir() const {
-    return m_run->ProgramDir();
+    return m_run->programDir();
 }
 
 void TForm1::createTopBar() {
@@ -144,18 +153,16 @@ void TForm1::createPanels() {
     m_config = new ConfigPanel(e, this);
     m_config->setGeometry(geometry::kConfigPanel);
     m_config->raise();
-    connect(m_config, &ConfigPanel::modeChosen, this,
-            [this](TestMode mode) { m_run->FlatRadioButton1Click(mode); });
+    connect(m_config, &ConfigPanel::modeChosen, this, [this](TestMode mode) { m_run->chooseMode(mode); });
     connect(m_config, &ConfigPanel::startPeriodChanged, this,
-            [this](int value) { m_run->SpinEdit1Change(value); });
-    connect(m_config, &ConfigPanel::sexChanged, this, [this](int sex) { m_run->ComboBoxSexoChange(sex); });
+            [this](int value) { m_run->setStartPeriod(value); });
+    connect(m_config, &ConfigPanel::sexChanged, this, [this](int sex) { m_run->setSex(sex); });
     connect(m_config, &ConfigPanel::categoryChanged, this,
-            [this](int category) { m_run->ComboBoxCategoriaChange(category); });
-    connect(m_config, &ConfigPanel::warmUpClicked, this,
-            [this](bool checked) { m_run->CheckBox_CalentamientoClick(checked); });
-    connect(m_config, &ConfigPanel::soundCheckRequested, m_run.get(), &TestRun::ProbarSonidoClick);
+            [this](int category) { m_run->setCategory(category); });
+    connect(m_config, &ConfigPanel::warmUpClicked, this, [this](bool checked) { m_run->setWarmUp(checked); });
+    connect(m_config, &ConfigPanel::soundCheckRequested, &m_parts->soundCheck(), &SoundCheckGate::checkSound);
     connect(m_config, &ConfigPanel::pointerOver, this, [this](int mode) {
-        m_run->PanelTipoMouseMove(mode < 0 ? std::nullopt : std::optional<TestMode>(TestMode(mode)));
+        m_run->pointAtMode(mode < 0 ? std::nullopt : std::optional<TestMode>(TestMode(mode)));
     });
 
     // The results table fills the area right of the course, the athlete buttons at its left edge.
@@ -168,6 +175,8 @@ void TForm1::createPanels() {
     m_results = new ResultsPanel(e, *m_run, tableWidth, this);
     m_results->setGeometry(
         QRect(area.topLeft(), ResultsPanel::panelSize(e.edition, e.stationsPerLap, tableWidth)));
+    connect(m_results, &ResultsPanel::loadRequested, &m_parts->squad(), &SquadLoader::loadSquad);
+    connect(m_results, &ResultsPanel::reportRequested, &m_parts->record(), &RunRecord::saveReport);
     m_glance = new GlancePanel(e, *m_run, this);
     m_glance->setGeometry(geometry::glanceArea(m_results->height()));
     m_glance->setVisible(m_glance->height() >= geometry::kGlanceMinHeight);
@@ -175,7 +184,7 @@ void TForm1::createPanels() {
     m_parameters = new ParametersPanel(m_run->session().activeTable(), this);
     m_parameters->setGeometry(kParametersPanel);
     m_parameters->hide();
-    connect(m_parameters, &ParametersPanel::activeTableEdited, m_run.get(), &TestRun::setActiveTable);
+    connect(m_parameters, &ParametersPanel::activeTableEdited, m_run, &TestRun::setActiveTable);
 
     m_help = new HelpPanel(this);
     m_help->setGeometry(rect());
@@ -211,10 +220,13 @@ void TForm1::attachVoice() {
     // The run takes an edited table first (connected before): the last period follows it.
     connect(m_parameters, &ParametersPanel::activeTableEdited, m_voice,
             [this] { m_voice->setLastPeriod(int(m_run->session().activeTable().size())); });
-    connect(&m_run->soundCheck(), &SoundCheck::finished, m_voice, &VoiceCues::soundCheckAlerted);
-    // The run's recoveries: connect its announcement of a recovery's start (next period, speed
-    // text, ticks of the start, the alert and the departure) to VoiceCues::recoveryBegan, and
-    // the warm-up's to VoiceCues::warmUpRecoveryBegan.
+    connect(&m_parts->soundCheck().soundCheck(), &SoundCheck::finished, m_voice,
+            &VoiceCues::soundCheckAlerted);
+    // Every recovery the run announces, the warm-up's among them: the words fall between its
+    // start and the departure, clear of the alert.
+    connect(m_run, &TestRun::recoveryBegan, m_voice, [this](const RecoveryBegan& r) {
+        m_voice->recoveryBegan(int(r.nextPeriod), r.speedText, r.startTick, r.alertTick, r.departureTick);
+    });
 }
 
 void TForm1::dressWindow() {
@@ -243,14 +255,14 @@ PacingTimer* TForm1::timer(TestSession::Timer which) const {
 void TForm1::render() {
     const DisplayState& d = m_run->display();
     RunDisplay& run = *m_runDisplay;
-    run.crono()->setText(d.editCrono);
-    run.completados()->setText(d.editCompletados);
-    run.distancia()->setText(d.panelDistancia);
-    run.velocidad()->setText(d.velocidad);
-    run.periodo()->setText(d.editPeriodo);
-    run.vuelta()->setText(d.editVuelta);
-    run.vuelta()->setVisible(d.vueltaVisible);
-    run.vueltaLabel()->setVisible(d.vueltaVisible);
+    run.crono()->setText(d.clockText);
+    run.completados()->setText(d.completedText);
+    run.distancia()->setText(d.distanceText);
+    run.velocidad()->setText(d.speedText);
+    run.periodo()->setText(d.periodText);
+    run.vuelta()->setText(d.lapText);
+    run.vuelta()->setVisible(d.lapVisible);
+    run.vueltaLabel()->setVisible(d.lapVisible);
 
     PhasePanel* phase = run.phasePanel();
     if (d.bannerLook == PhaseLook::Effort) {
@@ -270,8 +282,8 @@ void TForm1::render() {
     gauge->setSuffix(d.gauge.suffix);
     gauge->setPosition(d.gauge.position);
     gauge->setVisible(d.gauge.visible);
-    run.startSign()->setVisible(d.panelStartVisible);
-    run.stopSign()->setVisible(d.panelStopVisible);
+    run.startSign()->setVisible(d.startSignVisible);
+    run.stopSign()->setVisible(d.stopSignVisible);
     if (d.stopSignInFront) {
         run.stopSign()->raise();
     } else {
@@ -289,16 +301,16 @@ void TForm1::render() {
         m_course->bringPictureToFront(d.frontPicture);
     m_course->setRestMarkerVisible(d.restMarkerVisible);
 
-    const bool enabled[6] = {d.salirEnabled, d.nuevoEnabled, d.startEnabled,
-                             d.stopEnabled,  d.ayudaEnabled, d.grupoEnabled};
+    const bool enabled[6] = {d.exitEnabled, d.newTestEnabled, d.startEnabled,
+                             d.stopEnabled, d.helpEnabled,    d.aboutEnabled};
     for (int i = 0; i < 6; ++i)
         m_topBar[std::size_t(i)]->setEnabled(enabled[i]);
     m_results->setTableButtonsEnabled(m_run->tableButtonsEnabled());
     m_results->setLoadEnabled(m_run->loadEnabled());
 
     m_config->render(d);
-    m_config->setVisible(d.panelTipoVisible);
-    if (d.panelTipoInFront) {
+    m_config->setVisible(d.configVisible);
+    if (d.configInFront) {
         m_config->raise();
     } else {
         m_config->lower();
@@ -353,39 +365,39 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormActivate() {
-    m_run->FormActivate();
+    m_run->activate();
 }
 
 void TForm1::BitBtnStartClick() {
-    m_run->BitBtnStartClick();
+    m_run->start();
 }
 
 void TForm1::BitBtnStopClick() {
-    m_run->BitBtnStopClick();
+    m_run->stop();
 }
 
 void TForm1::BitBtnNuevoClick() {
-    m_run->BitBtnNuevoClick();
+    m_run->prepareNewTest();
 }
 
 // A tick that changed something shown has been drawn through changed(); the wake-up for the
 // next due moment is armed after every tick.
 void TForm1::Timer1Timer() {
-    m_run->Timer1Timer();
+    m_run->effortTick();
     syncTimers();
 }
 
 void TForm1::Timer2Timer() {
-    m_run->Timer2Timer();
+    m_run->recoveryTick();
     syncTimers();
 }
 
 void TForm1::Timer3Timer() {
-    m_run->Timer3Timer();
+    m_run->clockTick();
 }
 
 void TForm1::BitBtnSalirClick() {
-    if (!m_run->display().salirEnabled)
+    if (!m_run->display().exitEnabled)
         return;
     if (!m_run->confirmLeave())
         return;
@@ -414,7 +426,7 @@ void TForm1::reject() {
 }
 
 void TForm1::BitBtnAyudaClick() {
-    if (!m_run->display().ayudaEnabled)
+    if (!m_run->display().helpEnabled)
         return;
     m_help->setGeometry(rect());
     m_help->openHelp(m_run->edition().edition);
@@ -427,7 +439,7 @@ void TForm1::BitBtn3Click() {
 }
 
 void TForm1::BitBtnGrupoClick() {
-    if (!m_run->display().grupoEnabled)
+    if (!m_run->display().aboutEnabled)
         return;
     AcercadeClick();
 }

@@ -23,13 +23,15 @@ class ParametersPanel;
 class ResultsPanel;
 class RunDisplay;
 class StartPanel;
+class RunAssembly;
 class SleepInhibitor;
 class TestRun;
 class VoiceCues;
 
 // The main test window: the top bar, the configuration panel, the course, the live display and
-// the results table. Its handlers forward to the test run, and it draws the run's state on the
-// widgets whenever the run says it changed. It owns the window's three timers.
+// the results table. It puts the test run together with its features (RunAssembly); its handlers
+// call the run's verbs, and it draws the run's state on the widgets whenever the run says it
+// changed. It owns the window's three timers.
 class TForm1 : public QDialog {
     Q_OBJECT
 
@@ -39,10 +41,12 @@ class TForm1 : public QDialog {
            QWidget* parent = nullptr);
     ~TForm1() override;
 
-    TestRun& testRun() { return *m_run; }
+    TestRun& testRun() const;
+    // The run's features (journal, report, squad loading, sound check), for the program to set up.
+    RunAssembly& features() const { return *m_parts; }
     // Keeps the desktop awake during a test (the program gives it; tests leave it out).
     void setSleepInhibitor(SleepInhibitor* inhibitor);
-    TestSession& session();
+    const TestSession& session() const;
     const EditionRecord& edition() const;
     QString ProgramDir() const;
 
@@ -93,7 +97,8 @@ class TForm1 : public QDialog {
 
     Platform m_platform;
     std::function<void(QWidget*)> m_showAbout;
-    std::unique_ptr<TestRun> m_run;
+    std::unique_ptr<RunAssembly> m_parts;
+    TestRun* m_run = nullptr;  // the assembly's
     bool m_leaving = false;
     bool m_activated = false;
 

@@ -6,9 +6,10 @@
 #include "platform/qt/SpanishTranslations.h"
 #include "platform/qt/ThreadPriority.h"
 #include "results/Journal.h"
-#include "results/TestRun.h"
+#include "results/RunRecord.h"
 #include "shell/ProgramEntry.h"
 #include "shell/ReportPrinter.h"
+#include "shell/RunAssembly.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"
 
@@ -34,9 +35,9 @@ int main(int argc, char** argv) {
                 norak::TFormINI::showAbout(mainWindow, *platform, handOver);
             });
             window->setSleepInhibitor(inhibitor.get());
-            window->testRun().setReportRenderer(&reportPrinter);
-            window->testRun().setSoundOutputName([&] { return qtPlatform->sound.outputName(); });
-            window->testRun().enableJournal(norak::Journal::defaultFolder());
+            window->features().record().setRenderer(&reportPrinter);
+            window->features().record().setSoundOutputName([&] { return qtPlatform->sound.outputName(); });
+            window->features().enableJournal(norak::Journal::defaultFolder());
             return window;
         };
         return parts;

@@ -52,18 +52,18 @@ TEST(Configuration, OpeningState) {
     EXPECT_FALSE(d.warmUpShown);
     EXPECT_FALSE(d.categoryShown);
     EXPECT_FALSE(d.startPeriodShown);
-    EXPECT_EQ(d.spinMaximum, 25);
+    EXPECT_EQ(d.periodMaximum, 25);
     EXPECT_EQ(d.sex, kMasculina);
     EXPECT_EQ(d.category, kNoCategory);
     EXPECT_EQ(h.session.CurrentPeriod(), 0u);
     EXPECT_EQ(h.session.WarmUpPhase(), 1);
     EXPECT_FALSE(d.startEnabled);
-    EXPECT_FALSE(d.nuevoEnabled);
+    EXPECT_FALSE(d.newTestEnabled);
 }
 
 TEST(Configuration, ChoosingAModePreparesANewTestAndShowsItsControls) {
     SessionHarness h(kEditionZevez);
-    h.session.FlatRadioButton1Click(TestMode::Esfuerzo);
+    h.session.chooseMode(TestMode::Esfuerzo);
     const DisplayState& d = h.session.display();
     EXPECT_TRUE(d.startEnabled);
     EXPECT_EQ(h.hooks.preparations, 1);
@@ -71,11 +71,11 @@ TEST(Configuration, ChoosingAModePreparesANewTestAndShowsItsControls) {
     EXPECT_TRUE(d.categoryShown);
     EXPECT_TRUE(d.warmUpShown);
     EXPECT_EQ(h.session.CurrentPeriod(), 1u);
-    EXPECT_EQ(d.labelVelocidad, QStringLiteral("4,2 Km/h"));
+    EXPECT_EQ(d.speedLabel, QStringLiteral("4,2 Km/h"));
     EXPECT_TRUE(d.modeTextDark[int(TestMode::Esfuerzo)]);
     EXPECT_FALSE(d.modeTextDark[int(TestMode::Repetir)]);
 
-    h.session.FlatRadioButton1Click(TestMode::Repetir);
+    h.session.chooseMode(TestMode::Repetir);
     EXPECT_FALSE(d.categoryShown);
     EXPECT_FALSE(d.warmUpShown);
     EXPECT_TRUE(d.warmUpChecked);  // hidden, not cleared
@@ -83,58 +83,58 @@ TEST(Configuration, ChoosingAModePreparesANewTestAndShowsItsControls) {
     EXPECT_TRUE(d.modeTextDark[int(TestMode::Repetir)]);
     EXPECT_EQ(h.hooks.preparations, 2);
     // Selecting the selected button again does nothing.
-    h.session.FlatRadioButton1Click(TestMode::Repetir);
+    h.session.chooseMode(TestMode::Repetir);
     EXPECT_EQ(h.hooks.preparations, 2);
 }
 
 TEST(Configuration, CategoriesMoveTheStartPeriodAndBack) {
     SessionHarness probst(kEditionProbst);
-    probst.session.FlatRadioButton1Click(TestMode::Esfuerzo);
-    probst.session.ComboBoxCategoriaChange(kJuvenil);
-    EXPECT_EQ(probst.session.display().spinValue, 8);
-    EXPECT_EQ(probst.session.display().labelVelocidad, QStringLiteral("8,4 Km/h"));
-    probst.session.SpinEdit1Change(11);
-    probst.session.SpinEdit1Change(12);
+    probst.session.chooseMode(TestMode::Esfuerzo);
+    probst.session.setCategory(kJuvenil);
+    EXPECT_EQ(probst.session.display().chosenPeriod, 8);
+    EXPECT_EQ(probst.session.display().speedLabel, QStringLiteral("8,4 Km/h"));
+    probst.session.setStartPeriod(11);
+    probst.session.setStartPeriod(12);
     EXPECT_EQ(probst.session.display().category, kSenior);
-    probst.session.SpinEdit1Change(11);
+    probst.session.setStartPeriod(11);
     EXPECT_EQ(probst.session.display().category, kJuvenil);
-    EXPECT_EQ(probst.session.display().spinValue, 11);  // not moved back to 8
+    EXPECT_EQ(probst.session.display().chosenPeriod, 11);  // not moved back to 8
 
     SessionHarness futbol(kEditionFutbol);
-    futbol.session.ComboBoxCategoriaChange(kSenior);
-    futbol.session.ComboBoxSexoChange(kFemenina);
-    EXPECT_EQ(futbol.session.display().spinValue, 7);
+    futbol.session.setCategory(kSenior);
+    futbol.session.setSex(kFemenina);
+    EXPECT_EQ(futbol.session.display().chosenPeriod, 7);
 
     SessionHarness basket(kEditionBasket);
-    basket.session.ComboBoxCategoriaChange(kJuvenil);
-    EXPECT_EQ(basket.session.display().spinValue, 4);
-    basket.session.SpinEdit1Change(12);
+    basket.session.setCategory(kJuvenil);
+    EXPECT_EQ(basket.session.display().chosenPeriod, 4);
+    basket.session.setStartPeriod(12);
     EXPECT_EQ(basket.session.display().category, kJuvenil);
 
     SessionHarness zevez(kEditionZevez);
-    zevez.session.ComboBoxCategoriaChange(kCadete);
-    zevez.session.SpinEdit1Change(22);
+    zevez.session.setCategory(kCadete);
+    zevez.session.setStartPeriod(22);
     EXPECT_EQ(zevez.session.display().category, kCadete);
-    zevez.session.SpinEdit1Change(40);
-    EXPECT_EQ(zevez.session.display().spinValue, 25);
-    zevez.session.SpinEdit1Change(0);
-    EXPECT_EQ(zevez.session.display().spinValue, 1);
+    zevez.session.setStartPeriod(40);
+    EXPECT_EQ(zevez.session.display().chosenPeriod, 25);
+    zevez.session.setStartPeriod(0);
+    EXPECT_EQ(zevez.session.display().chosenPeriod, 1);
 
     // No category selected: switching the sex leaves the period alone.
     SessionHarness none(kEditionZevez);
-    none.session.SpinEdit1Change(22);
-    none.session.ComboBoxSexoChange(kFemenina);
-    EXPECT_EQ(none.session.display().spinValue, 22);
+    none.session.setStartPeriod(22);
+    none.session.setSex(kFemenina);
+    EXPECT_EQ(none.session.display().chosenPeriod, 22);
 }
 
 TEST(Configuration, PointerColorsOnlyBeforeTheFirstChoice) {
     SessionHarness h(kEditionZevez);
-    h.session.PanelTipoMouseMove(TestMode::Repetir);
+    h.session.pointAtMode(TestMode::Repetir);
     EXPECT_TRUE(h.session.display().modeTextDark[int(TestMode::Repetir)]);
-    h.session.PanelTipoMouseMove(std::nullopt);
+    h.session.pointAtMode(std::nullopt);
     EXPECT_FALSE(h.session.display().modeTextDark[int(TestMode::Repetir)]);
-    h.session.FlatRadioButton1Click(TestMode::Esfuerzo);
-    h.session.PanelTipoMouseMove(TestMode::Repetir);
+    h.session.chooseMode(TestMode::Esfuerzo);
+    h.session.pointAtMode(TestMode::Repetir);
     EXPECT_FALSE(h.session.display().modeTextDark[int(TestMode::Repetir)]);
     EXPECT_TRUE(h.session.display().modeTextDark[int(TestMode::Esfuerzo)]);
 }

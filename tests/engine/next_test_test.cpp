@@ -17,8 +17,8 @@ void runAFirstTestAndPrepareTheNext(SessionHarness& h, TestMode mode, int startP
     for (int i = 0; i < 36 * periods; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
     h.runFor(5000);
-    h.session.BitBtnStopClick();
-    h.session.BitBtnNuevoClick();
+    h.session.stop();
+    h.session.prepareNewTest();
 }
 
 }  // namespace
@@ -29,9 +29,9 @@ TEST(NextTest, StartsFromTheStartPeriodsSpeed) {
     const DisplayState& d = h.session.display();
     // Before the start the panel already shows the speed the next test begins with.
     EXPECT_EQ(h.session.CurrentPeriod(), 25u);
-    EXPECT_EQ(d.velocidad, QStringLiteral("18,6"));
-    EXPECT_EQ(d.labelVelocidad, QStringLiteral("18,6 Km/h"));
-    h.session.BitBtnStartClick();
+    EXPECT_EQ(d.speedText, QStringLiteral("18,6"));
+    EXPECT_EQ(d.speedLabel, QStringLiteral("18,6 Km/h"));
+    h.session.start();
     EXPECT_EQ(h.session.StartSpeedText(), QStringLiteral("18,6"));
 }
 
@@ -40,7 +40,7 @@ TEST(NextTest, RunsItsWarmUpWhileTheBoxIsStillTicked) {
     runAFirstTestAndPrepareTheNext(h, TestMode::Esfuerzo, 3, true);
     ASSERT_TRUE(h.session.display().warmUpChecked);
     const int activationsBefore = h.hooks.activations;
-    h.session.BitBtnStartClick();
+    h.session.start();
     EXPECT_EQ(h.session.WarmUpPhase(), 1);
     EXPECT_EQ(h.session.display().bannerText, QStringLiteral("CALENTAMIENTO"));
     EXPECT_EQ(h.hooks.activations, activationsBefore);  // no athlete button during a warm-up

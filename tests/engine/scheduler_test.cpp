@@ -18,7 +18,7 @@ TEST(Scheduler, SignalFallsOnTheFirstTickPastTheRunTime) {
     EXPECT_EQ(h.step(1), 1);
     // A late tick: the next interval starts at the tick that gave the signal, not at the due time.
     h.fakes.ticks.advance(7850);
-    h.session.Timer1Timer();
+    h.session.effortTick();
     EXPECT_EQ(h.session.BeepCount(), 2);
     EXPECT_EQ(*h.session.nextDueTick(), h.fakes.ticks.ticks() + 7844);
 }
@@ -32,20 +32,20 @@ TEST(Scheduler, StartShowsTheEffortLookAndLocksTheConfiguration) {
     EXPECT_FALSE(h.session.isTimerOn(Timer::Recovery));
     EXPECT_EQ(h.hooks.activations, 1);
     EXPECT_EQ(h.hooks.rowSelections, 1);
-    EXPECT_EQ(d.editPeriodo, QStringLiteral("3"));
-    EXPECT_EQ(d.velocidad, QStringLiteral("5,4"));
+    EXPECT_EQ(d.periodText, QStringLiteral("3"));
+    EXPECT_EQ(d.speedText, QStringLiteral("5,4"));
     EXPECT_EQ(h.session.StartSpeedText(), QStringLiteral("5,4"));
     EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de ESFUERZO"));
-    EXPECT_TRUE(d.bannerVisible && d.gauge.visible && d.vueltaVisible && d.panelStartVisible);
+    EXPECT_TRUE(d.bannerVisible && d.gauge.visible && d.lapVisible && d.startSignVisible);
     EXPECT_EQ(d.gauge.text(), QStringLiteral("Estación Nº: 0"));
     EXPECT_EQ(d.frontPicture, 2);
     EXPECT_FALSE(d.restMarkerVisible);
     EXPECT_TRUE(d.cones[0].visible && d.cones[0].solid && !d.cones[0].red);
-    EXPECT_FALSE(d.startEnabled || d.salirEnabled || d.ayudaEnabled || d.grupoEnabled);
-    EXPECT_FALSE(d.configEnabled || d.exportEnabled || d.borrarEnabled || d.panelTipoVisible);
+    EXPECT_FALSE(d.startEnabled || d.exitEnabled || d.helpEnabled || d.aboutEnabled);
+    EXPECT_FALSE(d.configEnabled || d.exportEnabled || d.clearEnabled || d.configVisible);
     EXPECT_TRUE(d.stopEnabled);
     // Start cannot run twice.
-    h.session.BitBtnStartClick();
+    h.session.start();
     EXPECT_EQ(h.fakes.sound.m_signals, 1);
 }
 
@@ -56,22 +56,22 @@ TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
     for (int signal = 1; signal <= 35; ++signal) {
         ASSERT_GT(h.runToNextSignal(), 0);
         EXPECT_EQ(h.session.BeepCount(), signal);
-        EXPECT_EQ(d.editVuelta, QString::number((signal - 1) / 12 + 1));
+        EXPECT_EQ(d.lapText, QString::number((signal - 1) / 12 + 1));
         EXPECT_TRUE(d.cones[std::size_t(signal % 12)].visible) << signal;  // always station order
         EXPECT_EQ(d.gauge.position, signal);
     }
-    EXPECT_EQ(d.panelDistancia, QStringLiteral("172"));  // 35 * 4.91 = 171.85
-    ASSERT_GT(h.runToNextSignal(), 0);                   // the 36th ends the period
+    EXPECT_EQ(d.distanceText, QStringLiteral("172"));  // 35 * 4.91 = 171.85
+    ASSERT_GT(h.runToNextSignal(), 0);                 // the 36th ends the period
     EXPECT_TRUE(h.session.isTimerOn(Timer::Recovery));
     EXPECT_FALSE(h.session.isTimerOn(Timer::Effort));
     EXPECT_EQ(h.session.CurrentPeriod(), 2u);
     EXPECT_EQ(h.session.BeepCount(), 0);
-    EXPECT_EQ(d.editCompletados, QStringLiteral("1"));
-    EXPECT_EQ(d.panelDistancia, QStringLiteral("177"));
-    EXPECT_EQ(d.velocidad, QStringLiteral("4,8"));
+    EXPECT_EQ(d.completedText, QStringLiteral("1"));
+    EXPECT_EQ(d.distanceText, QStringLiteral("177"));
+    EXPECT_EQ(d.speedText, QStringLiteral("4,8"));
     EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de RECUPERACIÓN"));
     EXPECT_EQ(d.bannerLook, PhaseLook::Recovery);
-    EXPECT_FALSE(d.vueltaVisible);
+    EXPECT_FALSE(d.lapVisible);
     EXPECT_EQ(d.gauge.maximum, 30);
     EXPECT_EQ(d.gauge.text(), QStringLiteral("0 seg."));
     EXPECT_TRUE(d.restMarkerVisible);
@@ -111,7 +111,7 @@ TEST(Scheduler, AWholeZevezPeriodThenItsRecovery) {
     EXPECT_EQ(d.gauge.text(), QStringLiteral("Estación Nº: 0"));
     EXPECT_EQ(d.frontPicture, 2);
     EXPECT_FALSE(d.restMarkerVisible);
-    EXPECT_EQ(d.editVuelta, QStringLiteral("1"));
+    EXPECT_EQ(d.lapText, QStringLiteral("1"));
     EXPECT_EQ(h.hooks.activations, 1);  // buttons only when the timed test began
 }
 
@@ -127,25 +127,25 @@ TEST(Scheduler, FootballRunsTheCourseBackwardsInOddPeriods) {
     EXPECT_TRUE(h.session.display().cones[13].visible);  // station 14 after the first signal
     for (int i = 0; i < 27; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
-    EXPECT_EQ(h.session.display().editCompletados, QStringLiteral("2"));
+    EXPECT_EQ(h.session.display().completedText, QStringLiteral("2"));
     EXPECT_EQ(h.session.display().frontPicture, 5);
 }
 
 TEST(Scheduler, WarmUpThenTheTestProperFromTheSamePeriod) {
     SessionHarness h(kEditionZevez);
-    h.session.FlatRadioButton1Click(TestMode::Esfuerzo);
-    h.session.SpinEdit1Change(20);
-    h.session.BitBtnStartClick();
+    h.session.chooseMode(TestMode::Esfuerzo);
+    h.session.setStartPeriod(20);
+    h.session.start();
     const DisplayState& d = h.session.display();
     EXPECT_EQ(h.session.WarmUpPhase(), 1);
     EXPECT_EQ(d.bannerText, QStringLiteral("CALENTAMIENTO"));
     EXPECT_EQ(h.hooks.activations, 0);
     for (int i = 0; i < 36; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
-    EXPECT_EQ(d.editCrono, QStringLiteral("00:00"));  // frozen
-    EXPECT_EQ(d.panelDistancia, QStringLiteral("0"));
+    EXPECT_EQ(d.clockText, QStringLiteral("00:00"));  // frozen
+    EXPECT_EQ(d.distanceText, QStringLiteral("0"));
     EXPECT_EQ(h.session.CurrentPeriod(), 20u);
-    EXPECT_EQ(d.editCompletados, QStringLiteral("0"));
+    EXPECT_EQ(d.completedText, QStringLiteral("0"));
     EXPECT_EQ(d.bannerText, QStringLiteral("RECUPERACIÓN previa al Test"));
     EXPECT_EQ(d.gauge.maximum, 180);
     EXPECT_EQ(d.frontPicture, 1);
@@ -159,9 +159,9 @@ TEST(Scheduler, WarmUpThenTheTestProperFromTheSamePeriod) {
     EXPECT_EQ(h.session.CurrentPeriod(), 20u);
     EXPECT_EQ(d.bannerText, QStringLiteral("Periodo de ESFUERZO"));
     h.runFor(1100);
-    EXPECT_EQ(d.editCrono, QStringLiteral("00:01"));
+    EXPECT_EQ(d.clockText, QStringLiteral("00:01"));
     ASSERT_GT(h.runToNextSignal(), 0);
-    EXPECT_EQ(d.panelDistancia, QStringLiteral("5"));  // 4.91 m from zero
+    EXPECT_EQ(d.distanceText, QStringLiteral("5"));  // 4.91 m from zero
 }
 
 TEST(Scheduler, RepeatModeNeverEndsAPeriod) {
@@ -172,20 +172,20 @@ TEST(Scheduler, RepeatModeNeverEndsAPeriod) {
     const DisplayState& d = h.session.display();
     EXPECT_EQ(h.session.BeepCount(), 60);
     EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
-    EXPECT_EQ(d.editVuelta, QStringLiteral("5"));
+    EXPECT_EQ(d.lapText, QStringLiteral("5"));
     EXPECT_EQ(d.gauge.position, 28);  // stays full
-    EXPECT_EQ(d.editPeriodo, QStringLiteral("30"));
-    EXPECT_EQ(d.editCompletados, QStringLiteral("0"));
+    EXPECT_EQ(d.periodText, QStringLiteral("30"));
+    EXPECT_EQ(d.completedText, QStringLiteral("0"));
 }
 
 TEST(Scheduler, RepeatModeWithTheHiddenWarmUpTickIsAWarmUpThroughout) {
     SessionHarness h(kEditionZevez);
-    h.session.FlatRadioButton1Click(TestMode::Repetir);
-    h.session.BitBtnStartClick();
+    h.session.chooseMode(TestMode::Repetir);
+    h.session.start();
     for (int i = 0; i < 40; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
     EXPECT_EQ(h.hooks.activations, 0);
-    EXPECT_EQ(h.session.display().editCrono, QStringLiteral("00:00"));
+    EXPECT_EQ(h.session.display().clockText, QStringLiteral("00:00"));
     EXPECT_EQ(h.session.display().bannerText, QStringLiteral("CALENTAMIENTO"));
 }
 
@@ -195,7 +195,7 @@ TEST(Scheduler, NoSignalBeyondTheLastPeriod) {
     for (int i = 0; i < 36; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
     EXPECT_EQ(h.session.CurrentPeriod(), 26u);
-    EXPECT_EQ(h.session.display().velocidad, QStringLiteral("19,2"));  // period 26's speed
+    EXPECT_EQ(h.session.display().speedText, QStringLiteral("19,2"));  // period 26's speed
     EXPECT_EQ(h.runToNextSignal(), 30010);                             // departure
     EXPECT_EQ(h.runToNextSignal(120000), -1);
     EXPECT_TRUE(h.session.isTimerOn(Timer::Effort));
@@ -246,9 +246,9 @@ TEST(Scheduler, ClockGoesOnPastAnHour) {
     SessionHarness h(kEditionZevez);
     h.start(TestMode::Repetir, 25, false);
     h.runFor(61 * 60000 + 5000);
-    EXPECT_EQ(h.session.display().editCrono, QStringLiteral("61:05"));
-    h.session.BitBtnStopClick();
-    EXPECT_EQ(h.session.display().editCrono, QStringLiteral("61:05"));
+    EXPECT_EQ(h.session.display().clockText, QStringLiteral("61:05"));
+    h.session.stop();
+    EXPECT_EQ(h.session.display().clockText, QStringLiteral("61:05"));
 }
 
 TEST(Scheduler, SimulatedHourLongTestKeepsItsPace) {
@@ -257,8 +257,8 @@ TEST(Scheduler, SimulatedHourLongTestKeepsItsPace) {
     h.runFor(60 * 60000);
     // Every period of the table is run within the hour; the test goes on past the table.
     EXPECT_EQ(h.session.CurrentPeriod(), 26u);
-    EXPECT_EQ(h.session.display().editCompletados, QStringLiteral("25"));
-    EXPECT_EQ(h.session.display().panelDistancia, QStringLiteral("4419"));  // 25 * 176.76
+    EXPECT_EQ(h.session.display().completedText, QStringLiteral("25"));
+    EXPECT_EQ(h.session.display().distanceText, QStringLiteral("4419"));  // 25 * 176.76
 }
 
 TEST(Scheduler, StopAndNewTestSetTheButtons) {
@@ -267,27 +267,27 @@ TEST(Scheduler, StopAndNewTestSetTheButtons) {
     for (int i = 0; i < 36; ++i)
         ASSERT_GT(h.runToNextSignal(), 0);
     h.runFor(5000);  // in the recovery
-    h.session.BitBtnStopClick();
+    h.session.stop();
     const DisplayState& d = h.session.display();
     for (Timer t : {Timer::Effort, Timer::Recovery, Timer::Clock})
         EXPECT_FALSE(h.session.isTimerOn(t));
     EXPECT_EQ(h.hooks.recordings, 1);
-    EXPECT_TRUE(d.nuevoEnabled && d.salirEnabled && d.ayudaEnabled && d.grupoEnabled && d.configEnabled);
+    EXPECT_TRUE(d.newTestEnabled && d.exitEnabled && d.helpEnabled && d.aboutEnabled && d.configEnabled);
     EXPECT_FALSE(d.startEnabled || d.stopEnabled);
-    EXPECT_TRUE(d.exportEnabled && d.borrarEnabled);
-    EXPECT_FALSE(d.bannerVisible || d.gauge.visible || d.panelStartVisible || d.panelStopVisible);
-    EXPECT_EQ(d.editCompletados, QStringLiteral("1"));  // kept for the operator
-    EXPECT_EQ(d.panelDistancia, QStringLiteral("177"));
+    EXPECT_TRUE(d.exportEnabled && d.clearEnabled);
+    EXPECT_FALSE(d.bannerVisible || d.gauge.visible || d.startSignVisible || d.stopSignVisible);
+    EXPECT_EQ(d.completedText, QStringLiteral("1"));  // kept for the operator
+    EXPECT_EQ(d.distanceText, QStringLiteral("177"));
 
-    h.session.BitBtnNuevoClick();
+    h.session.prepareNewTest();
     EXPECT_TRUE(d.startEnabled);
-    EXPECT_FALSE(d.nuevoEnabled);
-    EXPECT_EQ(d.editCrono, QStringLiteral("00:00"));
-    EXPECT_EQ(d.editCompletados, QStringLiteral("0"));
-    EXPECT_EQ(d.panelDistancia, QStringLiteral("0"));
+    EXPECT_FALSE(d.newTestEnabled);
+    EXPECT_EQ(d.clockText, QStringLiteral("00:00"));
+    EXPECT_EQ(d.completedText, QStringLiteral("0"));
+    EXPECT_EQ(d.distanceText, QStringLiteral("0"));
     EXPECT_EQ(d.frontPicture, 1);
-    EXPECT_TRUE(d.restMarkerVisible && d.panelTipoVisible && d.panelTipoInFront);
-    EXPECT_FALSE(d.vueltaVisible);
+    EXPECT_TRUE(d.restMarkerVisible && d.configVisible && d.configInFront);
+    EXPECT_FALSE(d.lapVisible);
     EXPECT_EQ(d.gauge.text(), QStringLiteral("Estación Nº: 0"));
     EXPECT_TRUE(d.cones[0].visible && d.cones[0].red && !d.cones[0].solid);
     EXPECT_EQ(std::count_if(d.cones.begin(), d.cones.end(), [](const ConeState& c) { return c.visible; }), 1);
@@ -299,17 +299,17 @@ TEST(Scheduler, NoSoundOutputIsToldOnceAndTestsRunSilent) {
     fakes.sound.m_devices = 0;
     norak::testing::RecordingHooks hooks;
     TestSession session(kEditionZevez, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks);
-    session.FormActivate();
-    session.FormActivate();
+    session.activate();
+    session.activate();
     ASSERT_EQ(fakes.messages.m_shown.size(), 1u);
     EXPECT_EQ(fakes.messages.m_shown[0].text,
               QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema."));
     EXPECT_EQ(session.SoundCardPresent(), 0);
-    session.FlatRadioButton1Click(TestMode::Esfuerzo);
-    session.CheckBox_CalentamientoClick(false);
-    session.BitBtnStartClick();
+    session.chooseMode(TestMode::Esfuerzo);
+    session.setWarmUp(false);
+    session.start();
     fakes.ticks.advance(5000);
-    session.Timer1Timer();
+    session.effortTick();
     EXPECT_EQ(session.BeepCount(), 1);
     EXPECT_EQ(fakes.sound.m_signals, 0);
 }
@@ -319,7 +319,7 @@ TEST(Scheduler, AnOutputNotCountedYetIsNoMissingOutput) {
     fakes.sound.m_devices = -1;  // the audio thread has not counted the devices yet
     norak::testing::RecordingHooks hooks;
     TestSession session(kEditionZevez, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks);
-    session.FormActivate();
+    session.activate();
     EXPECT_TRUE(fakes.messages.m_shown.empty());
     EXPECT_EQ(session.SoundCardPresent(), 1);
 }

@@ -34,7 +34,7 @@ TEST(TimingRecord, EverySignalKeepsItsDueAndGivenTick) {
 
     // A late tick is recorded as late, and the next interval begins where it was given.
     h.fakes.ticks.advance(7844 + 37);
-    h.session.Timer1Timer();
+    h.session.effortTick();
     ASSERT_EQ(record.signalsGiven.size(), 3u);
     EXPECT_EQ(record.signalsGiven[2].latenessMs(), 37);
     EXPECT_EQ(*h.session.nextDueTick(), h.fakes.ticks.ticks() + 7844);
@@ -84,9 +84,9 @@ TEST(TimingRecord, RecoveriesAndTheWarmUp) {
     EXPECT_EQ(record.signalsGiven[40].phase, Phase::Effort);
 
     // A new Start begins a new record.
-    h.session.BitBtnStopClick();
-    h.session.BitBtnNuevoClick();
-    h.session.BitBtnStartClick();
+    h.session.stop();
+    h.session.prepareNewTest();
+    h.session.start();
     EXPECT_EQ(record.signalsGiven.size(), 1u);
     EXPECT_TRUE(record.recoveries.empty());
 }

@@ -14,10 +14,10 @@ namespace {
 LiveValues shown(const char* crono, const char* periodo, const char* distancia, const char* velocidad,
                  int startPeriod = 1, int edition = kEditionZevez) {
     LiveValues values;
-    values.crono = QString::fromUtf8(crono);
-    values.periodo = QString::fromUtf8(periodo);
-    values.distancia = QString::fromUtf8(distancia);
-    values.velocidad = QString::fromUtf8(velocidad);
+    values.clockText = QString::fromUtf8(crono);
+    values.periodText = QString::fromUtf8(periodo);
+    values.distanceText = QString::fromUtf8(distancia);
+    values.speedText = QString::fromUtf8(velocidad);
     values.startPeriod = startPeriod;
     values.edition = edition;
     return values;

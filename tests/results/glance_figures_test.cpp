@@ -28,17 +28,17 @@ QStringList shown(const GlanceFigures& figures) {
 // A Zevez run on fake time: five named players, "Test de esfuerzo" from period 1.
 struct Squad {
     Squad() : run(kEditionZevez, fakes.platform()), time(fakes, run) {
-        run.FormActivate();
+        run.activate();
         const char* names[] = {"Ana", "Lucía", "Marta", "Irene", "Nerea"};
         for (int row = 1; row <= 5; ++row)
             run.table().setData(run.table().index(row - 1, kColName), QString::fromUtf8(names[row - 1]));
-        run.FlatRadioButton1Click(TestMode::Esfuerzo);
-        run.SpinEdit1Change(1);
+        run.chooseMode(TestMode::Esfuerzo);
+        run.setStartPeriod(1);
     }
     void start(bool warmUp) {
         if (run.display().warmUpChecked != warmUp)
-            run.CheckBox_CalentamientoClick(warmUp);
-        run.BitBtnStartClick();
+            run.setWarmUp(warmUp);
+        run.start();
     }
     void runToSignal(int count) {
         ASSERT_GE(time.runUntil([&] { return fakes.sound.m_signals >= count; }), 0);
@@ -65,10 +65,10 @@ TEST(GlanceFigures, DuringATestRunningOutAndTheBestDistance) {
                            QStringLiteral("Mejor distancia: –")}));
 
     r.runToSignal(6);
-    r.run.B01Click(2);
+    r.run.dropOut(2);
     const QString first = r.run.table().cell(kColDistance, 2);
     r.runToSignal(20);
-    r.run.B01Click(4);
+    r.run.dropOut(4);
     const QString second = r.run.table().cell(kColDistance, 4);
     ASSERT_GT(second.toInt(), first.toInt());
     GlanceFigures f = r.run.glance();
@@ -81,7 +81,7 @@ TEST(GlanceFigures, DuringATestRunningOutAndTheBestDistance) {
 
     // Irene's dropout was pressed by mistake: she runs again, and the best is Lucía's once more.
     r.run.table().setCurrentRow(4);
-    r.run.Volveraactivar1Click();
+    r.run.reactivateCurrentRow();
     f = r.run.glance();
     EXPECT_EQ(f.running, 4);
     EXPECT_EQ(f.out, 1);
@@ -89,7 +89,7 @@ TEST(GlanceFigures, DuringATestRunningOutAndTheBestDistance) {
 
     // The stop records the four still running: between tests the table's figures.
     r.runToSignal(30);
-    r.run.BitBtnStopClick();
+    r.run.stop();
     f = r.run.glance();
     EXPECT_EQ(f.phase, Phase::BetweenTests);
     EXPECT_EQ(f.running, 0);
@@ -112,7 +112,7 @@ TEST(GlanceFigures, TheRunSaysWhenTheFiguresChange) {
 
     r.start(false);
     r.runToSignal(6);
-    r.run.B01Click(1);
+    r.run.dropOut(1);
     EXPECT_EQ(drawn, r.run.glance());
     EXPECT_FALSE(drawn.bestDistance.isEmpty());
 }

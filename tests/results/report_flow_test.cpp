@@ -9,6 +9,7 @@
 #include "results/CellText.h"
 #include "results/ReportFlow.h"
 #include "results/ResultsTable.h"
+#include "results/RunRecord.h"
 #include "results/TestRun.h"
 #include "support/FakeReportRenderer.h"
 #include "support/FakeTime.h"
@@ -17,30 +18,30 @@ using namespace norak;
 
 namespace {
 
-// A Zevez test run on fake time with a fake report renderer; its program folder is a scratch
-// folder, so that the cases on the real file system stay inside it.
+// A Zevez test run on fake time with its report's record and a fake report renderer; its program folder is a
+// scratch folder, so that the cases on the real file system stay inside it.
 struct Pitch {
     Pitch() : run(kEditionZevez, fakes.platform()), time(fakes, run) {
         fakes.files.m_currentFolder = scratch.path();
-        run.setReportRenderer(&renderer);
-        run.setSoundOutputName([] { return QStringLiteral("Salida de prueba"); });
-        run.FormActivate();
+        record.setRenderer(&renderer);
+        record.setSoundOutputName([] { return QStringLiteral("Salida de prueba"); });
+        run.activate();
         const QStringList names = {QStringLiteral("Ana"), QStringLiteral("Lucía"), QStringLiteral("Marta")};
         for (int row = 1; row <= names.size(); ++row)
             run.table().setCell(kColName, row, names[row - 1]);
     }
     // "Test de esfuerzo" from period 1, no warm-up, started.
     void start() {
-        run.FlatRadioButton1Click(TestMode::Esfuerzo);
+        run.chooseMode(TestMode::Esfuerzo);
         if (run.display().warmUpChecked)
-            run.CheckBox_CalentamientoClick(false);
+            run.setWarmUp(false);
         startTick = fakes.ticks.ticks();
-        run.BitBtnStartClick();
+        run.start();
     }
     void runUntil(const std::function<bool()>& done) { ASSERT_GE(time.runUntil(done), 0); }
     // The dropout of `athlete` now, and the line the signal log must give it.
     QString dropout(int athlete) {
-        run.B01Click(athlete);
+        run.dropOut(athlete);
         return QStringLiteral(";%1,000;;;;abandono;%2;%3;")
             .arg(fakes.ticks.ticks() - startTick)
             .arg(athlete)
@@ -70,6 +71,7 @@ struct Pitch {
     norak::testing::FakeReportRenderer renderer;
     TestRun run;
     norak::testing::FakeTime<TestRun> time;
+    RunRecord record{run, fakes.platform()};
     qint64 startTick = 0;
 };
 
@@ -89,17 +91,17 @@ TEST(ReportFlow, AWholeTestGivesTheReportItsSignalLogAndThePrintQuestion) {
     r.runUntil([&] { return r.run.isTimerOn(TestSession::Timer::Recovery); });
     r.dropout(2);
     r.run.table().setCurrentRow(2);
-    r.run.Volveraactivar1Click();  // pressed by mistake
+    r.run.reactivateCurrentRow();  // pressed by mistake
     r.runUntil([&] { return r.run.isTimerOn(TestSession::Timer::Effort); });
     r.time.runFor(8000);
     const QString lucia = r.dropout(2);
     r.fakes.saveDialog.m_answer = r.folder() + QStringLiteral("informe.pdf");
-    EXPECT_EQ(r.run.BtnInformeClick(), ReportOutcome::NothingToReport);  // not during the test
-    r.run.BitBtnStopClick();
+    EXPECT_EQ(r.record.saveReport(), ReportOutcome::NothingToReport);  // not during the test
+    r.run.stop();
 
     const QStringList before = r.cells();
     r.fakes.messages.m_answers = {false, true};  // print: no, then yes
-    EXPECT_EQ(r.run.BtnInformeClick(), ReportOutcome::Written);
+    EXPECT_EQ(r.record.saveReport(), ReportOutcome::Written);
     ASSERT_EQ(r.fakes.saveDialog.m_requests.size(), 1u);
     EXPECT_EQ(r.fakes.saveDialog.m_requests[0].title, kReportDialogTitle);
     EXPECT_EQ(r.fakes.saveDialog.m_requests[0].proposedPath,
@@ -122,7 +124,7 @@ TEST(ReportFlow, AWholeTestGivesTheReportItsSignalLogAndThePrintQuestion) {
     // Asked once the files are written; No prints nothing, Yes prints the same report.
     EXPECT_EQ(r.shown(), QStringList{kPrintQuestion});
     EXPECT_TRUE(r.renderer.m_printed.empty());
-    EXPECT_EQ(r.run.BtnInformeClick(), ReportOutcome::Written);
+    EXPECT_EQ(r.record.saveReport(), ReportOutcome::Written);
     ASSERT_EQ(r.renderer.m_printed.size(), 1u);
     EXPECT_EQ(r.renderer.m_printed[0].rows, data.rows);
     EXPECT_EQ(r.cells(), before);
@@ -130,12 +132,12 @@ TEST(ReportFlow, AWholeTestGivesTheReportItsSignalLogAndThePrintQuestion) {
 
     // The next test's log holds its own dropouts only.
     r.fakes.messages.m_answers = {false};  // New test: the results are not exported
-    r.run.BitBtnNuevoClick();
+    r.run.prepareNewTest();
     r.start();
     r.runUntil([&] { return r.run.session().BeepCount() >= 4; });
     const QString ana = r.dropout(1);
-    r.run.BitBtnStopClick();
-    EXPECT_EQ(r.run.BtnInformeClick(), ReportOutcome::Written);
+    r.run.stop();
+    EXPECT_EQ(r.record.saveReport(), ReportOutcome::Written);
     EXPECT_EQ(r.logLines().filter(QStringLiteral(";abandono;")), QStringList{ana});
 }
 
@@ -147,9 +149,9 @@ TEST(ReportFlow, WhatFailsIsToldAndChangesNothing) {
     r.start();
     r.runUntil([&] { return r.fakes.sound.m_signals >= 5; });
     r.dropout(2);
-    r.run.BitBtnStopClick();
+    r.run.stop();
     r.fakes.saveDialog.m_answer = QStringLiteral("/home/coach/x.txt");
-    ASSERT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::Written);
+    ASSERT_EQ(r.run.exportResults(), ResultsActions::ExportOutcome::Written);
     const QStringList before = r.cells();
     const auto filesBefore = r.fakes.files.m_files;
     const QString failed = kError + reportFailedText(QStringLiteral("NORAK-Zevez"));
@@ -167,7 +169,7 @@ TEST(ReportFlow, WhatFailsIsToldAndChangesNothing) {
         r.fakes.files.m_useRealFiles = fault == 2;
         if (fault == 2)
             r.fakes.saveDialog.m_answer = notAFolder.fileName() + QStringLiteral("/informe.pdf");
-        EXPECT_EQ(r.run.BtnInformeClick(), fault == 0 ? ReportOutcome::Cancelled : ReportOutcome::Failed);
+        EXPECT_EQ(r.record.saveReport(), fault == 0 ? ReportOutcome::Cancelled : ReportOutcome::Failed);
         EXPECT_EQ(r.shown(), fault == 0 ? QStringList() : QStringList{failed});
         EXPECT_EQ(r.cells(), before);
         EXPECT_TRUE(r.run.table().resultsExported());
@@ -182,7 +184,7 @@ TEST(ReportFlow, WhatFailsIsToldAndChangesNothing) {
     r.fakes.saveDialog.m_answer = r.scratch.filePath(QStringLiteral("informe.pdf"));
     r.renderer.m_printWorks = false;
     r.fakes.messages.m_answers = {true};
-    EXPECT_EQ(r.run.BtnInformeClick(), ReportOutcome::WrittenWithoutLog);
+    EXPECT_EQ(r.record.saveReport(), ReportOutcome::WrittenWithoutLog);
     EXPECT_TRUE(QFile::exists(*r.fakes.saveDialog.m_answer));
     EXPECT_EQ(r.shown(), (QStringList{kError + signalLogFailedText(QStringLiteral("informe_senales.txt")),
                                       kPrintQuestion, kError + kReportPrintFailedText}));

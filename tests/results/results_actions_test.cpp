@@ -11,7 +11,6 @@
 #include "results/ExportWriter.h"
 #include "results/ResultsActions.h"
 #include "results/ResultsTable.h"
-#include "tests/results/FakeLiveReadings.h"
 
 using namespace norak;
 
@@ -23,12 +22,10 @@ const QString kFailureText =
 // A Zevez table with its slots and flows on fake platform services.
 struct Fixture {
     FakePlatform fakes;
-    FakeLiveReadings readings;
+    ExportFacts facts{1, QStringLiteral("4,2"), QStringLiteral("/opt/norak/")};
     ResultsTable table{kEditionZevez};
     AthleteRoster roster{table};
-    ResultsActions actions{QStringLiteral("NORAK-Zevez"), table, roster, fakes.platform(), readings};
-
-    Fixture() { readings.m_programDir = QStringLiteral("/opt/norak/"); }
+    ResultsActions actions{QStringLiteral("NORAK-Zevez"), table, roster, fakes.platform()};
 
     void nameAndRecord(int row, const QString& name, const QString& periods) {
         table.setCell(kColName, row, name);
@@ -49,11 +46,11 @@ struct Fixture {
 TEST(ResultsExport, WritesTheFileChosenInTheDialog) {
     Fixture f;
     f.nameAndRecord(1, QStringLiteral("Begoña"), QStringLiteral("8"));
-    f.readings.m_spinEditValue = 4;
-    f.readings.m_startSpeedText = QStringLiteral("5,9");
+    f.facts.startPeriod = 4;
+    f.facts.startSpeedText = QStringLiteral("5,9");
     f.fakes.saveDialog.m_answer = QStringLiteral("/tmp/out/tabla.txt");
 
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Written);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Written);
     ASSERT_EQ(f.fakes.saveDialog.m_requests.size(), 1u);
     const SaveRequest& request = f.fakes.saveDialog.m_requests.front();
     EXPECT_EQ(request.title, QStringLiteral("Exportación de Registros de ZIRKO..."));
@@ -79,18 +76,18 @@ TEST(ResultsExport, NothingWithoutANamedRowCancelAndFailureKeepTheFlag) {
     Fixture f;
     f.table.setCell(kColPeriods, 2, QStringLiteral("3"));  // results, but no name
     f.fakes.saveDialog.m_answer = QStringLiteral("/tmp/x.txt");
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::NothingToExport);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::NothingToExport);
     EXPECT_TRUE(f.fakes.saveDialog.m_requests.empty());
 
     f.table.setCell(kColName, 2, QStringLiteral("Ana"));
     f.fakes.saveDialog.m_answer.reset();
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Cancelled);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Cancelled);
     EXPECT_EQ(f.table.resultsExported(), 0);
     EXPECT_TRUE(f.fakes.files.m_files.isEmpty());
 
     f.fakes.saveDialog.m_answer = QStringLiteral("/tmp/x.txt");
     f.fakes.files.m_failWrites = true;
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Failed);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Failed);
     EXPECT_EQ(f.table.resultsExported(), 0);
     EXPECT_EQ(f.fakes.sound.m_alerts, std::vector<int>{kAlertWarning});
     ASSERT_EQ(f.fakes.messages.m_shown.size(), 1u);
@@ -100,11 +97,11 @@ TEST(ResultsExport, NothingWithoutANamedRowCancelAndFailureKeepTheFlag) {
 
     // After one success, a cancelled or failed export leaves the flag at 1.
     f.fakes.files.m_failWrites = false;
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Written);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Written);
     f.fakes.files.m_failWrites = true;
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Failed);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Failed);
     f.fakes.saveDialog.m_answer.reset();
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Cancelled);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Cancelled);
     EXPECT_EQ(f.table.resultsExported(), 1);
 }
 
@@ -113,7 +110,7 @@ TEST(ResultsExport, ExportFolderCannotBeMadeTheDialogOpensAtHome) {
     f.table.setCell(kColName, 1, QStringLiteral("Ana"));
     f.fakes.files.m_failCreateFolder = true;
     f.fakes.files.m_homeFolder = QStringLiteral("/home/coach");
-    f.actions.exportResults();
+    f.actions.exportResults(f.facts);
     ASSERT_EQ(f.fakes.saveDialog.m_requests.size(), 1u);
     EXPECT_EQ(f.fakes.saveDialog.m_requests[0].folder, QStringLiteral("/home/coach/"));
     EXPECT_EQ(f.fakes.saveDialog.m_requests[0].proposedPath,
@@ -125,13 +122,13 @@ TEST(ResultsExport, RealFiles) {
     ASSERT_TRUE(dir.isValid());
     Fixture f;
     f.fakes.files.m_useRealFiles = true;
-    f.readings.m_programDir = dir.path();  // without the final "/": one is added
+    f.facts.programDir = dir.path();  // without the final "/": one is added
     f.nameAndRecord(2, QStringLiteral("Íñigo"), QStringLiteral("5"));
 
     // The missing export folder is created and the file written there.
     const QString exportFolder = dir.path() + QStringLiteral("/Export/");
     f.fakes.saveDialog.m_answer = exportFolder + QStringLiteral("NORAK-Zevez_06-12-26.txt");
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Written);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Written);
     EXPECT_EQ(f.fakes.saveDialog.m_requests[0].folder, exportFolder);
     QFile written(*f.fakes.saveDialog.m_answer);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
@@ -150,7 +147,7 @@ TEST(ResultsExport, RealFiles) {
         plain.write("keep");
     }
     f.fakes.saveDialog.m_answer = plainFile + QStringLiteral("/x.txt");
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Failed);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Failed);
     EXPECT_EQ(f.table.resultsExported(), 0);
     ASSERT_EQ(f.fakes.messages.m_shown.size(), 1u);
     EXPECT_EQ(f.fakes.messages.m_shown[0].text, kFailureText);
@@ -159,10 +156,10 @@ TEST(ResultsExport, RealFiles) {
     EXPECT_EQ(plain.readAll(), QByteArray("keep"));
 
     // The export folder cannot be made below a regular file either: the dialog opens at home.
-    f.readings.m_programDir = plainFile + QLatin1Char('/');
+    f.facts.programDir = plainFile + QLatin1Char('/');
     f.fakes.files.m_homeFolder = dir.path();
     f.fakes.saveDialog.m_answer.reset();
-    EXPECT_EQ(f.actions.exportResults(), ResultsActions::ExportOutcome::Cancelled);
+    EXPECT_EQ(f.actions.exportResults(f.facts), ResultsActions::ExportOutcome::Cancelled);
     EXPECT_EQ(f.fakes.saveDialog.m_requests.back().folder, dir.path() + QLatin1Char('/'));
 }
 
@@ -203,7 +200,7 @@ TEST(NewTest, SaveQuestionForResultsInAnyRow) {
         f.nameAndRecord(row, QStringLiteral("Ana"), QStringLiteral("6"));
         f.table.setCell(kColCode, row, QStringLiteral("A1"));
         f.fakes.messages.m_answers = {false};
-        f.actions.prepareNewTest();
+        f.actions.prepareNewTest(f.facts);
         ASSERT_EQ(f.kinds(), QStringList{QStringLiteral("yesno")}) << row;
         EXPECT_EQ(f.fakes.messages.m_shown[0].caption, QStringLiteral("Guardar datos"));
         EXPECT_EQ(f.fakes.messages.m_shown[0].text,
@@ -225,7 +222,7 @@ TEST(NewTest, YesExportsThenClearsUnlessTheExportDidNotHappen) {
         f.nameAndRecord(3, QStringLiteral("Ana"), QStringLiteral("6"));
         f.fakes.messages.m_answers = {true};
         f.fakes.saveDialog.m_answer = QStringLiteral("/tmp/t.txt");
-        f.actions.prepareNewTest();
+        f.actions.prepareNewTest(f.facts);
         EXPECT_TRUE(f.fakes.files.m_files.contains(QStringLiteral("/tmp/t.txt")));
         EXPECT_TRUE(f.table.cell(kColPeriods, 3).isEmpty());
         EXPECT_EQ(f.table.resultsExported(), 0);
@@ -235,10 +232,10 @@ TEST(NewTest, YesExportsThenClearsUnlessTheExportDidNotHappen) {
         Fixture f;
         f.nameAndRecord(3, QStringLiteral("Ana"), QStringLiteral("6"));
         f.fakes.messages.m_answers = {true};
-        f.actions.prepareNewTest();
+        f.actions.prepareNewTest(f.facts);
         EXPECT_EQ(f.table.cell(kColPeriods, 3), QStringLiteral("6"));
         f.fakes.messages.m_answers = {false};
-        f.actions.prepareNewTest();
+        f.actions.prepareNewTest(f.facts);
         EXPECT_EQ(f.kinds(), (QStringList{"yesno", "yesno"}));
         EXPECT_TRUE(f.table.cell(kColPeriods, 3).isEmpty());
     }
@@ -248,14 +245,14 @@ TEST(NewTest, AfterAnExportNoQuestionAndResultsCleared) {
     Fixture f;
     f.nameAndRecord(2, QStringLiteral("Ana"), QStringLiteral("6"));
     f.table.setResultsExported(1);
-    f.actions.prepareNewTest();
+    f.actions.prepareNewTest(f.facts);
     EXPECT_TRUE(f.fakes.messages.m_shown.empty());
     EXPECT_TRUE(f.table.cell(kColPeriods, 2).isEmpty());
     EXPECT_EQ(f.table.cell(kColName, 2), QStringLiteral("Ana"));
     EXPECT_EQ(f.table.resultsExported(), 0);
 
     // Nothing recorded: no question, names untouched.
-    f.actions.prepareNewTest();
+    f.actions.prepareNewTest(f.facts);
     EXPECT_TRUE(f.fakes.messages.m_shown.empty());
     EXPECT_EQ(f.table.cell(kColName, 2), QStringLiteral("Ana"));
 }
@@ -265,7 +262,7 @@ TEST(Leave, SaveQuestionFirstThenTheLeaveQuestion) {
     f.nameAndRecord(5, QStringLiteral("Ana"), QStringLiteral("6"));
     f.fakes.saveDialog.m_answer = QStringLiteral("/tmp/leave.txt");
     f.fakes.messages.m_answers = {true, false};  // export, then stay
-    EXPECT_FALSE(f.actions.confirmLeave());
+    EXPECT_FALSE(f.actions.confirmLeave(f.facts));
     EXPECT_EQ(f.kinds(), (QStringList{"yesno", "okcancel"}));
     EXPECT_TRUE(f.fakes.files.m_files.contains(QStringLiteral("/tmp/leave.txt")));
     EXPECT_EQ(f.table.resultsExported(), 1);
@@ -276,14 +273,14 @@ TEST(Leave, SaveQuestionFirstThenTheLeaveQuestion) {
     // Exported now: only the leave question.
     f.fakes.messages.m_shown.clear();
     f.fakes.messages.m_answers = {true};
-    EXPECT_TRUE(f.actions.confirmLeave());
+    EXPECT_TRUE(f.actions.confirmLeave(f.facts));
     EXPECT_EQ(f.kinds(), QStringList{QStringLiteral("okcancel")});
 
     // No to the save question: nothing written, results kept, and the leave question follows.
     Fixture g;
     g.nameAndRecord(1, QStringLiteral("Ana"), QStringLiteral("6"));
     g.fakes.messages.m_answers = {false, true};
-    EXPECT_TRUE(g.actions.confirmLeave());
+    EXPECT_TRUE(g.actions.confirmLeave(g.facts));
     EXPECT_EQ(g.kinds(), (QStringList{"yesno", "okcancel"}));
     EXPECT_TRUE(g.fakes.saveDialog.m_requests.empty());
     EXPECT_EQ(g.table.cell(kColPeriods, 1), QStringLiteral("6"));

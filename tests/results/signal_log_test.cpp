@@ -45,7 +45,7 @@ TEST(SignalLog, AWholeTestGivesOneLinePerSignalAndRecoveryAtTheClocksTimes) {
         }
         ASSERT_LT(h.time.elapsed(), 7200000);
     }
-    h.session.BitBtnStopClick();
+    h.session.stop();
 
     const qint64 t1 = h.session.timingRecord().signalsGiven[100].givenTick;
     const QList<DropoutMark> dropouts = {{t1, 3, QStringLiteral("Begoña")},

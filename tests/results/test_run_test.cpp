@@ -13,6 +13,10 @@
 #include "results/CellText.h"
 #include "results/Journal.h"
 #include "results/ResultsTable.h"
+#include "results/RunJournal.h"
+#include "results/SleepKeeper.h"
+#include "results/SoundCheckGate.h"
+#include "results/SquadLoader.h"
 #include "results/TestRun.h"
 #include "support/FakeTime.h"
 
@@ -22,20 +26,25 @@ namespace {
 
 const QString kLeaveCaption = QStringLiteral("Salir de NORAK-Zevez");
 
-// A Zevez test run on fake time and fake platform services, with no widget at all.
+// A Zevez test run on fake time and fake platform services, with no widget at all, and the
+// features that the program attaches to it.
 struct Pitch {
-    Pitch() : run(kEditionZevez, fakes.platform()), time(fakes, run) { run.FormActivate(); }
+    Pitch() : run(kEditionZevez, fakes.platform()), time(fakes, run) { run.activate(); }
+
+    void enableJournal(const QString& folder) {
+        journal = std::make_unique<RunJournal>(run, fakes.platform(), folder);
+    }
 
     void type(int row, int column, const QString& text) {
         ASSERT_TRUE(run.table().setData(run.table().index(row - 1, column), text));
     }
     // "Test de esfuerzo" from `period`, no warm-up, started.
     void start(int period = 1) {
-        run.FlatRadioButton1Click(TestMode::Esfuerzo);
-        run.SpinEdit1Change(period);
+        run.chooseMode(TestMode::Esfuerzo);
+        run.setStartPeriod(period);
         if (run.display().warmUpChecked)
-            run.CheckBox_CalentamientoClick(false);
-        run.BitBtnStartClick();
+            run.setWarmUp(false);
+        run.start();
     }
     // Runs until the sound has given `count` signals since the test began.
     void runToSignal(int count) {
@@ -58,6 +67,9 @@ struct Pitch {
     FakePlatform fakes;
     TestRun run;
     norak::testing::FakeTime<TestRun> time;
+    SoundCheckGate gate{run, fakes.platform()};
+    SquadLoader squad{run, fakes.platform()};
+    std::unique_ptr<RunJournal> journal;
 };
 
 }  // namespace
@@ -82,21 +94,22 @@ TEST(TestRun, AWholeTestFromNamesToExport) {
     // Marta drops out at the 6th signal of period 1, with the values the display shows.
     r.runToSignal(6);
     const LiveValues atDropout = r.run.liveValues();
-    r.run.B01Click(3);
+    r.run.dropOut(3);
     EXPECT_FALSE(r.run.roster().isShown(3));
-    EXPECT_EQ(r.row(3), (QStringList{QStringLiteral("3"), QStringLiteral("Marta"), QString(), atDropout.crono,
-                                     QStringLiteral("0"), atDropout.distancia, QStringLiteral("4,2")}));
+    EXPECT_EQ(r.row(3),
+              (QStringList{QStringLiteral("3"), QStringLiteral("Marta"), QString(), atDropout.clockText,
+                           QStringLiteral("0"), atDropout.distanceText, QStringLiteral("4,2")}));
 
     // Lucía drops out during the recovery after period 1: that period counts as completed.
     ASSERT_GE(r.time.runUntil([&] { return r.run.isTimerOn(TestSession::Timer::Recovery); }), 0);
     r.time.runFor(5000);
-    r.run.B01Click(2);
+    r.run.dropOut(2);
     EXPECT_EQ(r.cell(kColPeriods, 2), QStringLiteral("1"));
 
     // A dropout pressed by mistake is undone from the row's menu while the test runs.
     r.run.table().setCurrentRow(2);
     EXPECT_TRUE(r.run.canReactivateCurrentRow());
-    r.run.Volveraactivar1Click();
+    r.run.reactivateCurrentRow();
     EXPECT_TRUE(r.run.roster().isShown(2));
     EXPECT_TRUE(r.cell(kColPeriods, 2).isEmpty());
     r.run.table().setCurrentRow(1);  // still running: nothing to undo
@@ -105,7 +118,7 @@ TEST(TestRun, AWholeTestFromNamesToExport) {
     // Stop, well into period 2: the two runners get the same values.
     ASSERT_GE(r.time.runUntil([&] { return r.run.isTimerOn(TestSession::Timer::Effort); }), 0);
     r.time.runFor(20000);
-    r.run.BitBtnStopClick();
+    r.run.stop();
     EXPECT_EQ(r.row(1).mid(3), r.row(2).mid(3));
     EXPECT_EQ(r.cell(kColPeriods, 1), QStringLiteral("1"));
     EXPECT_FALSE(r.run.table().resultsExported());
@@ -113,7 +126,7 @@ TEST(TestRun, AWholeTestFromNamesToExport) {
 
     // The export: the file chosen in the dialog, byte for byte.
     r.fakes.saveDialog.m_answer = QStringLiteral("/home/coach/Export/prueba.txt");
-    EXPECT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::Written);
+    EXPECT_EQ(r.run.exportResults(), ResultsActions::ExportOutcome::Written);
     ASSERT_EQ(r.fakes.saveDialog.m_requests.size(), 1u);
     EXPECT_EQ(r.fakes.saveDialog.m_requests[0].proposedPath,
               QStringLiteral("/home/coach/Export/NORAK-Zevez_06-12-26.txt"));
@@ -129,8 +142,8 @@ TEST(TestRun, AWholeTestFromNamesToExport) {
         ";2;Luc\xED"
         "a;" +
         runners.toLatin1() + "\r\n";
-    expected +=
-        ";3;Marta;;" + atDropout.crono.toLatin1() + ";0;" + atDropout.distancia.toLatin1() + ";4,2;\r\n";
+    expected += ";3;Marta;;" + atDropout.clockText.toLatin1() + ";0;" + atDropout.distanceText.toLatin1() +
+                ";4,2;\r\n";
     for (int i = 4; i <= 12; ++i)
         expected += ";;;;;;;;\r\n";
     EXPECT_EQ(r.fakes.files.m_files.value(QStringLiteral("/home/coach/Export/prueba.txt")).toStdString(),
@@ -139,7 +152,7 @@ TEST(TestRun, AWholeTestFromNamesToExport) {
 
     // The next test: exported results are cleared without a question; names stay.
     r.fakes.messages.m_shown.clear();
-    r.run.BitBtnNuevoClick();
+    r.run.prepareNewTest();
     EXPECT_TRUE(r.questions().empty());
     EXPECT_TRUE(r.cell(kColPeriods, 1).isEmpty());
     EXPECT_EQ(r.cell(kColName, 2), QStringLiteral("Lucía"));
@@ -153,10 +166,10 @@ TEST(TestRun, NewTestAsksAboutUnexportedResults) {
         r.type(1, kColName, QStringLiteral("Ana"));
         r.start();
         r.runToSignal(4);
-        r.run.BitBtnStopClick();
+        r.run.stop();
         r.fakes.saveDialog.m_answer = QStringLiteral("/tmp/x.txt");
         r.fakes.messages.m_answers = {save};
-        r.run.BitBtnNuevoClick();
+        r.run.prepareNewTest();
         EXPECT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Guardar datos")});
         EXPECT_EQ(r.fakes.files.m_files.contains(QStringLiteral("/tmp/x.txt")), save);
         EXPECT_TRUE(r.cell(kColPeriods, 1).isEmpty());
@@ -173,16 +186,16 @@ TEST(TestRun, ResultsRecordedAfterAnExportAreNotLostSilently) {
     r.type(2, kColName, QStringLiteral("Eva"));
     r.start();
     r.runToSignal(4);
-    r.run.B01Click(1);
+    r.run.dropOut(1);
     r.fakes.saveDialog.m_answer = QStringLiteral("/tmp/x.txt");
     // The export buttons are off during a test; an export there is refused.
-    EXPECT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::NothingToExport);
-    r.run.BitBtnStopClick();
-    ASSERT_EQ(r.run.BtnExportDatosClick(), ResultsActions::ExportOutcome::Written);
+    EXPECT_EQ(r.run.exportResults(), ResultsActions::ExportOutcome::NothingToExport);
+    r.run.stop();
+    ASSERT_EQ(r.run.exportResults(), ResultsActions::ExportOutcome::Written);
     r.run.table().setCell(kColTime, 2, QStringLiteral("09:59"));
     EXPECT_FALSE(r.run.table().resultsExported());
     r.fakes.messages.m_answers = {false};
-    r.run.BitBtnNuevoClick();
+    r.run.prepareNewTest();
     EXPECT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Guardar datos")});
 }
 
@@ -195,7 +208,7 @@ TEST(TestRun, LeavingLosesNothing) {
         r.type(1, kColName, QStringLiteral("Ana"));
         r.start();
         r.runToSignal(3);
-        r.run.BitBtnStopClick();
+        r.run.stop();
         r.fakes.messages.m_answers = {false, true};
         EXPECT_TRUE(r.run.confirmLeave());
         EXPECT_EQ(r.questions(), (std::vector<QString>{QStringLiteral("Guardar datos"), kLeaveCaption}));
@@ -205,7 +218,7 @@ TEST(TestRun, LeavingLosesNothing) {
     r.type(2, kColName, QStringLiteral("Eva"));
     r.start();
     r.runToSignal(3);
-    r.run.B01Click(2);
+    r.run.dropOut(2);
     const QString evasDistance = r.cell(kColDistance, 2);
 
     r.fakes.messages.m_answers = {false};
@@ -234,14 +247,14 @@ TEST(TestRun, BasketDropoutWritesTheEstimate) {
     FakePlatform fakes;
     fakes.clock.m_decimalSeparator = QLatin1Char('.');
     TestRun run(kEditionBasket, fakes.platform());
-    run.FormActivate();
+    run.activate();
     run.table().setCell(kColName, 12, QStringLiteral("Pau"));
-    run.FlatRadioButton1Click(TestMode::Esfuerzo);
-    run.CheckBox_CalentamientoClick(false);
-    run.BitBtnStartClick();
+    run.chooseMode(TestMode::Esfuerzo);
+    run.setWarmUp(false);
+    run.start();
     norak::testing::FakeTime<TestRun> time(fakes, run);
     ASSERT_GE(time.runUntil([&] { return fakes.sound.m_signals >= 5; }), 0);
-    run.BitBtnStopClick();
+    run.stop();
     const double distance = run.table().cell(kColDistance, 12).toDouble();
     EXPECT_GT(distance, 0);
     EXPECT_EQ(run.table().cell(kColVo2max, 12), QString::number(distance * 0.013 + 2.5951, 'f', 3));
@@ -252,22 +265,22 @@ TEST(TestRun, BasketDropoutWritesTheEstimate) {
 TEST(TestRun, SleepInhibitorAndSoundCheckFollowTheTest) {
     FakeSleepInhibitor inhibitor;  // outlives the run, as the program's does
     Pitch r;
-    r.run.setSleepInhibitor(&inhibitor);
+    SleepKeeper keeper(r.run, &inhibitor);
     r.type(1, kColName, QStringLiteral("Ana"));
 
-    r.run.ProbarSonidoClick();
+    r.gate.checkSound();
     EXPECT_EQ(r.fakes.sound.m_signals, 1);
-    EXPECT_TRUE(r.run.soundCheck().isPending());
+    EXPECT_TRUE(r.gate.soundCheck().isPending());
     r.start();
-    EXPECT_FALSE(r.run.soundCheck().isPending());
+    EXPECT_FALSE(r.gate.soundCheck().isPending());
     EXPECT_TRUE(inhibitor.m_held);
     const int signalsAtStart = r.fakes.sound.m_signals;
-    r.run.ProbarSonidoClick();
+    r.gate.checkSound();
     EXPECT_EQ(r.fakes.sound.m_signals, signalsAtStart);
 
-    r.run.BitBtnStopClick();
+    r.run.stop();
     EXPECT_FALSE(inhibitor.m_held);
-    r.run.BitBtnNuevoClick();
+    r.run.prepareNewTest();
     r.start();
     EXPECT_TRUE(inhibitor.m_held);
     r.fakes.messages.m_answers = {true, false};
@@ -284,22 +297,22 @@ TEST(TestRun, AJournalBringsBackTheTableOfARunThatDidNotEnd) {
     QStringList cellsBefore;
     {
         Pitch r;  // dies during its test: never asked to leave
-        r.run.enableJournal(state.path());
+        r.enableJournal(state.path());
         r.type(1, kColName, QStringLiteral("Ana"));
         r.type(2, kColName, QStringLiteral("Íñigo"));
         r.type(2, kColCode, QStringLiteral("V02"));
         r.start();
         r.runToSignal(5);
-        r.run.B01Click(2);
-        r.run.flushJournal();
+        r.run.dropOut(2);
+        r.journal->flush();
         cellsBefore = r.row(1) + r.row(2);
     }
     {
         Pitch r;
         r.fakes.messages.m_answers = {true};
         TestRun restored(kEditionZevez, r.fakes.platform());
-        restored.enableJournal(state.path());
-        restored.FormActivate();
+        RunJournal journal(restored, r.fakes.platform(), state.path());
+        restored.activate();
         ASSERT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Recuperar datos")});
         QStringList cells;
         for (int row = 1; row <= 2; ++row)
@@ -321,8 +334,8 @@ TEST(TestRun, AJournalBringsBackTheTableOfARunThatDidNotEnd) {
     broken.close();
     Pitch r;
     TestRun next(kEditionZevez, r.fakes.platform());
-    next.enableJournal(state.path());
-    next.FormActivate();
+    RunJournal journal(next, r.fakes.platform(), state.path());
+    next.activate();
     ASSERT_EQ(r.fakes.messages.m_shown.size(), 1u);
     EXPECT_EQ(r.fakes.messages.m_shown[0].kind, QStringLiteral("warning"));
     EXPECT_FALSE(QFile::exists(broken.fileName()));
@@ -335,11 +348,11 @@ TEST(TestRun, LeavingDuringATestRemovesTheJournal) {
     QTemporaryDir state;
     {
         Pitch r;
-        r.run.enableJournal(state.path());
+        r.enableJournal(state.path());
         r.type(1, kColName, QStringLiteral("Ana"));
         r.start();
         r.runToSignal(3);
-        r.run.flushJournal();
+        r.journal->flush();
         ASSERT_FALSE(QDir(state.path()).entryList(QDir::Files).isEmpty());
         r.fakes.messages.m_answers = {true, false};  // leave; do not save
         ASSERT_TRUE(r.run.confirmLeave());
@@ -347,7 +360,7 @@ TEST(TestRun, LeavingDuringATestRemovesTheJournal) {
     }
     EXPECT_TRUE(QDir(state.path()).entryList(QDir::Files).isEmpty());
     Pitch next;
-    next.run.enableJournal(state.path());
+    next.enableJournal(state.path());
     EXPECT_TRUE(next.fakes.messages.m_shown.empty());
     EXPECT_TRUE(next.cell(kColName, 1).isEmpty());
 }
@@ -360,27 +373,27 @@ TEST(TestRun, ASecondCopyOfTheProgramLeavesTheJournalOfTheFirstAlone) {
     const QString journal = Journal(kEditionZevez, state.path()).filePath();
     {
         Pitch first;
-        first.run.enableJournal(state.path());
+        first.enableJournal(state.path());
         first.type(1, kColName, QStringLiteral("Ana"));
-        first.run.flushJournal();
+        first.journal->flush();
         ASSERT_TRUE(QFile::exists(journal));
         {
             Pitch second;
-            second.run.enableJournal(state.path());
+            second.enableJournal(state.path());
             ASSERT_EQ(second.fakes.messages.m_shown.size(), 1u);  // said at once, no restore question
             EXPECT_EQ(second.fakes.messages.m_shown[0].text, Journal::heldElsewhereMessage());
             second.type(1, kColName, QStringLiteral("Íñigo"));
             second.fakes.messages.m_answers = {true};  // leave (no results to save)
             EXPECT_TRUE(second.run.confirmLeave());
         }
-        first.run.flushJournal();
+        first.journal->flush();
         const Journal::LoadResult kept = Journal(kEditionZevez, state.path()).load();
         ASSERT_EQ(kept.status, Journal::LoadStatus::Loaded);
         EXPECT_EQ(kept.state.cells.at(0).at(kColName), QStringLiteral("Ana"));
     }
     Pitch next;  // the first died without a clean end: its table is offered back
     next.fakes.messages.m_answers = {true};
-    next.run.enableJournal(state.path());
+    next.enableJournal(state.path());
     EXPECT_EQ(next.questions(), std::vector<QString>{QStringLiteral("Recuperar datos")});
     EXPECT_EQ(next.cell(kColName, 1), QStringLiteral("Ana"));
 }
@@ -403,19 +416,19 @@ TEST(TestRun, LoadingASquadReplacesTheNamesAfterAsking) {
     r.start();
     r.runToSignal(3);
     r.fakes.saveDialog.m_openAnswer = path;
-    EXPECT_FALSE(r.run.BtnCargarClick());  // not while a test runs
+    EXPECT_FALSE(r.squad.loadSquad());  // not while a test runs
     EXPECT_TRUE(r.fakes.saveDialog.m_openRequests.empty());
-    r.run.BitBtnStopClick();
+    r.run.stop();
 
     r.fakes.messages.m_answers = {false};  // keep the names
-    EXPECT_FALSE(r.run.BtnCargarClick());
+    EXPECT_FALSE(r.squad.loadSquad());
     EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Eva"));
     EXPECT_EQ(r.fakes.saveDialog.m_openRequests.back().filter,
               QStringLiteral("Archivos de deportistas (*.txt *.csv)"));
 
     r.fakes.messages.m_shown.clear();
     r.fakes.messages.m_answers = {true, false};  // replace; do not save the results
-    EXPECT_TRUE(r.run.BtnCargarClick());
+    EXPECT_TRUE(r.squad.loadSquad());
     EXPECT_EQ(r.questions(),
               (std::vector<QString>{QStringLiteral("Cargar deportistas"), QStringLiteral("Guardar datos"),
                                     QStringLiteral("Cargar deportistas")}));
@@ -431,7 +444,7 @@ TEST(TestRun, LoadingASquadReplacesTheNamesAfterAsking) {
     binary.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     binary.close();
     r.fakes.messages.m_shown.clear();
-    EXPECT_FALSE(r.run.BtnCargarClick());
+    EXPECT_FALSE(r.squad.loadSquad());
     ASSERT_EQ(r.fakes.messages.m_shown.size(), 1u);
     EXPECT_EQ(r.fakes.messages.m_shown[0].kind, QStringLiteral("warning"));
     EXPECT_EQ(r.cell(kColName, 1), QStringLiteral("Ana María"));
@@ -452,11 +465,11 @@ TEST(TestRun, LoadingAsksBeforeReplacingTypedNames) {
     r.type(1, kColCode, QStringLiteral("E1"));
     r.fakes.saveDialog.m_openAnswer = path;
     r.fakes.messages.m_answers = {false};
-    EXPECT_FALSE(r.run.BtnCargarClick());
+    EXPECT_FALSE(r.squad.loadSquad());
     EXPECT_EQ(r.questions(), std::vector<QString>{QStringLiteral("Cargar deportistas")});
     EXPECT_EQ(r.row(1).mid(kColName, 2), (QStringList{QStringLiteral("Eva"), QStringLiteral("E1")}));
 
     r.fakes.messages.m_answers = {true};
-    EXPECT_TRUE(r.run.BtnCargarClick());
+    EXPECT_TRUE(r.squad.loadSquad());
     EXPECT_EQ(r.row(1).mid(kColName, 2), (QStringList{QStringLiteral("Lucía"), QStringLiteral("V02")}));
 }

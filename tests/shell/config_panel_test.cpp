@@ -22,7 +22,7 @@ namespace {
 
 DisplayState openingState() {
     DisplayState d;
-    d.spinMaximum = 25;
+    d.periodMaximum = 25;
     return d;
 }
 
@@ -55,7 +55,7 @@ TEST(ConfigPanelWidget, ReportsChoicesAndDiscardsTypedKeys) {
     DisplayState d = openingState();
     d.startPeriodShown = d.categoryShown = d.warmUpShown = true;
     d.mode = TestMode::Esfuerzo;
-    d.spinValue = 3;
+    d.chosenPeriod = 3;
     panel.render(d);
     QSignalSpy modes(&panel, &ConfigPanel::modeChosen);
     QSignalSpy periods(&panel, &ConfigPanel::startPeriodChanged);

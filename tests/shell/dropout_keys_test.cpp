@@ -33,9 +33,9 @@ struct KeysWindow {
     }
     ResultsTable& table() { return form.testRun().table(); }
     void start() {
-        form.testRun().FlatRadioButton1Click(TestMode::Esfuerzo);
+        form.testRun().chooseMode(TestMode::Esfuerzo);
         if (form.testRun().display().warmUpChecked)
-            form.testRun().CheckBox_CalentamientoClick(false);
+            form.testRun().setWarmUp(false);
         form.BitBtnStartClick();
     }
     void press(int athlete, QWidget* target = nullptr) {
@@ -60,8 +60,7 @@ TEST(DropoutKeys, FunctionKeysPressTheAthleteButtons) {
     for (int athlete = 1; athlete <= 12; ++athlete) {
         w.press(athlete);
         EXPECT_FALSE(w.form.testRun().roster().isShown(athlete)) << athlete;
-        EXPECT_EQ(w.table().cell(kColDistance, athlete), w.form.testRun().display().panelDistancia)
-            << athlete;
+        EXPECT_EQ(w.table().cell(kColDistance, athlete), w.form.testRun().display().distanceText) << athlete;
         w.time.runFor(500);
     }
     // A second press of a hidden button does nothing: the first result stays.

@@ -84,9 +84,9 @@ TEST(GlancePanel, ShowsTheRunAsItGoes) {
               (QStringList{QStringLiteral("3 de 12"), QStringLiteral("0"), QStringLiteral("–")}));
     EXPECT_EQ(glance.caption(0)->text(), QStringLiteral("Con nombre"));
 
-    form.testRun().FlatRadioButton1Click(TestMode::Esfuerzo);
+    form.testRun().chooseMode(TestMode::Esfuerzo);
     if (form.testRun().display().warmUpChecked)
-        form.testRun().CheckBox_CalentamientoClick(false);
+        form.testRun().setWarmUp(false);
     form.BitBtnStartClick();
     ASSERT_GE(time.runUntil([&] { return fakes.sound.m_signals >= 8; }), 0);
     form.resultsPanel()->B01Click(2);

@@ -58,7 +58,7 @@ struct RunningWindow {
     }
 
     ResultsTable& table() { return window->resultsPanel()->table(); }
-    TestSession& session() { return window->session(); }
+    const TestSession& session() const { return window->session(); }
 
     void name(int row, const QString& text) { table().setData(table().index(row - 1, kColName), text); }
 
@@ -293,7 +293,7 @@ TEST(MainWindowFaults, WithoutASoundServerTheTestRunsSilentAndOnTime) {
     w.run(60000);
     EXPECT_LT(real.elapsed(), 5000);  // no call waits for the sound output
     // The period's 36 signals have been given and its recovery runs.
-    EXPECT_EQ(w.session().display().editCompletados, QStringLiteral("1"));
+    EXPECT_EQ(w.session().display().completedText, QStringLiteral("1"));
     EXPECT_TRUE(w.session().isTimerOn(TestSession::Timer::Recovery));
     w.window->topButton(3)->click();
     EXPECT_FALSE(w.table().cell(kColPeriods, 1).isEmpty());

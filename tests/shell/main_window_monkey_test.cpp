@@ -209,7 +209,7 @@ class Monkey {
         QCoreApplication::processEvents();  // the activation step
     }
 
-    TestSession& session() { return m_window->session(); }
+    const TestSession& session() const { return m_window->session(); }
 
     // The text with control characters written as \xNN, for a readable trace.
     static std::string printable(const QString& text) {
@@ -620,7 +620,7 @@ class Monkey {
     std::string check() {
         if (!m_window->isVisible())
             return {};
-        TestSession& s = session();
+        const TestSession& s = session();
         const bool running = s.isRunning();
         const bool effort = s.isTimerOn(TestSession::Timer::Effort);
         const bool recovery = s.isTimerOn(TestSession::Timer::Recovery);
@@ -641,12 +641,12 @@ class Monkey {
         // The widgets show what the test shows.
         const DisplayState& d = s.display();
         RunDisplay* run = m_window->runDisplay();
-        if (run->crono()->text() != d.editCrono || run->distancia()->text() != d.panelDistancia ||
-            run->completados()->text() != d.editCompletados || run->velocidad()->text() != d.velocidad ||
-            run->periodo()->text() != d.editPeriodo)
+        if (run->crono()->text() != d.clockText || run->distancia()->text() != d.distanceText ||
+            run->completados()->text() != d.completedText || run->velocidad()->text() != d.speedText ||
+            run->periodo()->text() != d.periodText)
             return "the live display differs from the test's values";
-        const bool enabled[6] = {d.salirEnabled, d.nuevoEnabled, d.startEnabled,
-                                 d.stopEnabled,  d.ayudaEnabled, d.grupoEnabled};
+        const bool enabled[6] = {d.exitEnabled, d.newTestEnabled, d.startEnabled,
+                                 d.stopEnabled, d.helpEnabled,    d.aboutEnabled};
         for (int i = 0; i < 6; ++i) {
             if (m_window->topButton(i)->isEnabled() != enabled[i])
                 return "top button " + std::to_string(i) + " is not as the test has it";

@@ -11,6 +11,7 @@
 #include "platform/fakes/FakePlatform.h"
 #include "results/AthleteRoster.h"
 #include "results/ResultsTable.h"
+#include "results/TestRun.h"
 #include "shell/AthleteButton.h"
 #include "shell/ConfigPanel.h"
 #include "shell/CoursePanel.h"
@@ -199,7 +200,7 @@ TEST(MainWindow, AnEditedActiveTableTakesEffectAndABadLineIsToldOnce) {
     Window w;
     w.form.BitBtnEmpezarClick();
     w.clickMode(TestMode::Repetir);
-    w.form.session().CheckBox_CalentamientoClick(false);
+    w.form.testRun().setWarmUp(false);
     QPlainTextEdit* memo = w.form.parametersPanel()->activeTableEdit();
     QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
     lines[0] = QStringLiteral("1000");

@@ -4,6 +4,7 @@
 
 #include "platform/fakes/FakePlatform.h"
 #include "platform/qt/PacingTimer.h"
+#include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
 #include "shell/TestFut1.h"
@@ -22,7 +23,7 @@ TEST(MainWindowWakeUp, FiresAsTheFirstMillisecondPastTheRunTimeBegins) {
     constexpr int kRunTime = 123;
     form.parametersPanel()->activeTableEdit()->setPlainText(QStringLiteral("123\n123"));
     form.configPanel()->modeButton(TestMode::Esfuerzo)->click();
-    form.session().CheckBox_CalentamientoClick(false);
+    form.testRun().setWarmUp(false);
     form.BitBtnStartClick();
     PacingTimer* effort = form.timer(TestSession::Timer::Effort);
 

@@ -52,7 +52,7 @@ struct SimulatedRun {
             roster.dropout(athlete + 1, values());  // the same moment: the same distance
         }
         h.runFor(dropoutEveryMs + 130000);
-        h.session.BitBtnStopClick();
+        h.session.stop();
         roster.recordRemainingAthletes(values());
 
         ReportSettings settings;
@@ -65,7 +65,7 @@ struct SimulatedRun {
 
     LiveValues values() const {
         const DisplayState& d = h.session.display();
-        return {d.editCrono,     d.editPeriodo,   d.panelDistancia, d.velocidad, h.session.startPeriod(),
+        return {d.clockText,     d.periodText,    d.distanceText, d.speedText, h.session.startPeriod(),
                 table.edition(), QLatin1Char(',')};
     }
 

@@ -23,6 +23,8 @@
 #include "results/ReportData.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "results/RunRecord.h"
+#include "results/SquadLoader.h"
 #include "results/TestRun.h"
 #include "shell/AthleteButton.h"
 #include "shell/CellLineEdit.h"
@@ -67,11 +69,11 @@ struct PanelFixture {
 
     // "Test de esfuerzo" from period 1 without warm-up, started.
     void startTest() {
-        run.FormActivate();
-        run.FlatRadioButton1Click(TestMode::Esfuerzo);
+        run.activate();
+        run.chooseMode(TestMode::Esfuerzo);
         if (run.display().warmUpChecked)
-            run.CheckBox_CalentamientoClick(false);
-        run.BitBtnStartClick();
+            run.setWarmUp(false);
+        run.start();
     }
     // Moves the fake time on and lets the running pacing timer look at it.
     void runFor(qint64 ms) {
@@ -79,9 +81,9 @@ struct PanelFixture {
             fakes.ticks.advance(10);
             fakes.clock.advanceMs(10);
             if (run.isTimerOn(TestSession::Timer::Effort))
-                run.Timer1Timer();
+                run.effortTick();
             else if (run.isTimerOn(TestSession::Timer::Recovery))
-                run.Timer2Timer();
+                run.recoveryTick();
         }
     }
 
@@ -186,11 +188,13 @@ TEST(ResultsPanel, ReportButtonBesideTheToolButtons) {
     EXPECT_FALSE(report->isEnabled());
 
     norak::testing::FakeReportRenderer renderer;
-    f.run.setReportRenderer(&renderer);
+    RunRecord record(f.run, f.fakes.platform());  // attached as the window attaches it
+    record.setRenderer(&renderer);
+    QObject::connect(&panel, &ResultsPanel::reportRequested, &record, &RunRecord::saveReport);
     f.table().setCell(kColName, 1, QStringLiteral("Ana"));
     f.startTest();
     f.runFor(4000);
-    f.run.BitBtnStopClick();
+    f.run.stop();
     panel.setTableButtonsEnabled(f.run.tableButtonsEnabled());
     EXPECT_TRUE(report->isEnabled() && panel.exportButton()->isEnabled());
     QTest::mouseClick(report, Qt::LeftButton);
@@ -203,12 +207,17 @@ TEST(ResultsPanel, ReportButtonBesideTheToolButtons) {
 // the dialog closed).
 TEST(ResultsPanel, TitleBarButtonsReturnFromAnAccessiblePressBeforeTheirDialogs) {
     PanelFixture f;
+    // "Informe" and "Cargar" reach their features as the window attaches them.
     norak::testing::FakeReportRenderer renderer;
-    f.run.setReportRenderer(&renderer);
+    RunRecord record(f.run, f.fakes.platform());
+    record.setRenderer(&renderer);
+    QObject::connect(&f.panel, &ResultsPanel::reportRequested, &record, &RunRecord::saveReport);
+    SquadLoader squad(f.run, f.fakes.platform());
+    QObject::connect(&f.panel, &ResultsPanel::loadRequested, &squad, &SquadLoader::loadSquad);
     f.table().setCell(kColName, 1, QStringLiteral("Ana"));
     f.startTest();
     f.runFor(4000);
-    f.run.BitBtnStopClick();
+    f.run.stop();
     f.panel.setTableButtonsEnabled(f.run.tableButtonsEnabled());
     f.panel.setLoadEnabled(true);
     f.fakes.messages.m_defaultAnswer = false;  // every question answered No, every dialog cancelled
@@ -411,7 +420,7 @@ TEST(ResultsPanel, AthleteButtonsRecordDropoutsAndFollowThePointer) {
     EXPECT_TRUE(f.grid()->selectionModel()->isRowSelected(4, {}));
 
     f.runFor(9000);
-    const QString distance = f.run.display().panelDistancia;
+    const QString distance = f.run.display().distanceText;
     ASSERT_NE(distance, QStringLiteral("0"));
     QTest::mouseClick(f.panel.athleteButton(2), Qt::LeftButton);
     EXPECT_FALSE(f.panel.athleteButton(2)->isVisible());
@@ -422,9 +431,9 @@ TEST(ResultsPanel, AthleteButtonsRecordDropoutsAndFollowThePointer) {
 
     // Stop: the two still running get the same values.
     f.runFor(5000);
-    f.run.BitBtnStopClick();
-    EXPECT_EQ(f.table().cell(kColDistance, 5), f.run.display().panelDistancia);
-    EXPECT_EQ(f.table().cell(kColDistance, 6), f.run.display().panelDistancia);
+    f.run.stop();
+    EXPECT_EQ(f.table().cell(kColDistance, 5), f.run.display().distanceText);
+    EXPECT_EQ(f.table().cell(kColDistance, 6), f.run.display().distanceText);
     EXPECT_NE(f.table().cell(kColDistance, 6), distance);
     EXPECT_FALSE(f.panel.athleteButton(5)->isVisible());
     EXPECT_FALSE(f.panel.athleteButton(6)->isVisible());

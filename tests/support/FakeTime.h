@@ -9,8 +9,8 @@ namespace norak::testing {
 
 // Fake time as the window's timers see it. The tick counter and the clock move in steps; after
 // each step the running pacing timer (effort or recovery: at most one runs) looks once, and the
-// clock timer looks whenever a whole 100 ms has passed. `Target` is anything with the window's
-// timer handlers and isTimerOn: the session, the test run or the window itself.
+// clock timer looks whenever a whole 100 ms has passed. `Target` is the session, the test run (their
+// ticks) or the window itself (its timers' handlers), with isTimerOn.
 template <typename Target>
 class FakeTime {
   public:
@@ -28,11 +28,11 @@ class FakeTime {
     // The timers look without the time moving, as after a late wake-up.
     void look(bool clockToo = true) {
         if (m_target.isTimerOn(TestSession::Timer::Effort))
-            m_target.Timer1Timer();
+            effort();
         else if (m_target.isTimerOn(TestSession::Timer::Recovery))
-            m_target.Timer2Timer();
+            recovery();
         if (clockToo && m_target.isTimerOn(TestSession::Timer::Clock))
-            m_target.Timer3Timer();
+            clock();
     }
 
     // `ms` milliseconds in 10 ms steps.
@@ -55,6 +55,26 @@ class FakeTime {
     qint64 elapsed() const { return m_elapsed; }
 
   private:
+    // The window keeps its timers' handler names; the run and the session name their ticks.
+    void effort() {
+        if constexpr (requires { m_target.Timer1Timer(); })
+            m_target.Timer1Timer();
+        else
+            m_target.effortTick();
+    }
+    void recovery() {
+        if constexpr (requires { m_target.Timer2Timer(); })
+            m_target.Timer2Timer();
+        else
+            m_target.recoveryTick();
+    }
+    void clock() {
+        if constexpr (requires { m_target.Timer3Timer(); })
+            m_target.Timer3Timer();
+        else
+            m_target.clockTick();
+    }
+
     FakePlatform& m_fakes;
     Target& m_target;
     qint64 m_elapsed = 0;

@@ -33,16 +33,16 @@ struct SessionHarness {
     explicit SessionHarness(int edition)
         : session(edition, fakes.ticks, fakes.clock, fakes.sound, fakes.messages, hooks),
           time(fakes, session) {
-        session.FormActivate();
+        session.activate();
     }
 
     // Chooses a mode (which prepares a new test) and a start period, then starts.
     void start(TestMode mode, int startPeriod, bool warmUp) {
-        session.FlatRadioButton1Click(mode);
-        session.SpinEdit1Change(startPeriod);
+        session.chooseMode(mode);
+        session.setStartPeriod(startPeriod);
         if (session.display().warmUpChecked != warmUp)
-            session.CheckBox_CalentamientoClick(warmUp);
-        session.BitBtnStartClick();
+            session.setWarmUp(warmUp);
+        session.start();
     }
 
     // One step of `ms` milliseconds; returns the number of signal sounds it gave.

@@ -78,7 +78,7 @@ HeardTest runWholeTest(int edition, bool withWarmUp, bool voice = true) {
         if (recovering && !inRecovery) {
             RecoveryCue cue;
             cue.nextPeriod = int(h.session.CurrentPeriod());
-            cue.speedText = h.session.display().velocidad;
+            cue.speedText = h.session.display().speedText;
             cue.startTick = now;
             cue.lastPeriod = periods;
             heard.recoveries.push_back(cue);

@@ -19,10 +19,12 @@
 
 #include "platform/fakes/FakePlatform.h"
 #include "results/ResultsTable.h"
+#include "results/RunRecord.h"
 #include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ReportPrinter.h"
 #include "shell/ResultsPanel.h"
+#include "shell/RunAssembly.h"
 #include "shell/TestFut1.h"
 #include "shell/UnitINI.h"
 #include "shell/controls/Fonts.h"
@@ -60,7 +62,7 @@ bool runUntil(norak::TForm1& window, norak::FakePlatform& fakes, qint64& elapsed
             return true;
         fakes.ticks.advance(10);
         fakes.clock.advanceMs(10);
-        TestSession& session = window.session();
+        const TestSession& session = window.session();
         if (session.isTimerOn(TestSession::Timer::Effort)) {
             window.Timer1Timer();
         } else if (session.isTimerOn(TestSession::Timer::Recovery)) {
@@ -113,8 +115,9 @@ int main(int argc, char** argv) {
 
     norak::TForm1 window(4, platform);
     norak::ReportPrinter printer;
-    window.testRun().setReportRenderer(&printer);
-    window.testRun().setSoundOutputName([] { return QStringLiteral("Servidor de sonido (PulseAudio)"); });
+    window.features().record().setRenderer(&printer);
+    window.features().record().setSoundOutputName(
+        [] { return QStringLiteral("Servidor de sonido (PulseAudio)"); });
     window.show();
     ok &= save(window, folder, QStringLiteral("start-panel"));
 
@@ -140,7 +143,7 @@ int main(int argc, char** argv) {
     window.BitBtnStartClick();
 
     // Mid-way through period 5, two players out (one in period 4, one in period 5).
-    TestSession& session = window.session();
+    const TestSession& session = window.session();
     qint64 elapsed = 0;
     ok &= runUntil(window, fakes, elapsed,
                    [&] { return session.CurrentPeriod() == 4 && session.BeepCount() >= 30; });

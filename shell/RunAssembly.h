@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace norak {
+
+class RunJournal;
+class RunRecord;
+class SleepInhibitor;
+class SleepKeeper;
+class SoundCheckGate;
+class SquadLoader;
+class TestRun;
+
+// The test run and the features attached to it, as the program puts them together. Each feature
+// is a collaborator that listens to the run's signals: a new feature adds a collaborator here
+// and its connect, not a member of the run and a line in its start.
+class RunAssembly {
+  public:
+    RunAssembly(int edition, const Platform& platform);
+    ~RunAssembly();
+
+    TestRun& run() const { return *m_run; }
+    SoundCheckGate& soundCheck() const { return *m_soundCheck; }
+    SquadLoader& squad() const { return *m_squad; }
+    RunRecord& record() const { return *m_record; }
+    // Keeps the desktop awake during a test; none (the tests): nothing is asked.
+    void keepAwakeWith(SleepInhibitor* inhibitor);
+    // Keeps a recovery journal in `folder` from now on; a journal left by a run that did not end
+    // cleanly is offered back at the first activation.
+    void enableJournal(const QString& folder);
+    RunJournal* journal() const { return m_journal.get(); }
+
+  private:
+    Platform m_platform;
+    std::unique_ptr<TestRun> m_run;  // made first, so that its features go before it
+    std::unique_ptr<SoundCheckGate> m_soundCheck;
+    std::unique_ptr<SquadLoader> m_squad;
+    std::unique_ptr<RunRecord> m_record;
+    std::unique_ptr<SleepKeeper> m_sleepKeeper;
+    std::unique_ptr<RunJournal> m_journal;
+};
+
+}  // namespace norak
