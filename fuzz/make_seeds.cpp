@@ -78,7 +78,16 @@ void fillTable(ResultsTable& table) {
     }
 }
 
-QByteArray exportOf(int edition, bool withResults) {
+ExportHeader exportHeader(int edition) {
+    ExportHeader header;
+    header.editionTitle = editionRecord(edition).editionTitle;
+    header.when = QDateTime(QDate(2026, 12, 7), QTime(18, 35));
+    header.startPeriod = 4;
+    header.startSpeedText = nominalSpeedText(4);
+    return header;
+}
+
+QByteArray exportOf(int edition, bool withResults, const ExportHeader& header) {
     ResultsTable table(edition);
     fillTable(table);
     if (!withResults) {
@@ -87,12 +96,11 @@ QByteArray exportOf(int edition, bool withResults) {
                 table.setCell(column, row, QString());
         }
     }
-    ExportHeader header;
-    header.editionTitle = editionRecord(edition).editionTitle;
-    header.when = QDateTime(QDate(2026, 12, 7), QTime(18, 35));
-    header.startPeriod = 4;
-    header.startSpeedText = nominalSpeedText(4);
     return ExportWriter::encode(ExportWriter::lines(table, header)).value();
+}
+
+QByteArray exportOf(int edition, bool withResults) {
+    return exportOf(edition, withResults, exportHeader(edition));
 }
 
 // A squad list as a spreadsheet saves it: a title row, then name and code.
@@ -149,6 +157,36 @@ void squadSeeds() {
     put(target, QStringLiteral("utf8-names-only-too-many.txt"), plain.toUtf8());
     putDamaged(target, QStringLiteral("utf16le-bom-tab.txt"),
                encoded(squadText(u'\t', false, crlf), QStringConverter::Utf16LE, true));
+}
+
+// Exports of past years as the history's import finds them in a folder: every edition, other
+// separators of the laptop's locale, names only, and the same files damaged or saved again in
+// another encoding by an editor.
+void historySeeds() {
+    const QString target = QStringLiteral("history_import");
+    for (int edition = 0; edition < kEditionCount; ++edition) {
+        const QByteArray bytes = exportOf(edition, true);
+        const QString name = QStringLiteral("export-edition%1.txt").arg(edition);
+        put(target, name, bytes);
+        putDamaged(target, name, bytes);
+        const QString text = decodeWindows1252(bytes);
+        put(target, QStringLiteral("export-edition%1-utf8.txt").arg(edition), text.toUtf8());
+    }
+    ExportHeader header = exportHeader(kEditionBasket);
+    header.when = QDateTime(QDate(2019, 2, 28), QTime(7, 5));
+    header.dateSeparator = QLatin1Char('-');
+    header.timeSeparator = QLatin1Char('.');
+    header.startPeriod = 11;
+    header.startSpeedText = nominalSpeedText(11);
+    put(target, QStringLiteral("export-basket-dash-dot.txt"), exportOf(kEditionBasket, true, header));
+    put(target, QStringLiteral("export-names-only.txt"), exportOf(kEditionZevez, false));
+    const QString futbol = decodeWindows1252(exportOf(kEditionFutbol, true));
+    put(target, QStringLiteral("export-edition1-utf16le.txt"),
+        encoded(futbol, QStringConverter::Utf16LE, true));
+    put(target, QStringLiteral("export-edition1-lf.txt"),
+        encodeWindows1252(QString(futbol).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))).value());
+    put(target, QStringLiteral("squad-not-an-export.csv"),
+        encoded(squadText(u';', false, QStringLiteral("\r\n")), QStringConverter::Utf8, false));
 }
 
 QByteArray journalFile(const Journal& journal) {
@@ -265,6 +303,7 @@ int main(int argc, char** argv) {
     const QString sourceDir = QString::fromLocal8Bit(argv[1]);
     g_corpus = sourceDir + QStringLiteral("/fuzz/corpus");
     squadSeeds();
+    historySeeds();
     journalSeeds();
     wavSeeds(sourceDir);
     periodSeeds();

@@ -9,6 +9,7 @@
 #include "engine/Edition.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
+#include "results/CellText.h"
 #include "results/Windows1252.h"
 
 namespace norak {
@@ -29,6 +30,27 @@ std::optional<int> editionOfTitle(const QString& title) {
     if (title == zevezTitleForVariant(1))
         return kEditionZevez;
     return std::nullopt;
+}
+
+// What a row of the program's own table can hold: names and codes as the cells let a coach type
+// them (their length limits, no control characters), and values without control characters.
+// The export writer would write anything back, so a file edited by hand or saved again in
+// another encoding (a 20-letter name grows to 24 characters as UTF-8 read as Windows-1252)
+// would otherwise bring text into the history that its table could never show.
+bool tableCouldHold(const QStringList& cells) {
+    for (int column = 0; column < cells.size(); ++column) {
+        const QString& cell = cells[column];
+        if (isUserEditableColumn(column)) {
+            if (!cell.isEmpty() && !isAcceptableCellText(column, cell))
+                return false;
+            continue;
+        }
+        for (const char32_t codePoint : cell.toUcs4()) {
+            if (!isAcceptableCellCharacter(codePoint))
+                return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -91,6 +113,12 @@ HistoryImport::Parsed HistoryImport::parse(const QByteArray& bytes) {
                             .arg(row)
                             .arg(columns));
         fields = fields.mid(1, columns);
+        if (!tableCouldHold(fields))
+            return skip(QStringLiteral("la fila %1 tiene un nombre de más de %2 letras, un código de más de "
+                                       "%3 o caracteres de control: no la escribió este programa")
+                            .arg(row)
+                            .arg(kNameMaxLength)
+                            .arg(kCodeMaxLength));
         bool anything = false;
         for (const QString& field : fields)
             anything = anything || !field.isEmpty();

@@ -64,8 +64,8 @@ const char* const kStep1[] = {
 // a record, so that a club server learns of them; the results know their test's Start.
 const char* const kStep2[] = {
     "ALTER TABLE tests ADD COLUMN source_fingerprint TEXT",
-    "CREATE UNIQUE INDEX tests_source_fingerprint ON tests (source_fingerprint)"
-    " WHERE source_fingerprint IS NOT NULL",
+    ("CREATE UNIQUE INDEX tests_source_fingerprint ON tests (source_fingerprint)"
+     " WHERE source_fingerprint IS NOT NULL"),
     "ALTER TABLE players ADD COLUMN merged_into TEXT",
     "CREATE TABLE deleted_tests (uuid TEXT PRIMARY KEY, deleted_at TEXT NOT NULL, origin TEXT NOT NULL)",
     // A row carries its test's Start, so that a player's latest and best tests are found in an

@@ -10,6 +10,7 @@
 #include "history/HistoryImport.h"
 #include "results/ExportWriter.h"
 #include "results/ResultsTable.h"
+#include "results/Windows1252.h"
 
 using namespace norak;
 
@@ -184,6 +185,40 @@ TEST(HistoryImportTest, TheDocumentedSampleExportIsAnExport) {
     EXPECT_EQ(parsed.test->rows[0].seconds, 5 * 60 + 12);
     EXPECT_EQ(parsed.test->rows[0].metres, 452);
     EXPECT_DOUBLE_EQ(*parsed.test->rows[0].speedKmh, 7.2);
+}
+
+// The export writer writes back whatever a table holds, so "the same bytes again" alone would take
+// a file edited by hand or saved again in another encoding with names its table could never
+// show. Such a file is refused with its row named; the longest name and code a coach can type
+// are still taken. (The fuzzer's history_import/property-* inputs are files of this kind.)
+TEST(HistoryImportTest, RefusesRowsTheTableCouldNotHoldAndTakesTheLongestTypedOnes) {
+    StoredTest sample = sampleTest(kEditionZevez, 5, 1, 4);  // an ASCII title
+    for (StoredRow& row : sample.rows)
+        row.cells[kColName] = QStringLiteral("Ana");  // the same in any encoding
+    auto withCell = [&](int column, const QString& text) {
+        StoredTest test = sample;
+        test.rows[2].cells[column] = text;
+        test.rows[2].computeNumbers();
+        return exportOf(test);
+    };
+    const QString longest = QString(kNameMaxLength - 1, QLatin1Char('n')) + QStringLiteral("ñ");
+    const HistoryImport::Parsed atLimits =
+        HistoryImport::parse(withCell(kColName, longest).replace("V03", QByteArray(kCodeMaxLength, 'C')));
+    ASSERT_TRUE(atLimits.test) << atLimits.skipReason.toStdString();
+    EXPECT_EQ(atLimits.test->rows[2].name(), longest);
+
+    const QList<QByteArray> refused = {
+        withCell(kColName, longest + QStringLiteral("z")),
+        withCell(kColCode, QString(kCodeMaxLength + 1, QLatin1Char('C'))),
+        withCell(kColName, QStringLiteral("Ana\x01")), withCell(kColTime, QStringLiteral("05:\t2")),
+        // Saved again as UTF-8 by an editor: "Ñúñez Ibáñez Olaño P" grows past 20 characters.
+        decodeWindows1252(withCell(kColName, QStringLiteral("Ñúñez Ibáñez Olaño P"))).toUtf8()};
+    for (const QByteArray& bytes : refused) {
+        const HistoryImport::Parsed parsed = HistoryImport::parse(bytes);
+        EXPECT_FALSE(parsed.test) << bytes.toStdString();
+        EXPECT_TRUE(parsed.skipReason.startsWith(QStringLiteral("la fila 3 ")))
+            << parsed.skipReason.toStdString();
+    }
 }
 
 // The history's export: a title line, one line per named row of every test, Windows-1252,
