@@ -14,12 +14,12 @@
 #include <cstdio>
 
 #include "engine/Edition.h"
-#include "support/SimulatedTest.h"
 #include "results/CellText.h"
 #include "results/ExportWriter.h"
 #include "results/Journal.h"
 #include "results/ResultsTable.h"
 #include "results/Windows1252.h"
+#include "support/SimulatedTest.h"
 
 using namespace norak;
 

@@ -7,12 +7,12 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryKeeper.h"
 #include "history/HistorySchema.h"
 #include "history/HistoryText.h"
 #include "history/HistoryWriter.h"
+#include "support/HistorySamples.h"
 
 using namespace norak;
 

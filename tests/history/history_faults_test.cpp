@@ -9,9 +9,9 @@
 #include <QThread>
 #include <iostream>
 
-#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "support/FileSizeLimit.h"
+#include "support/HistorySamples.h"
 
 using namespace norak;
 

@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryImport.h"
 #include "results/ExportWriter.h"
 #include "results/ResultsTable.h"
 #include "results/Windows1252.h"
+#include "support/HistorySamples.h"
 
 using namespace norak;
 

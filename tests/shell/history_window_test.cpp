@@ -7,11 +7,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
 #include "shell/HistoryWindow.h"
 #include "shell/QtColor.h"
+#include "support/HistorySamples.h"
 
 using namespace norak;
 

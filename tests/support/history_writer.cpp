@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "support/HistorySamples.h"
 #include "history/HistoryDatabase.h"
+#include "support/HistorySamples.h"
 
 namespace {
 
