@@ -18,8 +18,6 @@
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryImport.h"
-#include "results/ExportWriter.h"
-#include "results/ResultsTable.h"
 #include "tests/support/HistorySamples.h"
 
 using namespace norak;
@@ -69,18 +67,8 @@ StoredTest squadTest(int index) {
 }
 
 QByteArray exportFile(int index) {
-    const StoredTest test = sampleTest(kEditionZevez, 88, index);
-    ResultsTable table(test.edition);
-    for (const StoredRow& row : test.rows) {
-        for (int column = 0; column < row.cells.size(); ++column)
-            table.setCell(column, row.row, row.cells[column]);
-    }
-    ExportHeader header;
-    header.editionTitle = test.editionTitle;
-    header.when = test.startedAt;
-    header.startPeriod = test.startPeriod;
-    header.startSpeedText = test.startSpeedText;
-    return *ExportWriter::encode(ExportWriter::lines(table, header));
+    // The bytes the export would have had for that test.
+    return *HistoryExport::testBytes(sampleTest(kEditionZevez, 88, index));
 }
 
 }  // namespace
