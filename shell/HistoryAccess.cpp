@@ -106,6 +106,10 @@ HistoryWindow* HistoryAccess::openWindow() {
         };
         m_window = new HistoryWindow(m_reader, m_parts.run().edition(), std::move(services), m_mainWindow);
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+        // First shown over the middle of the test window.
+        QRect frame(QPoint(), m_window->size());
+        frame.moveCenter(m_mainWindow->frameGeometry().center());
+        m_window->move(frame.topLeft());
     } else {
         if (HistoryWriter* writer = m_parts.historyWriter())
             writer->flush();

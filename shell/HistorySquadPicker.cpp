@@ -32,6 +32,8 @@ HistorySquadPicker::HistorySquadPicker(const HistoryDatabase& db, int edition, Q
     m_tests->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tests->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tests->horizontalHeader()->setStretchLastSection(true);
+    m_tests->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tests->setWordWrap(false);
     for (int row = 0; row < m_testRows.size(); ++row) {
         const TestSummary& test = m_testRows[row];
         const QStringList texts = {test.startedAt.toString(QStringLiteral("dd/MM/yyyy")),
