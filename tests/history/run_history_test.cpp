@@ -17,6 +17,7 @@
 #include "results/TestRun.h"
 #include "support/FakeReportRenderer.h"
 #include "support/FakeTime.h"
+#include "support/HistorySamples.h"
 
 using namespace norak;
 
@@ -211,10 +212,8 @@ TEST(RunHistory, AHistoryNotKeptIsSaidOnceBetweenTests) {
     k.flush();  // the opening's failure arrives during the test
     QCoreApplication::processEvents();
     auto historyMessages = [&] {
-        int count = 0;
-        for (const FakeMessages::Shown& shown : k.fakes.messages.m_shown)
-            count += shown.caption == QStringLiteral("Historial") ? 1 : 0;
-        return count;
+        return std::count_if(k.fakes.messages.m_shown.begin(), k.fakes.messages.m_shown.end(),
+                             [](const auto& shown) { return shown.caption == QStringLiteral("Historial"); });
     };
     EXPECT_EQ(historyMessages(), 0);
     k.time.runFor(3000);
@@ -235,37 +234,19 @@ TEST(RunHistory, AHistoryNotKeptIsSaidOnceBetweenTests) {
 // The report of a stored test goes through the report's flow with the test's own table, date
 // and figures, and without a signal log: the history keeps none.
 TEST(HistoryReport, APastTestsReportHasItsTableAndNoSignalLog) {
-    StoredTest test;
-    test.edition = kEditionBasket;
-    test.editionTitle = editionRecord(kEditionBasket).editionTitle;
-    test.startedAt = QDateTime(QDate(2025, 10, 3), QTime(18, 5, 7));
+    StoredTest test = sampleTest(kEditionBasket, 6, 2, 3);  // the Basket's VO2max column too
     test.mode = int(TestMode::Repetir);
-    test.startPeriod = 4;
-    test.startSpeedText = QStringLiteral("10,5");
     test.warmUp = true;
-    test.soundOutput = QStringLiteral("Altavoces");
-    test.signalsGiven = 120;
-    test.latenessP50Ms = 1;
-    test.latenessP99Ms = 3;
-    test.latenessMaxMs = 4;
-    test.tableRows = 12;
-    StoredRow row;
-    row.row = 3;
-    row.cells = {QStringLiteral("3"),     QStringLiteral("Irene"), QStringLiteral("B7"),
-                 QStringLiteral("04:10"), QStringLiteral("6"),     QStringLiteral("820"),
-                 QStringLiteral("12,5"),  QStringLiteral("41,2")};
-    test.rows << row;
 
     const ReportJob job = historyReportJob(test, QStringLiteral("/programa/"));
     EXPECT_EQ(job.data.start, test.startedAt);
     EXPECT_EQ(job.data.modeText, QStringLiteral("Repetir periodo"));
     EXPECT_TRUE(job.data.warmUp);
     EXPECT_EQ(job.data.soundOutput, test.soundOutput);
-    EXPECT_EQ(job.data.signalsGiven, 120);
-    EXPECT_EQ(job.data.latenessMaxMs, 4);
-    ASSERT_EQ(job.data.rows.size(), 1);
-    EXPECT_EQ(job.data.rows[0], row.cells);
-    EXPECT_EQ(job.data.bestDistance, 820);
+    EXPECT_EQ(job.data.signalsGiven, *test.signalsGiven);
+    EXPECT_EQ(job.data.latenessMaxMs, test.latenessMaxMs);
+    ASSERT_EQ(job.data.rows.size(), 3);
+    EXPECT_EQ(job.data.rows[2], test.rows[2].cells);
     EXPECT_TRUE(job.signalLog.isEmpty());
 
     FakePlatform fakes;
@@ -276,7 +257,8 @@ TEST(HistoryReport, APastTestsReportHasItsTableAndNoSignalLog) {
     EXPECT_TRUE(fakes.files.m_files.contains(QStringLiteral("/informes/pasado.pdf")));
     EXPECT_EQ(fakes.files.m_files.size(), 1);  // no signal log beside it
     ASSERT_EQ(fakes.saveDialog.m_requests.size(), 1u);
-    EXPECT_TRUE(fakes.saveDialog.m_requests[0].proposedPath.endsWith(QStringLiteral("_03-10-25.pdf")));
+    EXPECT_TRUE(fakes.saveDialog.m_requests[0].proposedPath.endsWith(
+        test.startedAt.toString(QStringLiteral("_dd-MM-yy")) + QStringLiteral(".pdf")));
 
     test.mode.reset();  // an imported test: its mode is not known
     EXPECT_EQ(historyReportJob(test, QString()).data.modeText, QStringLiteral("–"));
