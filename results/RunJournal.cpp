@@ -3,6 +3,7 @@
 #include "engine/UserTexts.h"
 #include "results/Journal.h"
 #include "results/JournalWriter.h"
+#include "results/RunWarnings.h"
 #include "results/TestRun.h"
 
 namespace norak {
@@ -58,6 +59,11 @@ void RunJournal::flush() {
         m_writer->waitUntilWritten();
 }
 
+void RunJournal::keepWarnings(const RunWarnings& warnings) {
+    m_warnings = &warnings;
+    connect(&warnings, &RunWarnings::warningsChanged, this, &RunJournal::note);
+}
+
 void RunJournal::post() {
     if (!m_writer || !m_offered || m_ended || !m_dirty)
         return;
@@ -71,6 +77,8 @@ void RunJournal::post() {
     state.startedAt = m_startedAt;
     state.running = m_run.isRunning();
     state.stoppedAt = m_stoppedAt;
+    if (m_warnings)
+        m_warnings->putInto(state);
     m_writer->post(state);
     Q_EMIT statePosted();
 }

@@ -11,6 +11,7 @@ namespace norak {
 
 class Journal;
 class JournalWriter;
+class RunWarnings;
 class TestRun;
 struct JournalState;
 struct RunStarted;
@@ -32,6 +33,8 @@ class RunJournal : public QObject {
 
     // Returns once the journal's writes so far are done (for a clean end and for tests).
     void flush();
+    // Keeps the run's warnings too, written with the table each time they change.
+    void keepWarnings(const RunWarnings& warnings);
 
   Q_SIGNALS:
     // A state of the run was handed to the writer (once per verb that changed something).
@@ -47,6 +50,7 @@ class RunJournal : public QObject {
     Platform m_platform;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalWriter> m_writer;
+    const RunWarnings* m_warnings = nullptr;
     bool m_heldElsewhere = false;
     bool m_offered = false;  // nothing is written over a journal not yet offered back
     bool m_dirty = false;

@@ -37,7 +37,8 @@ struct Event {
 
 }  // namespace
 
-QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark>& dropouts) {
+QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark>& dropouts,
+                             const QList<Warning>& warnings) {
     const QChar sep = QLatin1Char(';');
     std::vector<Event> events;
     int order = 0;
@@ -59,6 +60,14 @@ QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark
         events.push_back({ns, order++,
                           sep + msText(ns) + sep + sep + sep + sep + QStringLiteral("abandono") + sep +
                               QString::number(d.athlete) + sep + d.name + sep});
+    }
+    for (const Warning& w : warnings) {
+        const qint64 ns = (w.tick - record.startTick) * 1'000'000;
+        events.push_back({ns, order++,
+                          sep + msText(ns) + sep + QString::number(w.period) + sep +
+                              QString::number(w.signal) + sep + QString::number(w.station) + sep +
+                              QStringLiteral("aviso") + sep + QString::number(w.athlete) + sep + w.name +
+                              sep});
     }
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
         return a.ns != b.ns ? a.ns < b.ns : a.order < b.order;
