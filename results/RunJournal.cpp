@@ -8,8 +8,9 @@
 
 namespace norak {
 
-RunJournal::RunJournal(TestRun& run, const Platform& platform, const QString& folder, QObject* parent)
-    : QObject(parent), m_run(run), m_platform(platform) {
+RunJournal::RunJournal(TestRun& run, const Platform& platform, const QString& folder,
+                       const RunWarnings* warnings, QObject* parent)
+    : QObject(parent), m_run(run), m_platform(platform), m_warnings(warnings) {
     auto journal = std::make_unique<Journal>(run.edition().edition, folder);
     if (journal->claim() == Journal::Claim::HeldElsewhere) {
         // Another copy of the program is running: its journal is neither offered back here nor
@@ -46,6 +47,8 @@ RunJournal::RunJournal(TestRun& run, const Platform& platform, const QString& fo
     // Every verb ends with `changed`: what it changed is written once, then.
     connect(&run, &TestRun::changed, this, &RunJournal::post);
     connect(&run, &TestRun::leaving, this, &RunJournal::end);
+    if (m_warnings)
+        connect(m_warnings, &RunWarnings::warningsChanged, this, &RunJournal::note);
     if (run.session().isActivated())
         offerRestore();
 }
@@ -57,11 +60,6 @@ RunJournal::~RunJournal() {
 void RunJournal::flush() {
     if (m_writer)
         m_writer->waitUntilWritten();
-}
-
-void RunJournal::keepWarnings(const RunWarnings& warnings) {
-    m_warnings = &warnings;
-    connect(&warnings, &RunWarnings::warningsChanged, this, &RunJournal::note);
 }
 
 void RunJournal::post() {

@@ -27,14 +27,14 @@ class RunJournal : public QObject {
     Q_OBJECT
 
   public:
-    RunJournal(TestRun& run, const Platform& platform, const QString& folder, QObject* parent = nullptr);
+    // With `warnings`, the run's warnings are kept too, written with the table each time they change.
+    RunJournal(TestRun& run, const Platform& platform, const QString& folder,
+               const RunWarnings* warnings = nullptr, QObject* parent = nullptr);
     // Waits until everything posted is on disk.
     ~RunJournal() override;
 
     // Returns once the journal's writes so far are done (for a clean end and for tests).
     void flush();
-    // Keeps the run's warnings too, written with the table each time they change.
-    void keepWarnings(const RunWarnings& warnings);
 
   Q_SIGNALS:
     // A state of the run was handed to the writer (once per verb that changed something).

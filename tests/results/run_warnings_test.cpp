@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <map>
@@ -14,6 +15,7 @@
 #include "results/RunRecord.h"
 #include "results/RunWarnings.h"
 #include "results/TestRun.h"
+#include "results/WarningRuleStore.h"
 #include "support/FakeReportRenderer.h"
 #include "support/FakeTime.h"
 
@@ -297,8 +299,7 @@ TEST(RunWarnings, JournalRestoreAndTheExportUnchanged) {
     std::vector<Warning> kept;
     {
         Field f(rule(3, false, true));
-        RunJournal journal(f.run, f.fakes.platform(), folder.path());
-        journal.keepWarnings(f.warnings);
+        RunJournal journal(f.run, f.fakes.platform(), folder.path(), &f.warnings);
         f.start();
         f.runToLeg(3);
         f.run.warnAthlete(7);
@@ -324,7 +325,10 @@ TEST(RunWarnings, JournalRestoreAndTheExportUnchanged) {
     Field next;
     next.fakes.messages.m_answers = {true};
     next.run.table().clearAll();
-    RunJournal journal(next.run, next.fakes.platform(), folder.path());
+    RunJournal journal(next.run, next.fakes.platform(), folder.path(), &next.warnings);
+    journal.flush();
+    // Written again as it was brought back: the warnings stay in the journal.
+    EXPECT_EQ(Journal(kEditionZevez, folder.path()).load().state.warnings.size(), 3);
     ASSERT_EQ(next.warnings.warnings().size(), 3);
     EXPECT_EQ(std::vector<Warning>(next.warnings.warnings().cbegin(), next.warnings.warnings().cend()), kept);
     EXPECT_EQ(next.warnings.ruleInForce(), rule(3, false, true));
@@ -399,4 +403,24 @@ TEST(RunWarnings, TheReportAndTheSignalLog) {
     ASSERT_GT(at, 0);
     EXPECT_TRUE(log[at - 1].endsWith(QStringLiteral(";esfuerzo;")));  // after leg 2's signal
     EXPECT_EQ(log.filter(QStringLiteral(";abandono;3;J3;")).size(), 1);
+}
+
+// The rule chosen is remembered for the next start; a missing file or a value out of range gives
+// the default, and the file's other choices stay.
+TEST(WarningRuleStore, RemembersTheRule) {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("norak/norak.ini"));
+    const WarningRuleStore store(file);
+    EXPECT_EQ(store.load(), WarningRule{});
+    ASSERT_TRUE(store.save(rule(WarningRule::kOnlyWarnings, false, true)));
+    EXPECT_EQ(WarningRuleStore(file).load(), rule(WarningRule::kOnlyWarnings, false, true));
+    QFile ini(file);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write("[Voz]\nactivada=true\n[Avisos]\nretirarTras=9\nconsecutivos=false\n");
+    ini.close();
+    EXPECT_EQ(store.load(), rule(2, false, false));
+    ASSERT_TRUE(store.save(rule(3, true, true)));
+    QFile back(file);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(back.readAll().contains("activada=true"));
 }
