@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "results/GlanceFigures.h"
+#include "results/RunWarnings.h"
 #include "results/TestRun.h"
 #include "shell/PanelParts.h"
 #include "shell/QtColor.h"
@@ -46,13 +47,22 @@ GlancePanel::GlancePanel(const EditionRecord& edition, TestRun& run, QWidget* pa
     colors.setColor(QPalette::Window, qColor(edition.colorMain));
     setPalette(colors);
 
-    for (int i = 0; i < kDisplayCount; ++i) {
+    for (int i = 0; i <= kDisplayCount; ++i) {
         // Drawn as the configuration panel's headers and value frames, in faces that fit a strip.
         auto* caption = makeHeaderPanel(QString(), this, QStringLiteral("PanelResumenTitulo%1").arg(i + 1));
         caption->setFont(pixelFont(QStringLiteral("Arial Narrow"), 12, true));
         auto* value = makeValueFrame(this, QStringLiteral("PanelResumenValor%1").arg(i + 1));
         value->setFontColor(QColor(0, 0, 128));  // navy, as the initial speed
         value->setFont(pixelFont(QStringLiteral("Arial"), 13, true));
+        if (i == kDisplayCount) {
+            m_warningCaption = caption;
+            m_warningValue = value;
+            caption->setCaption(QStringLiteral("Avisos"));
+            value->setAccessibleDescription(QStringLiteral("Avisos"));
+            caption->hide();
+            value->hide();
+            break;
+        }
         m_captions[std::size_t(i)] = caption;
         m_values[std::size_t(i)] = value;
     }
@@ -69,6 +79,18 @@ void GlancePanel::render() {
         // The value is what an assistive tool reads; its caption says what it is.
         m_values[std::size_t(i)]->setAccessibleDescription(d.caption);
     }
+    if (m_warnings)
+        m_warningValue->setCaption(QString::number(m_warnings->total()));
+}
+
+void GlancePanel::setWarnings(const RunWarnings* warnings) {
+    m_warnings = warnings;
+    m_warningCaption->setVisible(warnings != nullptr);
+    m_warningValue->setVisible(warnings != nullptr);
+    if (warnings)
+        connect(warnings, &RunWarnings::warningsChanged, this, &GlancePanel::render);
+    layoutChildren();
+    render();
 }
 
 void GlancePanel::resizeEvent(QResizeEvent* event) {
@@ -91,7 +113,11 @@ void GlancePanel::layoutChildren() {
                                       valueMetrics.horizontalAdvance(texts.displays[i].value) + kTextPadding);
         }
     }
-    int used = 2 * kMargin + (kDisplayCount - 1) * kGap;
+    // "Avisos" takes what its caption and two digits need, before the others share the rest.
+    const int warningCaptionWidth = captionMetrics.horizontalAdvance(QStringLiteral("Avisos")) + kTextPadding;
+    const int warningValueWidth = valueMetrics.horizontalAdvance(QStringLiteral("99")) + kTextPadding;
+    const int warningWidth = m_warnings ? warningCaptionWidth + warningValueWidth + kGap : 0;
+    int used = 2 * kMargin + (kDisplayCount - 1) * kGap + warningWidth;
     for (int i = 0; i < kDisplayCount; ++i)
         used += captionWidths[std::size_t(i)] + valueWidths[std::size_t(i)];
     const int spare = std::max(0, width() - used);
@@ -106,6 +132,8 @@ void GlancePanel::layoutChildren() {
         m_values[std::size_t(i)]->setGeometry(left + captionWidth - 1, top, valueWidth + 1, kDisplayHeight);
         left += captionWidth + valueWidth + kGap;
     }
+    m_warningCaption->setGeometry(left, top, warningCaptionWidth, kDisplayHeight);
+    m_warningValue->setGeometry(left + warningCaptionWidth - 1, top, warningValueWidth + 1, kDisplayHeight);
 }
 
 }  // namespace norak
