@@ -115,7 +115,7 @@ int RunWarnings::count(int athlete) const {
 
 int RunWarnings::counting(int athlete) const {
     const std::vector<WarningRule::Miss> misses = missesOf(athlete);
-    if (misses.empty() || !m_run.isRunning())
+    if (misses.empty() || !m_run.isRunning() || !m_run.roster().isShown(athlete))
         return 0;
     const WarningRule::Miss latest{int(m_legs.size()), m_recoveries};
     if (!m_inForce.stillCounts(misses.back(), latest))

@@ -34,7 +34,8 @@ class RunWarnings : public QObject {
 
     // Every warning of the last test that stands, in the order given.
     const QList<Warning>& warnings() const { return m_warnings; }
-    // A player's warnings in the last test, and those of them that still count towards the rule.
+    // A player's warnings in the last test, and those of them that still count towards the rule
+    // (none for a player not running).
     int count(int athlete) const;
     int counting(int athlete) const;
     int total() const { return int(m_warnings.size()); }
