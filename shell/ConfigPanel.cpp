@@ -299,24 +299,22 @@ void ConfigPanel::layoutChildren() {
     const int half = w / 2;
     m_title->setGeometry(0, 0, w, 22);
     // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below
-    // them; the sound check at the foot.
+    // them, then the warning rule, a row each; the sound check at the foot.
     const int modeTop = 30;
     const int modeWidth = half - 16;
-    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, modeWidth, 28);
-    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 32, modeWidth, 28);
-    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 64, modeWidth, 28);
+    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, modeWidth, 24);
+    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 26, modeWidth, 24);
+    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 52, modeWidth, 24);
     const int soundCheckWidth = std::min(modeWidth, 150);
     m_soundCheck->setGeometry(8, height() - 34, soundCheckWidth, 26);
     m_voice->setGeometry(16 + soundCheckWidth, height() - 32, std::max(0, half - 24 - soundCheckWidth), 22);
-    // The warning rule in the room the hidden "Test completo" leaves above the sound check.
-    const int ruleTop = modeTop + 66;
+    const int ruleTop = modeTop + 52;
     const int labelWidth = m_warningLabel->sizeHint().width();
-    m_warningLabel->setGeometry(12, ruleTop, labelWidth, 22);
-    const int countWidth = std::max(84, m_warningCount->sizeHint().width());
-    m_warningCount->setGeometry(14 + labelWidth, ruleTop, countWidth, 22);
-    const int consecutiveLeft = 18 + labelWidth + countWidth;
-    m_warningConsecutive->setGeometry(consecutiveLeft, ruleTop, std::max(0, half - 4 - consecutiveLeft), 22);
-    m_warningCleared->setGeometry(12, ruleTop + 26, half - 16, 22);
+    m_warningLabel->setGeometry(12, ruleTop, labelWidth, 20);
+    m_warningCount->setGeometry(16 + labelWidth, ruleTop, std::max(m_warningCount->sizeHint().width(), 100),
+                                20);
+    m_warningConsecutive->setGeometry(12, ruleTop + 22, half - 16, 20);
+    m_warningCleared->setGeometry(12, ruleTop + 44, half - 16, 20);
 
     // Right half, top to bottom: the warm-up option, the category lists under their header, and
     // side by side the start period and the initial speed under theirs. Each value frame

@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRadioButton>
 #include <QTest>
+#include <vector>
 
 #include "engine/Edition.h"
 #include "platform/fakes/FakePlatform.h"
@@ -23,6 +25,7 @@
 #include "shell/ResultsPanel.h"
 #include "shell/RunAssembly.h"
 #include "shell/TestFut1.h"
+#include "shell/controls/FlatButton.h"
 #include "shell/controls/FlatPanel.h"
 #include "support/FakeTime.h"
 
@@ -164,6 +167,17 @@ TEST(WarningKeys, TheRuleInTheConfigurationPanel) {
         EXPECT_EQ(config->warningCountBox()->currentText(), QStringLiteral("3 avisos"));
         EXPECT_FALSE(config->warningConsecutiveBox()->isChecked());
         EXPECT_FALSE(config->warningCountBox()->accessibleName().isEmpty());
+        // Laid out whole in the panel, clear of one another, the modes and the sound check.
+        std::vector<QWidget*> placed = {config->modeButton(TestMode::Repetir), config->warningCountBox(),
+                                        config->warningConsecutiveBox(), config->warningClearedBox(),
+                                        config->soundCheckButton()};
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            EXPECT_TRUE(config->rect().contains(placed[i]->geometry())) << i;
+            EXPECT_GE(placed[i]->width(), placed[i]->sizeHint().width()) << i;
+            if (i > 0) {
+                EXPECT_GT(placed[i]->geometry().top(), placed[i - 1]->geometry().bottom()) << i;
+            }
+        }
         config->warningCountBox()->setCurrentIndex(3);  // "Sólo avisos"
         config->warningClearedBox()->setChecked(true);
         EXPECT_EQ(w.warnings().rule().outAfter, WarningRule::kOnlyWarnings);
