@@ -521,8 +521,8 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
     QSqlQuery insert(database);
     insert.prepare(
         QStringLiteral("INSERT INTO results (test_id, row, player_id, cells, seconds, periods, metres, "
-                       "speed_kmh, vo2max, started_at)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                       "speed_kmh, vo2max, started_at, warnings, out_by_warnings)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const StoredRow& row : test.rows) {
         QVariant player;
         if (!row.name().trimmed().isEmpty()) {
@@ -541,6 +541,9 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
         insert.addBindValue(orNull(row.speedKmh));
         insert.addBindValue(orNull(row.vo2max));
         insert.addBindValue(localText(test.startedAt));
+        insert.addBindValue(row.warnings.isEmpty() ? QVariant()
+                                                   : QVariant(row.warnings.join(QLatin1Char(' '))));
+        insert.addBindValue(row.outByWarnings ? 1 : 0);
         if (!exec(insert))
             return failure(m_lastError);
     }
@@ -659,8 +662,9 @@ std::optional<StoredTest> HistoryDatabase::test(const QString& uuid) const {
 
     QSqlQuery rows(db());
     rows.prepare(QStringLiteral(
-        "SELECT r.row, r.cells, r.seconds, r.periods, r.metres, r.speed_kmh, r.vo2max, p.uuid"
-        " FROM results r LEFT JOIN players p ON p.id = r.player_id WHERE r.test_id = ? ORDER BY r.row"));
+        "SELECT r.row, r.cells, r.seconds, r.periods, r.metres, r.speed_kmh, r.vo2max, p.uuid, r.warnings,"
+        " r.out_by_warnings FROM results r LEFT JOIN players p ON p.id = r.player_id WHERE r.test_id = ? "
+        "ORDER BY r.row"));
     rows.addBindValue(id);
     if (!rows.exec())
         return std::nullopt;
@@ -674,6 +678,8 @@ std::optional<StoredTest> HistoryDatabase::test(const QString& uuid) const {
         row.speedKmh = optionalDouble(rows.value(5));
         row.vo2max = optionalDouble(rows.value(6));
         row.playerUuid = rows.value(7).toString();
+        row.warnings = rows.value(8).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        row.outByWarnings = rows.value(9).toInt() != 0;
         test.rows.push_back(row);
     }
     return test;

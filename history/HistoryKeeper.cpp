@@ -58,6 +58,12 @@ StoredTest HistoryKeeper::toStored(const FinishedTest& test) {
         row.row = i + 1;
         row.cells = test.rows[i];
         row.computeNumbers();
+        for (const Warning& w : test.warnings) {
+            if (w.athlete != row.row)
+                continue;
+            row.warnings << QStringLiteral("P%1·%2").arg(w.period).arg(w.signal);
+            row.outByWarnings = row.outByWarnings || w.putOut;
+        }
         stored.rows.push_back(row);
     }
     return stored;

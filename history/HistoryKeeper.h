@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "history/StoredTest.h"
+#include "results/RunEvents.h"
 
 namespace norak {
 
@@ -39,6 +40,7 @@ struct FinishedTest {
     QChar dateSeparator = QLatin1Char('/');
     QChar timeSeparator = QLatin1Char(':');
     QList<QStringList> rows;  // every data row of the table, row 1 first, all its cells
+    QList<Warning> warnings;  // the test's warnings that stand, in the order given
 };
 
 // Keeps every finished test in the history with nothing to press: the feature that listens to

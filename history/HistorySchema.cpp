@@ -78,6 +78,13 @@ const char* const kStep2[] = {
     "CREATE INDEX results_player_best ON results (player_id, metres DESC, started_at)",
 };
 
+// Version 3: a result keeps the player's warnings (their legs) and whether the warning rule put
+// the player out.
+const char* const kStep3[] = {
+    "ALTER TABLE results ADD COLUMN warnings TEXT",
+    "ALTER TABLE results ADD COLUMN out_by_warnings INTEGER NOT NULL DEFAULT 0",
+};
+
 template <std::size_t N>
 SchemaUpgrade runStep(QSqlDatabase& db, int version, const char* const (&statements)[N]) {
     if (!db.transaction())
@@ -112,6 +119,8 @@ SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
     if (fromVersion < 1 && !(result = runStep(db, 1, kStep1)).ok)
         return result;
     if (fromVersion < 2 && !(result = runStep(db, 2, kStep2)).ok)
+        return result;
+    if (fromVersion < 3 && !(result = runStep(db, 3, kStep3)).ok)
         return result;
     return result;
 }

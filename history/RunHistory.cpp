@@ -73,6 +73,8 @@ void RunHistory::stopped(const RunStopped& stopped) {
     test.latenessP99Ms = figures.latenessP99Ms;
     test.latenessMaxMs = figures.latenessMaxMs;
     test.rows = tableRows();
+    if (m_warnings)
+        test.warnings = m_warnings();
     m_keeper.keep(test);
     sayPending();
 }
@@ -92,6 +94,7 @@ void RunHistory::restored(const JournalState& state) {
     test.dateSeparator = m_platform.clock.dateSeparator();
     test.timeSeparator = m_platform.clock.timeSeparator();
     test.rows = state.cells;
+    test.warnings = state.warnings;
     m_keeper.keep(test);
 }
 

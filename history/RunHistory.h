@@ -32,6 +32,8 @@ class RunHistory : public QObject {
 
     // Names the sound output in use; asked at each start.
     void setSoundOutputName(std::function<QString()> name) { m_soundOutputName = std::move(name); }
+    // The test's warnings that stand, asked at Stop (none when not given).
+    void setWarnings(std::function<QList<Warning>()> warnings) { m_warnings = std::move(warnings); }
     // The keeper's `tell`: says `text` now, or as soon as the run allows it.
     void tell(const QString& text);
 
@@ -46,6 +48,7 @@ class RunHistory : public QObject {
     HistoryKeeper& m_keeper;
     Platform m_platform;
     std::function<QString()> m_soundOutputName;
+    std::function<QList<Warning>()> m_warnings;
     std::optional<FinishedTest> m_test;  // the test under way, as it was started
     bool m_activated = false;
     QStringList m_pending;  // what is still to be said

@@ -21,6 +21,10 @@ struct StoredRow {
     std::optional<double> speedKmh;
     std::optional<double> vo2max;
     QString playerUuid;  // filled when read back from the history; empty for a row without a name
+    // The player's warnings in the test, each as its period and signal ("P4·12"), and whether
+    // the warning rule put the player out (none for an imported file).
+    QStringList warnings;
+    bool outByWarnings = false;
 
     QString name() const;
     QString code() const;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -62,6 +63,36 @@ QString dateText(const QDateTime& when) {
 // Read back as local time; a journal of before the offset was written has local time already.
 QDateTime dateFromText(const QString& text) {
     return text.isEmpty() ? QDateTime() : QDateTime::fromString(text, Qt::ISODateWithMs).toLocalTime();
+}
+
+QJsonObject warningObject(const Warning& w) {
+    QJsonObject o;
+    o[QStringLiteral("athlete")] = w.athlete;
+    o[QStringLiteral("name")] = w.name;
+    o[QStringLiteral("tick")] = double(w.tick);
+    o[QStringLiteral("leg")] = w.leg;
+    o[QStringLiteral("period")] = int(w.period);
+    o[QStringLiteral("signal")] = w.signal;
+    o[QStringLiteral("station")] = w.station;
+    o[QStringLiteral("putOut")] = w.putOut;
+    return o;
+}
+
+// A warning of an athlete the table has no row for cannot have been written by the program.
+std::optional<Warning> warningFrom(const QJsonValue& value, int rows) {
+    const QJsonObject o = value.toObject();
+    Warning w;
+    w.athlete = o[QStringLiteral("athlete")].toInt(0);
+    w.leg = o[QStringLiteral("leg")].toInt(0);
+    if (!value.isObject() || w.athlete < 1 || w.athlete > rows || w.leg < 1)
+        return std::nullopt;
+    w.name = o[QStringLiteral("name")].toString();
+    w.tick = qint64(o[QStringLiteral("tick")].toDouble());
+    w.period = unsigned(std::max(0, o[QStringLiteral("period")].toInt()));
+    w.signal = o[QStringLiteral("signal")].toInt();
+    w.station = o[QStringLiteral("station")].toInt();
+    w.putOut = o[QStringLiteral("putOut")].toBool();
+    return w;
 }
 
 QByteArray checksumOf(const QByteArray& bytes) {
@@ -175,6 +206,15 @@ QByteArray Journal::encode(const JournalState& state) {
     content[QStringLiteral("startedAt")] = dateText(state.startedAt);
     content[QStringLiteral("running")] = state.running;
     content[QStringLiteral("stoppedAt")] = dateText(state.stoppedAt);
+    QJsonArray warnings;
+    for (const Warning& w : state.warnings)
+        warnings.append(warningObject(w));
+    content[QStringLiteral("warnings")] = warnings;
+    QJsonObject rule;
+    rule[QStringLiteral("outAfter")] = state.warningRule.outAfter;
+    rule[QStringLiteral("consecutive")] = state.warningRule.consecutive;
+    rule[QStringLiteral("clearedByRecovery")] = state.warningRule.clearedByRecovery;
+    content[QStringLiteral("warningRule")] = rule;
 
     QByteArray body = kMagic + QByteArray::number(kFormat) + '\n';
     body += QJsonDocument(content).toJson(QJsonDocument::Compact) + '\n';
@@ -243,6 +283,20 @@ Journal::LoadResult Journal::decode(const QByteArray& bytes, int edition) {
     state.startedAt = dateFromText(content[QStringLiteral("startedAt")].toString());
     state.running = content[QStringLiteral("running")].toBool();
     state.stoppedAt = dateFromText(content[QStringLiteral("stoppedAt")].toString());
+    // Warnings came later than the table: a journal without them has none.
+    for (const QJsonValue& value : content[QStringLiteral("warnings")].toArray()) {
+        const std::optional<Warning> warning = warningFrom(value, int(rows.size()));
+        if (!warning)
+            return {LoadStatus::Corrupt, {}};
+        state.warnings.append(*warning);
+    }
+    const QJsonObject rule = content[QStringLiteral("warningRule")].toObject();
+    const WarningRule defaults;
+    state.warningRule.outAfter = rule[QStringLiteral("outAfter")].toInt(defaults.outAfter);
+    state.warningRule.consecutive = rule[QStringLiteral("consecutive")].toBool(defaults.consecutive);
+    state.warningRule.clearedByRecovery =
+        rule[QStringLiteral("clearedByRecovery")].toBool(defaults.clearedByRecovery);
+    state.warningRule = state.warningRule.normalized();
     return {LoadStatus::Loaded, state};
 }
 

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "engine/Configuration.h"
+#include "engine/WarningRule.h"
+#include "results/RunEvents.h"
 
 namespace norak {
 
@@ -25,6 +27,9 @@ struct JournalState {
     QDateTime startedAt;  // date and time of Start; invalid before the first Start
     bool running = false;
     QDateTime stoppedAt;  // invalid while running or before the first Stop
+    // The last test's warnings and the rule it ran with (none in a journal of before warnings).
+    QList<Warning> warnings;
+    WarningRule warningRule;
 
     // The table's cells and export flag; the facts of the test are left as they are.
     void takeTable(const ResultsTable& table);

@@ -18,6 +18,8 @@ qint64 percentile(const std::vector<qint64>& sorted, int p) {
     return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
 }
 
+constexpr int kMaxAthletes = 14;
+
 QString msText(const std::optional<qint64>& ms) {
     return ms ? QString::number(*ms) : QStringLiteral("–");
 }
@@ -158,6 +160,35 @@ QList<ReportFigure> ReportData::recoveryFigures() const {
                                   ? QStringLiteral("interrumpida (de ") + nominal + QLatin1Char(')')
                                   : secondsText(r.measuredMs) + QStringLiteral(" de ") + nominal;
         figures << ReportFigure{label, value};
+    }
+    return figures;
+}
+
+void ReportData::addWarnings(const QList<Warning>& given, const WarningRule& rule) {
+    warningRuleText = rule.text();
+    warnings.clear();
+    for (int row = 1; row <= kMaxAthletes; ++row) {
+        PlayerWarnings player{row, {}, {}, false};
+        for (const Warning& w : given) {
+            if (w.athlete != row)
+                continue;
+            player.name = w.name;
+            player.legs << QStringLiteral("P%1·%2").arg(w.period).arg(w.signal);
+            player.putOut = player.putOut || w.putOut;
+        }
+        if (!player.legs.isEmpty())
+            warnings << player;
+    }
+}
+
+QList<ReportFigure> ReportData::warningFigures() const {
+    QList<ReportFigure> figures;
+    for (const PlayerWarnings& p : warnings) {
+        QString value =
+            QString::number(p.legs.size()) + QStringLiteral(": ") + p.legs.join(QStringLiteral(", "));
+        if (p.putOut)
+            value += QStringLiteral(" (retirado)");
+        figures << ReportFigure{QString::number(p.row) + QLatin1Char(' ') + p.name, value};
     }
     return figures;
 }

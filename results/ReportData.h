@@ -11,6 +11,8 @@
 #include "engine/Edition.h"
 #include "engine/TimingRecord.h"
 #include "engine/UserTexts.h"
+#include "engine/WarningRule.h"
+#include "results/RunEvents.h"
 
 namespace norak {
 
@@ -77,6 +79,17 @@ struct ReportData {
     std::optional<qint64> latenessMaxMs;
     QList<Recovery> recoveries;
 
+    // The warnings of the test per player (table order) and the rule it ran with; a report made
+    // without the warnings' keeping has no rule text and shows no warning section.
+    struct PlayerWarnings {
+        int row = 0;
+        QString name;
+        QStringList legs;  // "P4·7": period 4, signal 7
+        bool putOut = false;
+    };
+    QString warningRuleText;
+    QList<PlayerWarnings> warnings;
+
     static ReportData compute(const ResultsTable& table, const TimingRecord& record,
                               const ReportSettings& settings);
 
@@ -91,6 +104,10 @@ struct ReportData {
     QList<ReportFigure> timingFigures() const;
     // One figure per recovery: measured length against its nominal length.
     QList<ReportFigure> recoveryFigures() const;
+    // The warnings and the rule they were counted by.
+    void addWarnings(const QList<Warning>& given, const WarningRule& rule);
+    // One figure per warned player: "Nº name" and the warnings with their legs.
+    QList<ReportFigure> warningFigures() const;
 
     // A number with `decimals` decimals and a decimal comma ("1473,5").
     static QString decimalText(double value, int decimals);

@@ -30,6 +30,22 @@ struct Dropout {
     qint64 tick = 0;
     QString name;
     LiveValues values;
+    bool byWarnings = false;  // put out by the warning rule, with the values of its last good leg
+};
+
+// A warning: a player who did not reach the cone at a signal. The leg is that signal's, the
+// latest leg signal of the test proper when the warning was pressed.
+struct Warning {
+    int athlete = 0;
+    QString name;
+    qint64 tick = 0;      // when it was pressed
+    int leg = 0;          // the leg missed, counted over the test proper from 1
+    unsigned period = 0;  // the period, signal within it and station of that leg's signal
+    int signal = 0;
+    int station = 0;
+    bool putOut = false;  // the warning that completed the rule and put the player out
+
+    bool operator==(const Warning&) const = default;
 };
 
 // A recovery has begun: the coming period, its speed, and the ticks of its start, alert and departure.

@@ -3,12 +3,14 @@
 #include "engine/UserTexts.h"
 #include "results/Journal.h"
 #include "results/JournalWriter.h"
+#include "results/RunWarnings.h"
 #include "results/TestRun.h"
 
 namespace norak {
 
-RunJournal::RunJournal(TestRun& run, const Platform& platform, const QString& folder, QObject* parent)
-    : QObject(parent), m_run(run), m_platform(platform) {
+RunJournal::RunJournal(TestRun& run, const Platform& platform, const QString& folder,
+                       const RunWarnings* warnings, QObject* parent)
+    : QObject(parent), m_run(run), m_platform(platform), m_warnings(warnings) {
     auto journal = std::make_unique<Journal>(run.edition().edition, folder);
     if (journal->claim() == Journal::Claim::HeldElsewhere) {
         // Another copy of the program is running: its journal is neither offered back here nor
@@ -45,6 +47,8 @@ RunJournal::RunJournal(TestRun& run, const Platform& platform, const QString& fo
     // Every verb ends with `changed`: what it changed is written once, then.
     connect(&run, &TestRun::changed, this, &RunJournal::post);
     connect(&run, &TestRun::leaving, this, &RunJournal::end);
+    if (m_warnings)
+        connect(m_warnings, &RunWarnings::warningsChanged, this, &RunJournal::note);
     if (run.session().isActivated())
         offerRestore();
 }
@@ -71,6 +75,8 @@ void RunJournal::post() {
     state.startedAt = m_startedAt;
     state.running = m_run.isRunning();
     state.stoppedAt = m_stoppedAt;
+    if (m_warnings)
+        m_warnings->putInto(state);
     m_writer->post(state);
     Q_EMIT statePosted();
 }

@@ -11,6 +11,7 @@ namespace norak {
 
 class Journal;
 class JournalWriter;
+class RunWarnings;
 class TestRun;
 struct JournalState;
 struct RunStarted;
@@ -26,7 +27,9 @@ class RunJournal : public QObject {
     Q_OBJECT
 
   public:
-    RunJournal(TestRun& run, const Platform& platform, const QString& folder, QObject* parent = nullptr);
+    // With `warnings`, the run's warnings are kept too, written with the table each time they change.
+    RunJournal(TestRun& run, const Platform& platform, const QString& folder,
+               const RunWarnings* warnings = nullptr, QObject* parent = nullptr);
     // Waits until everything posted is on disk.
     ~RunJournal() override;
 
@@ -47,6 +50,7 @@ class RunJournal : public QObject {
     Platform m_platform;
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<JournalWriter> m_writer;
+    const RunWarnings* m_warnings = nullptr;
     bool m_heldElsewhere = false;
     bool m_offered = false;  // nothing is written over a journal not yet offered back
     bool m_dirty = false;

@@ -1,6 +1,7 @@
 #include "results/RunRecord.h"
 
 #include "results/Journal.h"
+#include "results/RunWarnings.h"
 #include "results/TestRun.h"
 
 namespace norak {
@@ -37,10 +38,13 @@ ReportOutcome RunRecord::saveReport() {
     job.editionTitle = m_run.edition().editionTitle;
     job.programDir = m_run.programDir();
     job.data = ReportData::compute(m_run.table(), record, m_settings);
+    const QList<Warning> warnings = m_warnings ? m_warnings->warnings() : QList<Warning>();
+    if (m_warnings)
+        job.data.addWarnings(warnings, m_warnings->ruleInForce());
     if (record.signalsGiven.empty()) {
         job.data.start = m_startedAt;  // a table brought back: its start as the journal kept it
     } else {
-        job.signalLog = SignalLog::lines(record, m_dropouts);
+        job.signalLog = SignalLog::lines(record, m_dropouts, warnings);
     }
     return norak::saveReport(job, m_platform, *m_renderer);
 }

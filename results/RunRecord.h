@@ -14,6 +14,7 @@
 namespace norak {
 
 class ReportRenderer;
+class RunWarnings;
 class TestRun;
 
 // The report's record of the last test: how it was run (noted at its start, since the panel may
@@ -32,6 +33,9 @@ class RunRecord : public QObject {
     // Names the sound output in use, for the report; asked at each start.
     void setSoundOutputName(std::function<QString()> name) { m_soundOutputName = std::move(name); }
 
+    // The run's warnings, printed in the report with their rule and logged with the signals.
+    void setWarnings(const RunWarnings* warnings) { m_warnings = warnings; }
+
     const ReportSettings& settings() const { return m_settings; }
     const QDateTime& startedAt() const { return m_startedAt; }
     const QDateTime& stoppedAt() const { return m_stoppedAt; }
@@ -44,6 +48,7 @@ class RunRecord : public QObject {
     Platform m_platform;
     ReportRenderer* m_renderer = nullptr;
     std::function<QString()> m_soundOutputName;
+    const RunWarnings* m_warnings = nullptr;
     ReportSettings m_settings;
     QDateTime m_startedAt;
     QDateTime m_stoppedAt;

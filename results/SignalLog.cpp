@@ -1,5 +1,7 @@
 #include "results/SignalLog.h"
 
+#include <QHash>
+#include <QPair>
 #include <algorithm>
 #include <vector>
 
@@ -37,7 +39,8 @@ struct Event {
 
 }  // namespace
 
-QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark>& dropouts) {
+QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark>& dropouts,
+                             const QList<Warning>& warnings) {
     const QChar sep = QLatin1Char(';');
     std::vector<Event> events;
     int order = 0;
@@ -54,9 +57,23 @@ QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark
                           sep + msText(ns) + sep + QString::number(r.period) + sep + sep + sep +
                               phaseName(TimingRecord::Phase::Recovery) + sep});
     }
+    // The dropout a warning brought follows that warning at once (the same moment).
+    QHash<QPair<int, qint64>, int> putOutAt;
+    for (const Warning& w : warnings) {
+        const qint64 ns = (w.tick - record.startTick) * 1'000'000;
+        if (w.putOut)
+            putOutAt.insert({w.athlete, w.tick}, order + 1);
+        order += 2;
+        events.push_back({ns, order - 2,
+                          sep + msText(ns) + sep + QString::number(w.period) + sep +
+                              QString::number(w.signal) + sep + QString::number(w.station) + sep +
+                              QStringLiteral("aviso") + sep + QString::number(w.athlete) + sep + w.name +
+                              sep});
+    }
     for (const DropoutMark& d : dropouts) {
         const qint64 ns = (d.tick - record.startTick) * 1'000'000;
-        events.push_back({ns, order++,
+        const int after = putOutAt.value({d.athlete, d.tick}, -1);
+        events.push_back({ns, after >= 0 ? after : order++,
                           sep + msText(ns) + sep + sep + sep + sep + QStringLiteral("abandono") + sep +
                               QString::number(d.athlete) + sep + d.name + sep});
     }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "engine/TimingRecord.h"
+#include "results/RunEvents.h"
 
 namespace norak {
 
@@ -24,10 +25,13 @@ struct DropoutMark {
 //   ;ms;period;signal within the period;station;phase;      a signal ("esfuerzo", "calentamiento")
 //   ;ms;period;;;recuperacion;                              the start of a recovery
 //   ;ms;period;;;abandono;number;name;                     a dropout
+//   ;ms;period;signal;station;aviso;number;name;             a warning, pressed at ms, for the
+//                                                           cone of that period's signal
 class SignalLog {
   public:
-    // Header then events in time order (a dropout after the signal of the same moment).
-    static QStringList lines(const TimingRecord& record, const QList<DropoutMark>& dropouts);
+    // Header then events in time order (a dropout or warning after the signal of the same moment).
+    static QStringList lines(const TimingRecord& record, const QList<DropoutMark>& dropouts,
+                             const QList<Warning>& warnings = {});
     // The bytes of the file; nullopt when a name has no place in Windows-1252.
     static std::optional<QByteArray> encode(const QStringList& lines);
     // The log's file path for the report's: "…_08-12-26.pdf" gives "…_08-12-26_senales.txt".

@@ -118,6 +118,46 @@ void TestRun::dropOut(int athlete) {
     Q_EMIT droppedOut(dropout);
 }
 
+void TestRun::dropOutByWarnings(int athlete, const LiveValues& values) {
+    if (!m_roster->isShown(athlete))
+        return;
+    const auto verb = beginVerb();
+    const Dropout dropout{athlete, m_platform.ticks.ticks(), m_table->cell(kColName, athlete), values, true};
+    m_roster->dropout(athlete, dropout.values);
+    Q_EMIT droppedOut(dropout);
+}
+
+bool TestRun::canWarn(int athlete) const {
+    return isRunning() && m_session->WarmUpPhase() == 0 && m_roster->isShown(athlete);
+}
+
+void TestRun::warnAthlete(int athlete) {
+    if (!canWarn(athlete))
+        return;
+    // The cone missed is that of the latest leg signal of the test proper: the departures and the
+    // warm-up's legs are no cone to reach.
+    Warning warning{athlete, m_table->cell(kColName, athlete), m_platform.ticks.ticks()};
+    for (const TimingRecord::Signal& s : m_session->timingRecord().signalsGiven) {
+        if (s.kind != TimingRecord::SignalKind::Leg || s.phase != TimingRecord::Phase::Effort)
+            continue;
+        ++warning.leg;
+        warning.period = s.period;
+        warning.signal = s.signal;
+        warning.station = s.station;
+    }
+    if (warning.leg == 0)
+        return;
+    const auto verb = beginVerb();
+    Q_EMIT warned(warning);
+}
+
+void TestRun::takeBackWarning(int athlete) {
+    if (!canWarn(athlete))
+        return;
+    const auto verb = beginVerb();
+    Q_EMIT warningTakenBack(athlete);
+}
+
 bool TestRun::canReactivateCurrentRow() const {
     return m_roster->canReactivate(m_table->currentRow(), display().stopEnabled, m_session->WarmUpPhase());
 }

@@ -63,6 +63,14 @@ class TestRun : public QObject, private SessionHooks {
     void setActiveTable(const QStringList& lines) { configure(&TestSession::setActiveTable, lines); }
 
     void dropOut(int athlete);  // 1 ... 14
+    // The warning rule's out: as the arrow's press, but with the values given (those shown before
+    // the first warning of the series), announced as a dropout by warnings.
+    void dropOutByWarnings(int athlete, const LiveValues& values);
+    // A warning for a running player at the latest leg signal of the test proper, and the taking
+    // back of one pressed by mistake. Nothing happens before Start, in the warm-up, after Stop,
+    // before the first leg signal, or for a player who is not running.
+    void warnAthlete(int athlete);
+    void takeBackWarning(int athlete);
     bool canReactivateCurrentRow() const;
     void reactivateCurrentRow();
 
@@ -85,6 +93,8 @@ class TestRun : public QObject, private SessionHooks {
     void newTestPrepared();
     void droppedOut(const Dropout& dropout);
     void reactivated(int athlete);
+    void warned(const Warning& warning);
+    void warningTakenBack(int athlete);
     // Names or results changed: once per verb, or per cell when edited outside one.
     void tableChanged();
     void signalGiven(const TimingRecord::Signal& signal);
@@ -109,6 +119,7 @@ class TestRun : public QObject, private SessionHooks {
     }
     void endVerb();
     void tick(void (TestSession::*look)());
+    bool canWarn(int athlete) const;
     template <typename... Params, typename... Args>
     void configure(void (TestSession::*change)(Params...), const Args&... args) {
         const auto verb = beginVerb();

@@ -147,6 +147,41 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_voice->setCursor(Qt::PointingHandCursor);
     connect(m_voice, &QCheckBox::toggled, this, &ConfigPanel::voiceToggled);
 
+    // The warning rule, under the modes: small, as the choices of a whole session are.
+    const QFont ruleFont = pixelFont(QStringLiteral("Arial"), 11);
+    m_warningLabel = new QLabel(QStringLiteral("Retirar tras"), this);
+    m_warningLabel->setObjectName(QStringLiteral("LabelRetirarTras"));
+    m_warningLabel->setFont(ruleFont);
+    m_warningLabel->setPalette(warmUpPalette);
+    m_warningCount = new QComboBox(this);
+    m_warningCount->setObjectName(QStringLiteral("ComboBoxAvisos"));
+    m_warningCount->setFont(ruleFont);
+    m_warningCount->addItems({QStringLiteral("1 aviso"), QStringLiteral("2 avisos"),
+                              QStringLiteral("3 avisos"), QStringLiteral("Sólo avisos")});
+    m_warningLabel->setBuddy(m_warningCount);
+    m_warningCount->setAccessibleName(QStringLiteral("Retirar tras"));
+    m_warningCount->setAccessibleDescription(
+        QStringLiteral("Avisos que retiran a un deportista; «Sólo avisos»: nunca se retira solo"));
+    m_warningCount->setToolTip(m_warningCount->accessibleDescription());
+    m_warningConsecutive = new QCheckBox(QStringLiteral("consecutivos"), this);
+    m_warningConsecutive->setObjectName(QStringLiteral("CheckBox_Consecutivos"));
+    m_warningConsecutive->setToolTip(
+        QStringLiteral("Un aviso caduca cuando el deportista completa un tramo sin aviso"));
+    m_warningConsecutive->setAccessibleDescription(m_warningConsecutive->toolTip());
+    m_warningCleared = new QCheckBox(QStringLiteral("Los avisos se borran en la recuperación"), this);
+    m_warningCleared->setObjectName(QStringLiteral("CheckBox_BorrarAvisos"));
+    m_warningCleared->setToolTip(QStringLiteral("Cada periodo empieza sin avisos"));
+    m_warningCleared->setAccessibleDescription(m_warningCleared->toolTip());
+    for (QCheckBox* box : {m_warningConsecutive, m_warningCleared}) {
+        box->setFont(ruleFont);
+        box->setPalette(warmUpPalette);
+        box->setCursor(Qt::PointingHandCursor);
+        connect(box, &QCheckBox::toggled, this, [this] { Q_EMIT warningRuleChanged(warningRule()); });
+    }
+    connect(m_warningCount, &QComboBox::currentIndexChanged, this,
+            [this] { Q_EMIT warningRuleChanged(warningRule()); });
+    setWarningRule(WarningRule{});
+
     // The start period changes only through the spin buttons, sex and category only by choosing
     // from the lists: typed characters are discarded.
     for (QWidget* w :
@@ -167,6 +202,23 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
 void ConfigPanel::setVoiceChecked(bool on) {
     const QSignalBlocker blocker(m_voice);
     m_voice->setChecked(on);
+}
+
+WarningRule ConfigPanel::warningRule() const {
+    const int index = m_warningCount->currentIndex();
+    WarningRule rule;
+    rule.outAfter = index >= 0 && index < WarningRule::kMostWarnings ? index + 1 : WarningRule::kOnlyWarnings;
+    rule.consecutive = m_warningConsecutive->isChecked();
+    rule.clearedByRecovery = m_warningCleared->isChecked();
+    return rule;
+}
+
+void ConfigPanel::setWarningRule(const WarningRule& rule) {
+    const QSignalBlocker b0(m_warningCount), b1(m_warningConsecutive), b2(m_warningCleared);
+    m_warningCount->setCurrentIndex(rule.outAfter == WarningRule::kOnlyWarnings ? WarningRule::kMostWarnings
+                                                                                : rule.outAfter - 1);
+    m_warningConsecutive->setChecked(rule.consecutive);
+    m_warningCleared->setChecked(rule.clearedByRecovery);
 }
 
 QRadioButton* ConfigPanel::modeButton(TestMode mode) const {
@@ -198,6 +250,12 @@ void ConfigPanel::render(const DisplayState& d) {
     m_category->setCurrentIndex(d.category);
     m_speed->setText(d.speedLabel);
     m_soundCheck->setEnabled(!d.stopEnabled);
+    // A test runs by the rule it started with: the next one is chosen between tests.
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_warningLabel), static_cast<QWidget*>(m_warningCount),
+          static_cast<QWidget*>(m_warningConsecutive), static_cast<QWidget*>(m_warningCleared)}) {
+        w->setEnabled(!d.stopEnabled);
+    }
     m_spin->setEnabled(d.configEnabled);
     m_sex->setEnabled(d.configEnabled);
     m_category->setEnabled(d.configEnabled);
@@ -241,15 +299,22 @@ void ConfigPanel::layoutChildren() {
     const int half = w / 2;
     m_title->setGeometry(0, 0, w, 22);
     // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below
-    // them; the sound check at the foot.
+    // them, then the warning rule, a row each; the sound check at the foot.
     const int modeTop = 30;
     const int modeWidth = half - 16;
-    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, modeWidth, 28);
-    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 32, modeWidth, 28);
-    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 64, modeWidth, 28);
+    m_modes[int(TestMode::Esfuerzo)]->setGeometry(8, modeTop, modeWidth, 24);
+    m_modes[int(TestMode::Repetir)]->setGeometry(8, modeTop + 26, modeWidth, 24);
+    m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 52, modeWidth, 24);
     const int soundCheckWidth = std::min(modeWidth, 150);
     m_soundCheck->setGeometry(8, height() - 34, soundCheckWidth, 26);
     m_voice->setGeometry(16 + soundCheckWidth, height() - 32, std::max(0, half - 24 - soundCheckWidth), 22);
+    const int ruleTop = modeTop + 52;
+    const int labelWidth = m_warningLabel->sizeHint().width();
+    m_warningLabel->setGeometry(12, ruleTop, labelWidth, 20);
+    m_warningCount->setGeometry(16 + labelWidth, ruleTop, std::max(m_warningCount->sizeHint().width(), 100),
+                                20);
+    m_warningConsecutive->setGeometry(12, ruleTop + 22, half - 16, 20);
+    m_warningCleared->setGeometry(12, ruleTop + 44, half - 16, 20);
 
     // Right half, top to bottom: the warm-up option, the category lists under their header, and
     // side by side the start period and the initial speed under theirs. Each value frame

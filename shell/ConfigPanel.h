@@ -5,6 +5,7 @@
 
 #include "engine/DisplayState.h"
 #include "engine/Edition.h"
+#include "engine/WarningRule.h"
 
 class QCheckBox;
 class QLabel;
@@ -40,6 +41,14 @@ class ConfigPanel : public QWidget {
     QCheckBox* voiceBox() const { return m_voice; }
     // Shows the choice without reporting it back.
     void setVoiceChecked(bool on);
+    // The warning rule: "Retirar tras" 1, 2, 3 warnings or "Sólo avisos", "consecutivos" and
+    // "Los avisos se borran en la recuperación"; editable between tests only.
+    QComboBox* warningCountBox() const { return m_warningCount; }
+    QCheckBox* warningConsecutiveBox() const { return m_warningConsecutive; }
+    QCheckBox* warningClearedBox() const { return m_warningCleared; }
+    WarningRule warningRule() const;
+    // Shows the rule without reporting it back.
+    void setWarningRule(const WarningRule& rule);
 
   Q_SIGNALS:
     void modeChosen(norak::TestMode mode);
@@ -55,6 +64,8 @@ class ConfigPanel : public QWidget {
     void soundCheckRequested();
     // The operator ticked or cleared "Voz".
     void voiceToggled(bool on);
+    // The operator changed the warning rule.
+    void warningRuleChanged(const norak::WarningRule& rule);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +90,10 @@ class ConfigPanel : public QWidget {
     QLabel* m_speed = nullptr;
     FlatButton* m_soundCheck = nullptr;
     QCheckBox* m_voice = nullptr;
+    QLabel* m_warningLabel = nullptr;
+    QComboBox* m_warningCount = nullptr;
+    QCheckBox* m_warningConsecutive = nullptr;
+    QCheckBox* m_warningCleared = nullptr;
 };
 
 }  // namespace norak

@@ -8,6 +8,7 @@
 namespace norak {
 
 class FlatPanel;
+class RunWarnings;
 class TestRun;
 
 // The glance area `PanelResumen` under the results table: three displays, each a caption beside
@@ -27,6 +28,10 @@ class GlancePanel : public QWidget {
 
     // Shows the run's figures as they are now.
     void render();
+    // A fourth display, "Avisos": the warnings of the test running (or of the last one).
+    void setWarnings(const RunWarnings* warnings);
+    FlatPanel* warningCaption() const { return m_warningCaption; }
+    FlatPanel* warningValue() const { return m_warningValue; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -37,6 +42,9 @@ class GlancePanel : public QWidget {
     TestRun& m_run;
     std::array<FlatPanel*, kDisplayCount> m_captions{};
     std::array<FlatPanel*, kDisplayCount> m_values{};
+    const RunWarnings* m_warnings = nullptr;
+    FlatPanel* m_warningCaption = nullptr;
+    FlatPanel* m_warningValue = nullptr;
 };
 
 }  // namespace norak

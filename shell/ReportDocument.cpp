@@ -227,6 +227,38 @@ qreal drawRecoveries(QPainter& p, qreal y, const ReportData& data) {
     return y + 40 * qreal((figures.size() + perLine - 1) / perLine);
 }
 
+// Lines the warning section takes: its title with the rule, then two players a line.
+qsizetype warningLines(const ReportData& data) {
+    return data.warningRuleText.isEmpty() ? 0 : 1 + std::max<qsizetype>(1, (data.warnings.size() + 1) / 2);
+}
+
+qreal drawWarnings(QPainter& p, qreal y, const ReportData& data) {
+    if (data.warningRuleText.isEmpty())
+        return y;
+    text(p, QRectF(kMargin, y, kContentWidth, 44), Qt::AlignLeft | Qt::AlignVCenter,
+         QStringLiteral("Avisos  ·  ") + data.warningRuleText, font(27, true), kInk);
+    y += 50;
+    const QList<ReportFigure> figures = data.warningFigures();
+    if (figures.isEmpty()) {
+        text(p, QRectF(kMargin, y, kContentWidth, 40), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("Ningún aviso"), font(26), kMuted);
+        return y + 40;
+    }
+    const int perLine = 2;
+    const qreal width = kContentWidth / perLine;
+    for (qsizetype i = 0; i < figures.size(); ++i) {
+        const qreal x = kMargin + width * qreal(i % perLine);
+        const qreal top = y + 40 * qreal(i / perLine);
+        text(p, QRectF(x, top, width * 0.32, 40), Qt::AlignLeft | Qt::AlignVCenter,
+             QFontMetricsF(font(25)).elidedText(figures[i].label, Qt::ElideRight, width * 0.3), font(25),
+             kMuted);
+        text(p, QRectF(x + width * 0.32, top, width * 0.66, 40), Qt::AlignLeft | Qt::AlignVCenter,
+             QFontMetricsF(font(25, true)).elidedText(figures[i].value, Qt::ElideRight, width * 0.64),
+             font(25, true), kInk);
+    }
+    return y + 40 * qreal((figures.size() + perLine - 1) / perLine);
+}
+
 void drawFooter(QPainter& p, const ReportData& data) {
     p.setPen(QPen(kRule, 3));
     p.drawLine(QPointF(kMargin, kFooterTop), QPointF(kMargin + kContentWidth, kFooterTop));
@@ -260,7 +292,8 @@ void ReportDocument::render(QPainter& painter, const QRectF& page, const ReportD
     const QList<ReportFigure> timing = data.timingFigures();
     const qsizetype recoveryLines = (data.recoveryFigures().size() + 2) / 3;
     const qreal figuresHeight = 90 + 48 * qreal(std::max(group.size(), timing.size())) + 30 + 50 +
-                                40 * qreal(std::max<qsizetype>(1, recoveryLines));
+                                40 * qreal(std::max<qsizetype>(1, recoveryLines)) + 20 +
+                                45 * qreal(warningLines(data));
     const qreal chartRoom = kFooterTop - 40 - figuresHeight - (y + 30) - 90 - 60;
     const qreal pitch = std::clamp(chartRoom / qreal(std::max<qsizetype>(1, data.bars.size())), 30.0, 80.0);
 
@@ -273,7 +306,8 @@ void ReportDocument::render(QPainter& painter, const QRectF& page, const ReportD
                    columnWidth);
     const qreal leftEnd = drawFigures(painter, kMargin, top, columnWidth, group, data);
     const qreal rightEnd = drawFigures(painter, kMargin + columnWidth + 120, top, columnWidth, timing, data);
-    drawRecoveries(painter, std::max(leftEnd, rightEnd) + 30, data);
+    const qreal recoveriesEnd = drawRecoveries(painter, std::max(leftEnd, rightEnd) + 30, data);
+    drawWarnings(painter, recoveriesEnd + 20, data);
 
     drawFooter(painter, data);
     painter.restore();

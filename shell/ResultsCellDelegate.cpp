@@ -1,6 +1,7 @@
 #include "shell/ResultsCellDelegate.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "results/CellText.h"
 #include "shell/CellLineEdit.h"
@@ -16,6 +17,28 @@ QRect cellArea(const QRect& rect) {
     return rect.adjusted(0, 0, -1, -1);
 }
 
+// The warning sign of the row: a yellow triangle with a black outline and "!", then the count.
+void paintWarningMark(QPainter* painter, const QRect& area, const ResultsCellDelegate::WarningMark& mark) {
+    const QRect box(area.right() - kWarningMarkWidth, area.top(), kWarningMarkWidth, area.height());
+    const int side = std::min(12, box.height() - 4);
+    const int top = box.center().y() - side / 2;
+    const QPolygon triangle({QPoint(box.left() + 2 + side / 2, top),
+                             QPoint(box.left() + 2 + side, top + side), QPoint(box.left() + 2, top + side)});
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::black);
+    painter->setBrush(mark.counting ? kWarningMark : kWarningMarkLapsed);
+    painter->drawPolygon(triangle);
+    QFont font = painter->font();
+    font.setBold(true);
+    font.setPixelSize(9);
+    painter->setFont(font);
+    painter->drawText(QRect(box.left() + 2, top + 2, side, side - 1), Qt::AlignCenter, QStringLiteral("!"));
+    font.setPixelSize(11);
+    painter->setFont(font);
+    painter->drawText(QRect(box.left() + 4 + side, box.top(), box.width() - side - 4, box.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter, QString::number(mark.count));
+}
+
 }  // namespace
 
 void ResultsCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -29,6 +52,11 @@ void ResultsCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->setFont(cellFont(column, area.width()));
     painter->setPen(selected ? QColor(Qt::white) : cellTextColor(column));
     painter->drawText(area, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+    if (column == kColName && m_marks) {
+        const WarningMark mark = m_marks(index.row() + 1);
+        if (mark.count > 0)
+            paintWarningMark(painter, area, mark);
+    }
     painter->restore();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStyledItemDelegate>
+#include <functional>
 
 namespace norak {
 
@@ -13,6 +14,14 @@ class ResultsCellDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // A row's warnings as the name cell shows them: how many, and whether any still counts.
+    struct WarningMark {
+        int count = 0;
+        bool counting = false;
+    };
+    // Where the marks come from (row 1 ... N); none: no mark is drawn.
+    void setWarningMarks(std::function<WarningMark(int row)> marks) { m_marks = std::move(marks); }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -20,6 +29,9 @@ class ResultsCellDelegate : public QStyledItemDelegate {
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+
+  private:
+    std::function<WarningMark(int row)> m_marks;
 };
 
 }  // namespace norak

@@ -59,6 +59,11 @@ ResultsGrid::ResultsGrid(ResultsTable& table, const QList<int>& columnWidths, QW
     connect(this, &QAbstractItemView::doubleClicked, this, &ResultsGrid::HyperGrid_SujetosDblClick);
 }
 
+void ResultsGrid::setWarningMarks(std::function<ResultsCellDelegate::WarningMark(int row)> marks) {
+    static_cast<ResultsCellDelegate*>(itemDelegate())->setWarningMarks(std::move(marks));
+    viewport()->update();
+}
+
 int ResultsGrid::currentColumn() const {
     return currentIndex().isValid() ? currentIndex().column() : 0;
 }

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QTableView>
 
+#include "shell/ResultsCellDelegate.h"
+
 namespace norak {
 
 class ResultsTable;
@@ -22,6 +24,8 @@ class ResultsGrid : public QTableView {
     void setCellEditingMode();
     // Current column of the grid (0 ... 7).
     int currentColumn() const;
+    // The players' warnings drawn at the end of their name cells (see ResultsCellDelegate).
+    void setWarningMarks(std::function<ResultsCellDelegate::WarningMark(int row)> marks);
 
     // After a click: the result and number columns select rows, the name and code columns edit;
     // a click in "VO2max (ml/kg/min)" leaves the mode as it is.

@@ -16,6 +16,11 @@ inline constexpr QColor kAthleteButtonFace{192, 192, 192};     // silver
 inline constexpr QColor kAthleteButtonFocused{0, 128, 255};
 inline constexpr QColor kAthleteButtonPressed{116, 197, 250};
 inline constexpr QColor kAthleteButtonBorder{0, 128, 0};  // green
+// A player's warnings at the right end of the name cell: a yellow triangle and the count, grey
+// once none of them counts towards the rule any more.
+inline constexpr QColor kWarningMark{255, 204, 0};
+inline constexpr QColor kWarningMarkLapsed{150, 150, 150};
+inline constexpr int kWarningMarkWidth = 28;
 
 // The panel PanelDeportistas: title bar across the top, the frame below it with room on its
 // left for the athlete buttons.

@@ -15,6 +15,7 @@
 #include "results/ReportData.h"
 #include "results/ResultsGeometry.h"
 #include "results/ResultsTable.h"
+#include "results/RunWarnings.h"
 #include "results/SquadFile.h"
 #include "results/TestRun.h"
 #include "shell/AthleteButton.h"
@@ -172,6 +173,15 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
     connect(m_reactivateAction, &QAction::triggered, this, &ResultsPanel::Volveraactivar1Click);
     connect(m_grid, &QWidget::customContextMenuRequested, this, &ResultsPanel::showPopupMenu);
 
+    m_warningMenu = new QMenu(this);
+    m_warningMenu->setObjectName(QStringLiteral("PopupMenu_Avisos"));
+    m_warnAction = m_warningMenu->addAction(QStringLiteral("Aviso"));
+    m_warnAction->setObjectName(QStringLiteral("Aviso1"));
+    m_takeBackAction = m_warningMenu->addAction(QStringLiteral("Quitar aviso"));
+    m_takeBackAction->setObjectName(QStringLiteral("QuitarAviso1"));
+    connect(m_warnAction, &QAction::triggered, this, [this] { m_run.warnAthlete(m_menuAthlete); });
+    connect(m_takeBackAction, &QAction::triggered, this, [this] { m_run.takeBackWarning(m_menuAthlete); });
+
     // Each button stands just left of its row: as high as a data row, one pixel apart.
     const int left = m_frame->x() - kAthleteButtonWidth - 1;
     int top = kTitleRowHeight + m_frame->y() + 2;
@@ -181,12 +191,16 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
         top += kDataRowHeight + 1;
         connect(button, &QAbstractButton::clicked, this, [this, i] { B01Click(i); });
         connect(button, &AthleteButton::pointerMoved, this, &ResultsPanel::B01MouseMove);
+        // The warning is the arrow's second gesture: a right click (or the menu key) opens its menu.
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, i, button](const QPoint& at) { showWarningMenu(i, button->mapToGlobal(at)); });
         m_athleteButtons[i - 1] = button;
         // The test master watches the players, not the screen: a dropout can be recorded from
         // the keyboard, wherever the focus is in the window (an open cell editor included).
         if (i <= edition.stationsPerLap) {
             const QKeySequence key = athleteKey(i);
-            button->setToolTip(key.toString(QKeySequence::NativeText));
+            button->setToolTip(athleteHint(i));
             button->setAccessibleDescription(button->toolTip());
             auto* shortcut = new QShortcut(key, this, nullptr, nullptr, Qt::WindowShortcut);
             shortcut->setObjectName(QStringLiteral("KeyB%1").arg(i, 2, 10, QLatin1Char('0')));
@@ -196,6 +210,12 @@ ResultsPanel::ResultsPanel(const EditionRecord& edition, TestRun& run, int table
                 if (roster().isShown(i))
                     m_athleteButtons[i - 1]->click();
             });
+            // A warning, as quick as the dropout and from the same place (the run refuses one for a
+            // player not running).
+            auto* warning = new QShortcut(warningKey(i), this, nullptr, nullptr, Qt::WindowShortcut);
+            warning->setObjectName(QStringLiteral("KeyAviso%1").arg(i, 2, 10, QLatin1Char('0')));
+            warning->setAutoRepeat(false);
+            connect(warning, &QShortcut::activated, this, [this, i] { m_run.warnAthlete(i); });
         }
     }
     connect(&roster(), &AthleteRoster::buttonVisibilityChanged, this,
@@ -224,6 +244,61 @@ QKeySequence ResultsPanel::athleteKey(int athlete) {
     if (athlete == 13 || athlete == 14)
         return QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + athlete - 13));
     return {};
+}
+
+QKeySequence ResultsPanel::warningKey(int athlete) {
+    const QKeySequence key = athleteKey(athlete);
+    if (key.isEmpty())
+        return key;
+    return QKeySequence(QKeyCombination(key[0].keyboardModifiers() | Qt::ControlModifier, key[0].key()));
+}
+
+QString ResultsPanel::athleteHint(int athlete) {
+    return QStringLiteral("Retirar: clic o %1 · Aviso: %2 o clic derecho")
+        .arg(athleteKey(athlete).toString(QKeySequence::NativeText),
+             warningKey(athlete).toString(QKeySequence::NativeText));
+}
+
+void ResultsPanel::setWarnings(const RunWarnings* warnings) {
+    m_warnings = warnings;
+    if (!warnings) {
+        m_grid->setWarningMarks({});
+        return;
+    }
+    // Shown while the test runs; the report and the journal keep them after it.
+    m_grid->setWarningMarks([this](int row) {
+        if (!m_warnings || !m_run.isRunning())
+            return ResultsCellDelegate::WarningMark{};
+        return ResultsCellDelegate::WarningMark{m_warnings->count(row), m_warnings->counting(row) > 0};
+    });
+    connect(warnings, &RunWarnings::warningsChanged, this, &ResultsPanel::showWarnings);
+    // A warning lapses at a leg or a recovery, and every mark goes at Stop.
+    connect(&m_run, &TestRun::signalGiven, this, &ResultsPanel::showWarnings);
+    connect(&m_run, &TestRun::recoveryBegan, this, &ResultsPanel::showWarnings);
+    connect(&m_run, &TestRun::stopped, this, &ResultsPanel::showWarnings);
+}
+
+void ResultsPanel::showWarnings() {
+    m_grid->viewport()->update();
+    for (int i = 1; i <= AthleteRoster::kButtonCount; ++i) {
+        const int count = m_warnings && m_run.isRunning() ? m_warnings->count(i) : 0;
+        const QString description =
+            count == 0
+                ? athleteHint(i)
+                : athleteHint(i) + QStringLiteral(" · %1 %2")
+                                       .arg(count)
+                                       .arg(count == 1 ? QStringLiteral("aviso") : QStringLiteral("avisos"));
+        if (m_athleteButtons[i - 1]->accessibleDescription() != description)
+            m_athleteButtons[i - 1]->setAccessibleDescription(description);
+    }
+}
+
+void ResultsPanel::showWarningMenu(int athlete, const QPoint& globalPosition) {
+    m_menuAthlete = athlete;
+    const bool running = m_run.isRunning() && roster().isShown(athlete);
+    m_warnAction->setEnabled(running);
+    m_takeBackAction->setEnabled(running && m_warnings && m_warnings->canTakeBack(athlete));
+    m_warningMenu->popup(globalPosition);
 }
 
 AthleteButton* ResultsPanel::athleteButton(int athlete) const {

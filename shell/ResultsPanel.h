@@ -19,6 +19,7 @@ class AthleteButton;
 class AthleteRoster;
 class ResultsGrid;
 class ResultsTable;
+class RunWarnings;
 class TestRun;
 
 // The results panel `PanelDeportistas` of the test window: the title bar "Deportistas" with the
@@ -50,8 +51,20 @@ class ResultsPanel : public QWidget {
     AthleteButton* athleteButton(int athlete) const;
     // The key that presses an athlete's button: F1 ... F12, then Shift+F1 and Shift+F2.
     static QKeySequence athleteKey(int athlete);
+    // The key that warns an athlete: Ctrl with the athlete's key.
+    static QKeySequence warningKey(int athlete);
+    // The arrow's hint: both gestures, the dropout's and the warning's.
+    static QString athleteHint(int athlete);
     QMenu* popupMenu() const { return m_popupMenu; }
     QAction* reactivateAction() const { return m_reactivateAction; }
+    // The arrow's menu (a right click on it): "Aviso" and "Quitar aviso" for its athlete.
+    QMenu* warningMenu() const { return m_warningMenu; }
+    QAction* warnAction() const { return m_warnAction; }
+    QAction* takeBackAction() const { return m_takeBackAction; }
+    int warningMenuAthlete() const { return m_menuAthlete; }
+
+    // The run's warnings: drawn in the rows while the test runs, and "Quitar aviso" offered.
+    void setWarnings(const RunWarnings* warnings);
 
     // BtnExportDatos, BtnBorrarTabla and BtnInforme together (disabled by Start, enabled by Stop
     // when a row has a name).
@@ -70,6 +83,8 @@ class ResultsPanel : public QWidget {
     void BtnExportDatosClick();
     void BtnCargarClick();
     void BtnInformeClick();
+    // Opens the arrow's menu for an athlete at a point of the screen, without waiting on it.
+    void showWarningMenu(int athlete, const QPoint& globalPosition);
 
   Q_SIGNALS:
     // "Cargar" and "Informe" were pressed: the features that load a squad and make the report
@@ -79,6 +94,7 @@ class ResultsPanel : public QWidget {
 
   private:
     void showPopupMenu(const QPoint& position);
+    void showWarnings();
 
     EditionRecord m_edition;
     TestRun& m_run;
@@ -92,6 +108,11 @@ class ResultsPanel : public QWidget {
     std::array<AthleteButton*, 14> m_athleteButtons{};
     QMenu* m_popupMenu = nullptr;
     QAction* m_reactivateAction = nullptr;
+    QMenu* m_warningMenu = nullptr;
+    QAction* m_warnAction = nullptr;
+    QAction* m_takeBackAction = nullptr;
+    int m_menuAthlete = 0;
+    const RunWarnings* m_warnings = nullptr;
 };
 
 }  // namespace norak

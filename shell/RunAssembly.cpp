@@ -5,6 +5,7 @@
 #include "history/RunHistory.h"
 #include "results/RunJournal.h"
 #include "results/RunRecord.h"
+#include "results/RunWarnings.h"
 #include "results/SleepKeeper.h"
 #include "results/SoundCheckGate.h"
 #include "results/SquadLoader.h"
@@ -17,7 +18,10 @@ RunAssembly::RunAssembly(int edition, const Platform& platform)
       m_run(std::make_unique<TestRun>(edition, m_platform)),
       m_soundCheck(std::make_unique<SoundCheckGate>(*m_run, m_platform)),
       m_squad(std::make_unique<SquadLoader>(*m_run, m_platform)),
-      m_record(std::make_unique<RunRecord>(*m_run, m_platform)) {}
+      m_record(std::make_unique<RunRecord>(*m_run, m_platform)),
+      m_warnings(std::make_unique<RunWarnings>(*m_run)) {
+    m_record->setWarnings(m_warnings.get());
+}
 
 RunAssembly::~RunAssembly() {
     // The features go first, while the run they listen to is still there; the history's writer
@@ -27,6 +31,7 @@ RunAssembly::~RunAssembly() {
     m_historyWriter.reset();
     m_journal.reset();
     m_sleepKeeper.reset();
+    m_warnings.reset();
     m_record.reset();
     m_squad.reset();
     m_soundCheck.reset();
@@ -37,7 +42,7 @@ void RunAssembly::keepAwakeWith(SleepInhibitor* inhibitor) {
 }
 
 void RunAssembly::enableJournal(const QString& folder) {
-    m_journal = std::make_unique<RunJournal>(*m_run, m_platform, folder);
+    m_journal = std::make_unique<RunJournal>(*m_run, m_platform, folder, m_warnings.get());
 }
 
 void RunAssembly::enableHistory(const QString& path) {
@@ -51,6 +56,7 @@ void RunAssembly::enableHistory(const QString& path) {
             m_history->tell(text);
     });
     m_history = std::make_unique<RunHistory>(*m_run, *m_historyKeeper, m_platform);
+    m_history->setWarnings([this] { return m_warnings->warnings(); });
     // A test ended by leaving is on disk before the program ends.
     QObject::connect(m_run.get(), &TestRun::leaving, m_historyWriter.get(), &HistoryWriter::flush);
 }

@@ -12,6 +12,7 @@ class HistoryWriter;
 class RunHistory;
 class RunJournal;
 class RunRecord;
+class RunWarnings;
 class SleepInhibitor;
 class SleepKeeper;
 class SoundCheckGate;
@@ -30,6 +31,7 @@ class RunAssembly {
     SoundCheckGate& soundCheck() const { return *m_soundCheck; }
     SquadLoader& squad() const { return *m_squad; }
     RunRecord& record() const { return *m_record; }
+    RunWarnings& warnings() const { return *m_warnings; }
     // Keeps the desktop awake during a test; none (the tests): nothing is asked.
     void keepAwakeWith(SleepInhibitor* inhibitor);
     // Keeps a recovery journal in `folder` from now on; a journal left by a run that did not end
@@ -49,6 +51,7 @@ class RunAssembly {
     std::unique_ptr<SoundCheckGate> m_soundCheck;
     std::unique_ptr<SquadLoader> m_squad;
     std::unique_ptr<RunRecord> m_record;
+    std::unique_ptr<RunWarnings> m_warnings;
     std::unique_ptr<SleepKeeper> m_sleepKeeper;
     std::unique_ptr<RunJournal> m_journal;
     QString m_historyPath;

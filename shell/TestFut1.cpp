@@ -15,9 +15,11 @@
 #include "platform/qt/QtSound.h"
 #include "results/AthleteRoster.h"
 #include "results/RunRecord.h"
+#include "results/RunWarnings.h"
 #include "results/SoundCheckGate.h"
 #include "results/SquadLoader.h"
 #include "results/TestRun.h"
+#include "results/WarningRuleStore.h"
 #include "shell/ConfigPanel.h"
 #include "shell/CoursePanel.h"
 #include "shell/GlancePanel.h"
@@ -188,6 +190,7 @@ void TForm1::createPanels() {
     m_glance = new GlancePanel(e, *m_run, this);
     m_glance->setGeometry(geometry::glanceArea(m_results->height()));
     m_glance->setVisible(m_glance->height() >= geometry::kGlanceMinHeight);
+    attachWarnings();
 
     m_parameters = new ParametersPanel(m_run->session().activeTable(), this);
     m_parameters->setGeometry(kParametersPanel);
@@ -207,6 +210,19 @@ void TForm1::createPanels() {
     m_start->raise();
     connect(m_start, &StartPanel::empezarClicked, this, &TForm1::BitBtnEmpezarClick);
     connect(m_start, &StartPanel::aboutClicked, this, &TForm1::AcercadeClick);
+}
+
+void TForm1::attachWarnings() {
+    RunWarnings& warnings = m_parts->warnings();
+    const WarningRule remembered = WarningRuleStore().load();
+    warnings.setRule(remembered);
+    m_config->setWarningRule(remembered);
+    connect(m_config, &ConfigPanel::warningRuleChanged, this, [this](const WarningRule& rule) {
+        m_parts->warnings().setRule(rule);
+        WarningRuleStore().save(rule);  // unwritable: the rule still holds until the program ends
+    });
+    m_results->setWarnings(&warnings);
+    m_glance->setWarnings(&warnings);
 }
 
 void TForm1::attachVoice() {

@@ -98,6 +98,7 @@ class TForm1 : public QDialog {
     void createTopBar();
     void createPanels();
     void attachVoice();
+    void attachWarnings();
     void dressWindow();
     void syncTimers();
     void afterEvent();

@@ -295,6 +295,35 @@ TEST(HistoryKeeperTest, KeepsCorrectsAndStoresOnce) {
     EXPECT_EQ(back, expected);
 }
 
+// A test's warnings go into its players' rows (their legs, and the out by the rule), and come back
+// from the history as they were stored.
+TEST(HistoryKeeperTest, KeepsEachPlayersWarnings) {
+    FinishedTest finished;
+    finished.edition = kEditionZevez;
+    finished.editionTitle = QStringLiteral("NORAK-Zevez");
+    finished.startedAt = QDateTime(QDate(2026, 12, 8), QTime(10, 15));
+    finished.rows = {{"1", "Ana", "V01", "02:24", "1", "187", "6,6"},
+                     {"2", "Eva", "", "05:00", "3", "500", "7,8"},
+                     {"3", "Iker", "", "05:00", "3", "500", "7,8"}};
+    finished.warnings = {Warning{1, QStringLiteral("Ana"), 10, 3, 4, 3, 3, false},
+                         Warning{2, QStringLiteral("Eva"), 20, 7, 4, 7, 7, false},
+                         Warning{1, QStringLiteral("Ana"), 30, 4, 4, 4, 4, true}};
+    StoredTest stored = HistoryKeeper::toStored(finished);
+    ASSERT_EQ(stored.rows.size(), 3);
+    EXPECT_EQ(stored.rows[0].warnings, (QStringList{QStringLiteral("P4·3"), QStringLiteral("P4·4")}));
+    EXPECT_TRUE(stored.rows[0].outByWarnings);
+    EXPECT_EQ(stored.rows[1].warnings, QStringList{QStringLiteral("P4·7")});
+    EXPECT_FALSE(stored.rows[1].outByWarnings);
+    EXPECT_TRUE(stored.rows[2].warnings.isEmpty());
+
+    QTemporaryDir dir;
+    HistoryDatabase db;
+    ASSERT_EQ(db.open(dbPath(dir)).status, HistoryOpening::Status::Ready);
+    stored.uuid = QStringLiteral("cc7c1f00-0000-4000-8000-000000000003");
+    ASSERT_TRUE(db.store(stored).ok());
+    EXPECT_EQ(withoutPlayers(*db.test(stored.uuid)), stored);
+}
+
 // A writer that ends (the program closing) stores what was handed to it first.
 TEST(HistoryWriterTest, StoresEverythingHandedOverBeforeItEnds) {
     QTemporaryDir dir;
@@ -411,12 +440,14 @@ TEST(HistorySchemaTest, UpgradesFromEmptyAndFromTheVersionBefore) {
     {
         HistoryDatabase db;
         ASSERT_EQ(db.open(v1).status, HistoryOpening::Status::Ready);
-        EXPECT_EQ(db.schemaVersion(), 2);
+        EXPECT_EQ(db.schemaVersion(), kHistorySchemaVersion);
         EXPECT_EQ(db.laptopUuid(), QStringLiteral("5d1f7c7e-1111-4e2a-9b55-0c3d2e1f0a99"));
         const std::optional<StoredTest> old = db.test(QStringLiteral("bb7c1f00-0000-4000-8000-000000000001"));
         ASSERT_TRUE(old);
         ASSERT_EQ(old->rows.size(), 1);
         EXPECT_EQ(old->rows[0].metres, 412);
+        EXPECT_TRUE(old->rows[0].warnings.isEmpty());  // a result of before warnings has none
+        EXPECT_FALSE(old->rows[0].outByWarnings);
         EXPECT_EQ(old->startedAt, QDateTime(QDate(2025, 1, 1), QTime(10, 0)));
         StoredTest next = sampleTest(kEditionZevez, 1, 1, 2);
         next.rows[0].cells[kColName] = QStringLiteral("ANA");  // she of V01

@@ -66,6 +66,14 @@ TEST(GlancePanel, FillsTheStripUnderATableOfTwelve) {
             EXPECT_LE(QFontMetrics(caption->font()).horizontalAdvance(caption->text()), caption->width() - 4)
                 << i;
         }
+        // "Avisos" after them, whole, with room for two digits.
+        const FlatPanel* warnings = glance->warningValue();
+        EXPECT_TRUE(
+            glance->rect().contains(glance->warningCaption()->geometry().united(warnings->geometry())));
+        EXPECT_GT(glance->warningCaption()->x(), previousRight);
+        EXPECT_LE(QFontMetrics(warnings->font()).horizontalAdvance(QStringLiteral("99")),
+                  warnings->width() - 4);
+        EXPECT_EQ(glance->warningCaption()->text(), QStringLiteral("Avisos"));
     }
 }
 

@@ -183,3 +183,35 @@ TEST(ReportDocument, AFullTableOfFourteenPrintsOnOnePage) {
     EXPECT_TRUE(text.contains(simulated.data.recoveryFigures().back().value));
     EXPECT_EQ(text.count(QLatin1Char('\f')), 1);  // one page
 }
+
+// The warnings' section on the fullest page: fourteen players warned three times each, the rule
+// in force, and still one page.
+TEST(ReportDocument, TheWarningsAndTheirRuleOnTheFullestPage) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils is not installed";
+    SimulatedRun simulated(kEditionFutbol, 14, 120000);
+    QList<Warning> warnings;
+    for (int athlete = 1; athlete <= 14; ++athlete) {
+        for (int leg = 1; leg <= 3; ++leg)
+            warnings << Warning{athlete, simulated.data.rows[athlete - 1][kColName],
+                                0,       leg * 5,
+                                3u,      leg * 5,
+                                1,       athlete % 2 == 0 && leg == 3};
+    }
+    const WarningRule rule{3, false, true};
+    simulated.data.addWarnings(warnings, rule);
+    ASSERT_EQ(simulated.data.warnings.size(), 14);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("warnings.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(ReportDocument::pdf(simulated.data));
+    file.close();
+    const QString text =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
+            .value_or(QString());
+    EXPECT_TRUE(text.contains(rule.text())) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("3: P3·5, P3·10, P3·15 (retirado)")));
+    EXPECT_TRUE(text.contains(QStringLiteral("14 Noa Lago")));
+    EXPECT_EQ(text.count(QLatin1Char('\f')), 1);
+}

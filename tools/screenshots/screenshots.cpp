@@ -183,5 +183,40 @@ int main(int argc, char** argv) {
     ok &= keep(fakes, QStringLiteral("/home/coach/Export/report-example_senales.txt"), folder,
                QStringLiteral("report-example_senales.txt"));
 
+    // A second test with warnings, by the default rule (out after two consecutive): Irene warned
+    // in period 4, then twice running in period 5 and out; Ana warned twice apart; Lucía just now.
+    fakes.messages.m_answers = {false};  // the results were exported: nothing is asked
+    window.BitBtnNuevoClick();
+    window.BitBtnStartClick();
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 4 && session.BeepCount() >= 12; });
+    window.testRun().warnAthlete(1);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 4 && session.BeepCount() >= 20; });
+    window.testRun().warnAthlete(1);
+    window.testRun().warnAthlete(4);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 5 && session.BeepCount() >= 3; });
+    window.testRun().warnAthlete(4);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 5 && session.BeepCount() >= 4; });
+    window.testRun().warnAthlete(4);
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 5 && session.BeepCount() >= 5; });
+    window.testRun().warnAthlete(2);
+    ok &= save(window, folder, QStringLiteral("test-warnings"));
+    // Held on screen for a look at the whole display (NORAK_SCREENSHOT_HOLD_MS).
+    settle(qEnvironmentVariableIntValue("NORAK_SCREENSHOT_HOLD_MS"));
+    ok &= runUntil(window, fakes, elapsed,
+                   [&] { return session.CurrentPeriod() == 6 && session.BeepCount() >= 10; });
+    window.BitBtnStopClick();
+    const QString warningsReport = QStringLiteral("/home/coach/Export/report-warnings.pdf");
+    fakes.saveDialog.m_answer = warningsReport;
+    fakes.messages.m_answers = {false};
+    window.resultsPanel()->BtnInformeClick();
+    ok &= keep(fakes, warningsReport, folder, QStringLiteral("report-warnings.pdf"));
+    ok &= keep(fakes, QStringLiteral("/home/coach/Export/report-warnings_senales.txt"), folder,
+               QStringLiteral("report-warnings_senales.txt"));
+
     return ok ? 0 : 1;
 }
