@@ -411,7 +411,7 @@ TEST(HistorySchemaTest, UpgradesFromEmptyAndFromTheVersionBefore) {
     {
         HistoryDatabase db;
         ASSERT_EQ(db.open(v1).status, HistoryOpening::Status::Ready);
-        EXPECT_EQ(db.schemaVersion(), 2);
+        EXPECT_EQ(db.schemaVersion(), kHistorySchemaVersion);
         EXPECT_EQ(db.laptopUuid(), QStringLiteral("5d1f7c7e-1111-4e2a-9b55-0c3d2e1f0a99"));
         const std::optional<StoredTest> old = db.test(QStringLiteral("bb7c1f00-0000-4000-8000-000000000001"));
         ASSERT_TRUE(old);
