@@ -28,6 +28,17 @@ const SecretSchema* schema() {
 
 }  // namespace
 
+bool ClubSecret::available() {
+    GError* error = nullptr;
+    SecretService* service = secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &error);
+    if (error)
+        g_error_free(error);
+    if (!service)
+        return false;
+    g_object_unref(service);
+    return true;
+}
+
 std::optional<QString> ClubSecret::lookup(const ClubServerSettings& server) {
     GError* error = nullptr;
     const QByteArray host = server.host.toUtf8(), database = server.database.toUtf8(),

@@ -13,6 +13,8 @@ namespace norak {
 // is asked for each time. The calls block on D-Bus: from the window thread they take a moment.
 namespace ClubSecret {
 
+// Whether a secret service answers on the session bus (starting it when it can be started).
+bool available();
 // The kept password of that server and user; nullopt when none is kept or no service answers.
 std::optional<QString> lookup(const ClubServerSettings& server);
 // Keeps the password. False (and `error`) where no secret service answers.

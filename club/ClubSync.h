@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -72,3 +73,5 @@ class ClubSync {
 ClubProblem testClubServer(const ClubServerSettings& settings, QString* note = nullptr);
 
 }  // namespace norak
+
+Q_DECLARE_METATYPE(norak::ClubSyncReport)
