@@ -48,6 +48,7 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ClubWi
 // thread, shows the tests that came from another laptop, and is off while a test runs.
 TEST(ClubWindow, ServerDialogAndSync) {
     ASSERT_TRUE(g_cluster && g_cluster->isRunning());
+    saveClubServerSettings({});  // the test's settings folder may hold an earlier run's
     QTemporaryDir dir;
     const ClubServerSettings server{g_cluster->host(),      g_cluster->port(),     QStringLiteral("club"),
                                     g_cluster->superuser(), g_cluster->password(), 5};
