@@ -1,5 +1,6 @@
 #include "club/ClubSync.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -147,7 +148,15 @@ class ClubSyncPass {
           m_report(report) {}
 
     bool run(const QString& club) {
-        return prepare(club) && receive() && sendPlayers() && sendTests() && sendDeletions();
+        QElapsedTimer timer;
+        timer.start();
+        const bool received = prepare(club) && receive();
+        m_report.receivingMs = timer.restart();
+        if (!received)
+            return false;
+        const bool sent = sendPlayers() && sendTests() && sendDeletions();
+        m_report.sendingMs = timer.elapsed();
+        return sent;
     }
 
   private:
@@ -478,7 +487,7 @@ class ClubSyncPass {
             query.prepare(
                 select +
                 QStringLiteral(" WHERE seq > ? AND seq <= ? AND sent_by <> ?::uuid ORDER BY seq LIMIT %1")
-                    .arg(m_owner.m_batchSize));
+                    .arg(m_owner.m_receivePage));
             query.addBindValue(cursor);
             query.addBindValue(top);
             query.addBindValue(m_laptop);
@@ -1031,6 +1040,10 @@ ClubSyncReport ClubSync::run(const QString& historyPath, const ClubServerSetting
     report.problem = server.open(settings, true);
     if (report.problem)
         return report;
+    // A page of received tests dirties many pages of the results' indexes: room for them in
+    // the cache, so that they are written once at the commit rather than spilled before it.
+    QSqlQuery cache(local.connection());
+    cache.exec(QStringLiteral("PRAGMA cache_size = -65536"));
     ClubSyncPass pass(*this, local, server, report);
     pass.run(server.clubUuid());
     return report;

@@ -21,6 +21,9 @@ struct ClubSyncReport {
     int deletionsReceived = 0;
     // A player renamed differently on this laptop and on another: which names, which stayed.
     QStringList conflicts;
+    // Wall time of the receiving and of the sending (connection and schema check not included).
+    qint64 receivingMs = 0;
+    qint64 sendingMs = 0;
     bool ok() const { return !problem; }
     // The result in the coach's words (figures, then the conflicts).
     QString summary() const;
@@ -51,8 +54,12 @@ class ClubSync {
     void setTestRunning(bool running) { m_testRunning = running; }
     bool testRunning() const { return m_testRunning; }
 
-    // Tests per batch (one server transaction each); 250 by default.
-    void setBatchSize(int tests) { m_batchSize = tests > 0 ? tests : 1; }
+    // Tests per batch sent (one server transaction each; 250 by default) and per page received
+    // (one transaction of the laptop's each; 1,000 by default).
+    void setBatchSize(int sent, int received = 1000) {
+        m_batchSize = sent > 0 ? sent : 1;
+        m_receivePage = received > 0 ? received : 1;
+    }
     // Called after each batch: sent (the server committed it, the laptop has yet to mark it), or
     // received (a page of tests written here). False stops the sync there, as a program killed
     // at that moment would (for tests).
@@ -64,6 +71,7 @@ class ClubSync {
     friend class ClubSyncPass;
     std::atomic<bool> m_testRunning{false};
     int m_batchSize = 250;
+    int m_receivePage = 1000;
     std::function<bool()> m_afterBatch;
 };
 

@@ -278,7 +278,7 @@ TEST_F(ClubSyncTest, InterruptedSyncIsCompletedByTheNext) {
         for (int i = 0; i < kTests; ++i)
             ASSERT_TRUE(a.db.store(sampleTest(kEditionFutbol, 7, i, 5)).ok());
     }
-    syncer.setBatchSize(5);
+    syncer.setBatchSize(5, 5);
     int commits = 0;
     syncer.setAfterBatch([&] {
         if (++commits == 3) {  // the players' batch and two batches of tests
