@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <optional>
 
 #include "club/ClubSchema.h"
@@ -128,6 +129,10 @@ QString ClubSyncReport::summary() const {
                        .arg(testsReceived)
                        .arg(playersReceived)
                        .arg(deletionsReceived);
+    if (playersJoined > 0) {
+        text += QStringLiteral("\nDeportistas del mismo nombre y código en dos portátiles, unidos: %1.")
+                    .arg(playersJoined);
+    }
     if (!conflicts.isEmpty()) {
         text +=
             QStringLiteral("\n\nNombres cambiados en dos portátiles (queda el cambio más reciente):\n- ") +
@@ -387,10 +392,66 @@ class ClubSyncPass {
             if (!applyMerge(id, server.uuid, server.mergedInto))
                 return localFailure(m_localError);
         }
+        for (const PlayerRecord& server : incoming) {
+            if (!joinSamePerson(server))
+                return localFailure(m_localError);
+        }
         m_playerIds.clear();
         if (!localCommit())
             return localFailure(m_localError);
         m_report.playersReceived += int(incoming.size());
+        return true;
+    }
+
+    // Two laptops that met the same player before either synced made an entry each. Entries of
+    // the same name (without case and accents) and the same code (or both without one) are one
+    // person, as the history recognises a player on one laptop: the older entry (by creation,
+    // then UUID, so that every laptop chooses the same) stays, the other is merged into it here
+    // and sent as a merge. Entries that differ in code stay apart (shirt numbers repeat across
+    // teams); the coach merges them by hand.
+    bool joinSamePerson(const PlayerRecord& server) {
+        QSqlQuery query(m_local);
+        query.prepare(QStringLiteral("SELECT merged_into FROM players WHERE uuid = ?"));
+        query.addBindValue(server.uuid);
+        if (!localExec(query))
+            return false;
+        if (!query.next() || !query.value(0).isNull())
+            return true;
+        query.prepare(
+            QStringLiteral("SELECT id, uuid, created_at FROM players WHERE name_key = ? AND code = ?"
+                           " AND merged_into IS NULL AND uuid <> ?"));
+        query.addBindValue(server.nameKey);
+        query.addBindValue(server.code);
+        query.addBindValue(server.uuid);
+        if (!localExec(query))
+            return false;
+        QList<std::pair<QString, QString>> others;  // created_at, uuid
+        while (query.next())
+            others.push_back({query.value(2).toString(), query.value(1).toString()});
+        query.finish();
+        if (others.isEmpty())
+            return true;
+        others.push_back({server.createdAt, server.uuid});
+        std::sort(others.begin(), others.end());
+        const QString keep = others.front().second;
+        for (qsizetype i = 1; i < others.size(); ++i) {
+            const QString& gone = others[i].second;
+            QSqlQuery find(m_local);
+            find.prepare(QStringLiteral("SELECT id FROM players WHERE uuid = ?"));
+            find.addBindValue(gone);
+            if (!localExec(find) || !find.next())
+                return false;
+            const qint64 goneId = find.value(0).toLongLong();
+            find.finish();
+            if (!applyMerge(goneId, gone, keep))
+                return false;
+            QSqlQuery unsent(m_local);
+            unsent.prepare(QStringLiteral("UPDATE players SET club_sent = NULL WHERE id = ?"));
+            unsent.addBindValue(goneId);
+            if (!localExec(unsent))
+                return false;
+            ++m_report.playersJoined;
+        }
         return true;
     }
 

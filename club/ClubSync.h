@@ -19,6 +19,8 @@ struct ClubSyncReport {
     int playersReceived = 0;
     int deletionsSent = 0;
     int deletionsReceived = 0;
+    // Entries of one person made on two laptops (same name and code), merged by this sync.
+    int playersJoined = 0;
     // A player renamed differently on this laptop and on another: which names, which stayed.
     QStringList conflicts;
     // Wall time of the receiving and of the sending (connection and schema check not included).
@@ -42,7 +44,8 @@ struct ClubSyncReport {
 // Rules: a test is one UUID; an imported export file that two laptops imported is one test (by
 // its content's fingerprint: the laptop takes the server's UUID); a deleted test stays deleted;
 // a player's name is the latest rename (a rename on two laptops since they last synced is listed
-// as a conflict); a merge is never undone.
+// as a conflict); a merge is never undone; two entries of the same name and code made on two
+// laptops are one person (merged, see joinSamePerson in the source).
 //
 // run() takes its own connections (the history's file and the server), so it runs in any thread;
 // setTestRunning() may be called from another thread.

@@ -161,10 +161,27 @@ TEST_F(ClubSyncTest, TwoLaptopsEndWithTheSameHistory) {
     Laptop b(path(QStringLiteral("b")));
     EXPECT_EQ(historyDump(a.db), historyDump(b.db));
     EXPECT_EQ(a.db.tests().size(), 8);
-    // The merge reached B: the merged entry's tests are the kept one's there too (B's own
-    // entries for the same codes stay B's: each laptop made its own).
-    EXPECT_EQ(b.db.progression(keep).size(), 10);  // both players' rows of A's five tests
+    // The merge reached B: A's V04 is in A's V03, and B's own V03 (same name and code) joined
+    // them: one entry with A's five tests twice and B's three remaining tests. B's V04 stays.
+    // A player renamed on A before B's entry met it stays apart from B's entry of the old name.
+    auto entriesOf = [](HistoryDatabase& db, const QString& code) {
+        QList<PlayerSummary> found;
+        for (const PlayerSummary& player : db.players()) {
+            if (player.code == code)
+                found << player;
+        }
+        return found;
+    };
+    for (HistoryDatabase* db : {&a.db, &b.db}) {
+        const QList<PlayerSummary> v03 = entriesOf(*db, sampleCode(3));
+        ASSERT_EQ(v03.size(), 1);
+        EXPECT_EQ(v03.front().tests, 5 * 2 + 3);
+        EXPECT_EQ(entriesOf(*db, sampleCode(1)).size(), 1);
+        EXPECT_EQ(entriesOf(*db, sampleCode(2)).size(), 2);
+        EXPECT_EQ(entriesOf(*db, sampleCode(4)).size(), 1);
+    }
     EXPECT_TRUE(b.db.progression(gone).isEmpty());
+    EXPECT_EQ(second.playersJoined, 4);  // V01, V03, V05, V06
     EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM tests")), 8);
     EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM results")), 5 * 8 + 3 * 6);
 
