@@ -64,6 +64,10 @@ const QStringList& testColumnTypes() {
     return types;
 }
 
+// The first of resultColumns() that holds a real number (speed_kmh, vo2max); those before it
+// hold integers or text.
+constexpr int kFirstRealColumn = 5;
+
 const QStringList& resultColumns() {
     static const QStringList columns = {QStringLiteral("row"),     QStringLiteral("cells"),
                                         QStringLiteral("seconds"), QStringLiteral("periods"),
@@ -176,9 +180,11 @@ class ClubSyncPass {
     bool serverFailure(QSqlQuery& query) {
         const QString error = query.lastError().text();
         query.finish();
-        m_report.problem = m_connection.problemOf(error);
+        // Rolled back first: a transaction that met an error answers nothing else, and the
+        // question whether the connection still stands would be misread.
         QSqlQuery rollback(m_server);
         rollback.exec(QStringLiteral("ROLLBACK"));
+        m_report.problem = m_connection.problemOf(error);
         return false;
     }
     bool stopped() {
@@ -570,20 +576,40 @@ class ClubSyncPass {
             if (tests.isEmpty())
                 return true;
 
+            // Each test's rows as one JSON array: one row per test to fetch rather than one per
+            // player (a page of 1,000 tests holds some 14,000 rows).
             QHash<QString, QList<QVariantList>> rows;
             QSqlQuery results(m_server);
             results.setForwardOnly(true);
-            results.prepare(QStringLiteral("SELECT test_uuid::text, player_uuid::text, %1 FROM results"
-                                           " WHERE test_uuid = ANY(?::uuid[]) ORDER BY test_uuid, row")
-                                .arg(resultColumns().join(QStringLiteral(", "))));
+            results.prepare(
+                QStringLiteral(
+                    "SELECT test_uuid::text, json_agg(json_build_array(player_uuid, %1) ORDER BY row)::text"
+                    " FROM results WHERE test_uuid = ANY(?::uuid[]) GROUP BY test_uuid")
+                    .arg(resultColumns().join(QStringLiteral(", "))));
             results.addBindValue(uuidArray(uuids));
             if (!results.exec())
                 return serverFailure(results);
             while (results.next()) {
-                QVariantList values;
-                for (int c = 1; c < 2 + int(resultColumns().size()); ++c)
-                    values << results.value(c);
-                rows[results.value(0).toString()] << values;
+                QList<QVariantList>& list = rows[results.value(0).toString()];
+                const QJsonArray array =
+                    QJsonDocument::fromJson(results.value(1).toString().toUtf8()).array();
+                for (const QJsonValue& element : array) {
+                    const QJsonArray row = element.toArray();
+                    QVariantList values;
+                    values << (row[0].isNull() ? QVariant() : QVariant(row[0].toString()));
+                    for (int c = 0; c < resultColumns().size(); ++c) {
+                        const QJsonValue value = row[c + 1];
+                        if (value.isNull())
+                            values << QVariant();
+                        else if (value.isString())
+                            values << value.toString();
+                        else if (c >= kFirstRealColumn)
+                            values << value.toDouble();
+                        else
+                            values << qint64(value.toDouble());
+                    }
+                    list << values;
+                }
             }
             results.finish();
 
@@ -684,26 +710,34 @@ class ClubSyncPass {
                 return false;
         }
         const QVariant startedAt = server[int(testColumns().indexOf(QStringLiteral("started_at"))) + 1];
-        QSqlQuery insert(m_local);
-        insert.prepare(QStringLiteral("INSERT INTO results (test_id, player_id, %1, started_at)"
-                                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                           .arg(resultColumns().join(QStringLiteral(", "))));
-        for (const QVariantList& row : rows) {
-            QVariant player;
-            if (!row.front().isNull()) {
-                const std::optional<qint64> playerId = localPlayerId(row.front().toString());
-                if (!playerId) {
-                    m_localError =
-                        QStringLiteral("the server's test %1 names a player it does not have").arg(uuid);
-                    return false;
+        if (!rows.isEmpty()) {
+            // All the rows in one statement: a test is a handful of them, well within SQLite's
+            // limit of bound values.
+            QStringList placeholders;
+            for (qsizetype i = 0; i < rows.size(); ++i)
+                placeholders << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            QSqlQuery insert(m_local);
+            insert.prepare(
+                QStringLiteral("INSERT INTO results (test_id, player_id, %1, started_at) VALUES %2")
+                    .arg(resultColumns().join(QStringLiteral(", ")),
+                         placeholders.join(QStringLiteral(", "))));
+            for (const QVariantList& row : rows) {
+                QVariant player;
+                if (!row.front().isNull()) {
+                    const std::optional<qint64> playerId = localPlayerId(row.front().toString());
+                    if (!playerId) {
+                        m_localError =
+                            QStringLiteral("the server's test %1 names a player it does not have").arg(uuid);
+                        return false;
+                    }
+                    player = *playerId;
                 }
-                player = *playerId;
+                insert.addBindValue(testId);
+                insert.addBindValue(player);
+                for (int c = 1; c < row.size(); ++c)
+                    insert.addBindValue(row[c]);
+                insert.addBindValue(startedAt);
             }
-            insert.addBindValue(testId);
-            insert.addBindValue(player);
-            for (int c = 1; c < row.size(); ++c)
-                insert.addBindValue(row[c]);
-            insert.addBindValue(startedAt);
             if (!localExec(insert))
                 return false;
         }
@@ -1060,10 +1094,17 @@ class ClubSyncPass {
             return serverFailure(record);
         if (!serverCommit() || !goOnAfterCommit())
             return false;
+        if (!localBegin())
+            return localFailure(m_localError);
         QSqlQuery mark(m_local);
-        if (!mark.exec(QStringLiteral("UPDATE deleted_tests SET club_sent = 1 WHERE uuid IN ('%1')")
-                           .arg(uuids.join(QStringLiteral("','")))))
-            return localFailure(mark.lastError().text());
+        mark.prepare(QStringLiteral("UPDATE deleted_tests SET club_sent = 1 WHERE uuid = ?"));
+        for (const QString& uuid : uuids) {
+            mark.addBindValue(uuid);
+            if (!localExec(mark))
+                return localFailure(m_localError);
+        }
+        if (!localCommit())
+            return localFailure(m_localError);
         m_report.deletionsSent += int(uuids.size());
         return true;
     }

@@ -65,8 +65,12 @@ PostgresCluster::PostgresCluster() {
 }
 
 PostgresCluster::~PostgresCluster() {
-    if (m_running)
+    // Whatever happened before (a failed stop, a test that ended early), no server outlives
+    // its scratch folder.
+    if (m_running || (m_scratch && QFile::exists(m_dataDir + QStringLiteral("/postmaster.pid")))) {
+        m_running = true;
         stop(true);
+    }
 }
 
 QString PostgresCluster::binary(const QString& name) const {
