@@ -349,7 +349,9 @@ class ClubSyncPass {
         const qint64 top = query.value(0).isNull() ? 0 : query.value(0).toLongLong();
         query.finish();
         if (top > m_receivedUpTo) {
-            if (!receivePlayers(top) || !receiveTests(top) || !receiveDeletions(top))
+            // Players first (the tests name them) and deletions next (a deleted test is not
+            // written again), so that each page of tests can move the "received up to" mark.
+            if (!receivePlayers(top) || !receiveDeletions(top) || !receiveTests(top))
                 return false;
         }
         if (!serverCommit())
@@ -619,6 +621,13 @@ class ClubSyncPass {
                 if (!applyTest(test, rows.value(test.front().toString())))
                     return localFailure(m_localError);
             }
+            // Everything numbered up to this page's last test is here now: a sync cut after this
+            // page starts the next one after it.
+            QSqlQuery mark(m_local);
+            mark.prepare(QStringLiteral("UPDATE club_state SET received_up_to = ?"));
+            mark.addBindValue(last);
+            if (!localExec(mark))
+                return localFailure(m_localError);
             if (!localCommit())
                 return localFailure(m_localError);
             if (!goOnAfterCommit())

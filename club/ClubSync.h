@@ -37,7 +37,7 @@ struct ClubSyncReport {
 // sends what this laptop has and the server lacks (tests, players with their renames and merges,
 // deleted tests). Every batch is one transaction on the server; the laptop marks a batch as sent
 // only after the server committed it, and writes what it received in transactions of its own,
-// advancing its "received up to" mark only at the end. So a sync cut at any moment (network,
+// each page of tests with the "received up to" mark of its last test. So a sync cut at any moment (network,
 // program killed) leaves both sides consistent, and the next one sends or receives again what
 // was not marked, where UUIDs and modification dates make doing it twice the same as once.
 //

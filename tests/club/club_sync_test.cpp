@@ -337,6 +337,13 @@ TEST_F(ClubSyncTest, InterruptedSyncIsCompletedByTheNext) {
     const ClubSyncReport cutReceiving = sync(QStringLiteral("b"));
     EXPECT_EQ(cutReceiving.problem.kind, ClubProblem::Kind::Interrupted)
         << cutReceiving.summary().toStdString();
+    {  // The page written before the cut is not asked for again.
+        Laptop b(path(QStringLiteral("b")));
+        QSqlQuery mark(b.db.connection());
+        ASSERT_TRUE(mark.exec(QStringLiteral("SELECT received_up_to FROM club_state")) && mark.next());
+        EXPECT_GT(mark.value(0).toLongLong(), 0);
+        EXPECT_EQ(b.db.tests().size(), 5);
+    }
     ASSERT_TRUE(g_cluster->start()) << g_cluster->error().toStdString();
     syncer.setAfterBatch({});
     const ClubSyncReport received = sync(QStringLiteral("b"));
