@@ -192,6 +192,21 @@ TEST_F(ClubSyncTest, TwoLaptopsEndWithTheSameHistory) {
         EXPECT_EQ(again.testsSent + again.testsReceived + again.playersSent + again.playersReceived, 0)
             << again.summary().toStdString();
     }
+
+    // A test of B's deleted on A, and a name B corrects after Stop in another, reach the other.
+    const QString deleted = sampleTest(kEditionBasket, 2, 0).uuid;
+    ASSERT_TRUE(a.db.deleteTest(deleted));
+    StoredTest corrected = sampleTest(kEditionBasket, 2, 2, 6);
+    corrected.rows[0].cells[kColName] = QStringLiteral("Lucía Pérez Gil");
+    b.tick(60);
+    ASSERT_EQ(b.db.store(corrected).outcome, StoreResult::Outcome::Updated);
+    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")})
+        ASSERT_TRUE(sync(name).ok());
+    EXPECT_FALSE(b.db.test(deleted).has_value());
+    ASSERT_TRUE(a.db.test(corrected.uuid).has_value());
+    EXPECT_EQ(a.db.test(corrected.uuid)->rows[0].cells[kColName], QStringLiteral("Lucía Pérez Gil"));
+    EXPECT_EQ(historyDump(a.db), historyDump(b.db));
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM tests")), 7);
 }
 
 // The same test on two laptops (one UUID) is one test; the same export file imported on two
