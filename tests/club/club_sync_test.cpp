@@ -371,6 +371,33 @@ TEST_F(ClubSyncTest, InterruptedSyncIsCompletedByTheNext) {
     EXPECT_EQ(historyDump(a.db), historyDump(b.db));
 }
 
+// A test that starts while a sync runs stops it after the batch under way; the next sync, after
+// the test, sends the rest.
+TEST_F(ClubSyncTest, ATestStartingStopsTheSyncAfterItsBatch) {
+    {
+        Laptop a(path(QStringLiteral("a")));
+        for (int i = 0; i < 12; ++i)
+            ASSERT_TRUE(a.db.store(sampleTest(kEditionFutbol, 8, i, 4)).ok());
+    }
+    syncer.setBatchSize(5, 5);
+    int batches = 0;
+    syncer.setAfterBatch([&] {
+        if (++batches == 2)  // the players, then the first five tests
+            syncer.setTestRunning(true);
+        return true;
+    });
+    const ClubSyncReport stopped = sync(QStringLiteral("a"));
+    EXPECT_EQ(stopped.problem.kind, ClubProblem::Kind::TestRunning);
+    EXPECT_TRUE(stopped.summary().contains(QStringLiteral("ha empezado una prueba")));
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM tests")), 5);
+    syncer.setTestRunning(false);
+    syncer.setAfterBatch({});
+    const ClubSyncReport rest = sync(QStringLiteral("a"));
+    ASSERT_TRUE(rest.ok()) << rest.summary().toStdString();
+    EXPECT_EQ(rest.testsSent, 7);
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM tests")), 12);
+}
+
 // Each way a server can fail a coach gives its own words; a test running refuses the sync.
 TEST_F(ClubSyncTest, ProblemsAreToldApart) {
     ClubServerSettings wrongPassword = server();
