@@ -141,6 +141,10 @@ QString HistoryDatabase::defaultPath() {
     return base + QStringLiteral("/norak/historial.sqlite");
 }
 
+QSqlDatabase HistoryDatabase::connection() const {
+    return db();
+}
+
 QSqlDatabase HistoryDatabase::db() const {
     return QSqlDatabase::database(m_connection, false);
 }
@@ -815,12 +819,14 @@ bool HistoryDatabase::renamePlayer(const QString& playerUuid, const QString& nam
         return false;
     QSqlQuery query(db());
     query.prepare(
-        QStringLiteral("UPDATE players SET name = ?, name_key = ?, code = ?, modified_at = ? WHERE uuid = ? "
-                       "AND merged_into IS NULL"));
+        QStringLiteral("UPDATE players SET name = ?, name_key = ?, code = ?, modified_at = ?, renamed_at = ?"
+                       " WHERE uuid = ? AND merged_into IS NULL"));
+    const QString stamp = now();
     query.addBindValue(name.simplified());
     query.addBindValue(playerNameKey(name));
     query.addBindValue(textValue(code.trimmed()));
-    query.addBindValue(now());
+    query.addBindValue(stamp);
+    query.addBindValue(stamp);
     query.addBindValue(playerUuid);
     if (!exec(query) || query.numRowsAffected() != 1) {
         if (m_lastError.isEmpty())

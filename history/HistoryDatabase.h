@@ -142,6 +142,10 @@ class HistoryDatabase {
 
     QString lastError() const { return m_lastError; }
 
+    // The connection itself, for the club's sync (club/ClubSync), which writes what other laptops
+    // sent with their own identities and dates, in this thread like every other use.
+    QSqlDatabase connection() const;
+
   private:
     QSqlDatabase db() const;
     QString now() const;

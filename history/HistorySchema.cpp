@@ -85,6 +85,21 @@ const char* const kStep3[] = {
     "ALTER TABLE results ADD COLUMN out_by_warnings INTEGER NOT NULL DEFAULT 0",
 };
 
+// Version 4: what the club server holds of this laptop's history (club/ClubSync). A player's last
+// rename is dated, so that of two renames made on two laptops the latest stays; `club_sent` is
+// the modified_at the server has of a test or player (NULL: never sent), `club_renamed_at` the
+// rename the server had when this laptop last heard of the player; `club_state` says which
+// server's changes were received up to which of its change numbers.
+const char* const kStep4[] = {
+    "ALTER TABLE players ADD COLUMN renamed_at TEXT",
+    "ALTER TABLE players ADD COLUMN club_renamed_at TEXT",
+    "ALTER TABLE players ADD COLUMN club_sent TEXT",
+    "ALTER TABLE tests ADD COLUMN club_sent TEXT",
+    "ALTER TABLE deleted_tests ADD COLUMN club_sent INTEGER NOT NULL DEFAULT 0",
+    ("CREATE TABLE club_state (id INTEGER PRIMARY KEY CHECK (id = 1), club TEXT NOT NULL,"
+     " received_up_to INTEGER NOT NULL)"),
+};
+
 template <std::size_t N>
 SchemaUpgrade runStep(QSqlDatabase& db, int version, const char* const (&statements)[N]) {
     if (!db.transaction())
@@ -121,6 +136,8 @@ SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
     if (fromVersion < 2 && !(result = runStep(db, 2, kStep2)).ok)
         return result;
     if (fromVersion < 3 && !(result = runStep(db, 3, kStep3)).ok)
+        return result;
+    if (fromVersion < 4 && !(result = runStep(db, 4, kStep4)).ok)
         return result;
     return result;
 }

@@ -10,7 +10,7 @@ namespace norak {
 // next, never between. A club server (PostgreSQL) takes the same steps later: every test and
 // player carries a UUID, its creation and last change (UTC, ISO 8601 with milliseconds) and the
 // UUID of the laptop it was made on, and merges and deletions leave a record behind.
-inline constexpr int kHistorySchemaVersion = 3;
+inline constexpr int kHistorySchemaVersion = 4;
 
 struct SchemaUpgrade {
     bool ok = true;

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,11 +15,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "club/ClubSecret.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryImport.h"
 #include "history/HistoryText.h"
 #include "results/CellText.h"
 #include "results/ResultsTable.h"
+#include "shell/ClubServerDialog.h"
 #include "shell/QtColor.h"
 
 namespace norak {
@@ -183,11 +186,19 @@ HistoryWindow::HistoryWindow(HistoryDatabase& db, const EditionRecord& edition,
     m_import = makeButton(QStringLiteral("Importar exportaciones…"), this, QStringLiteral("BtnImportar"));
     m_historyExport =
         makeButton(QStringLiteral("Exportar historial…"), this, QStringLiteral("BtnExportarHistorial"));
+    m_clubServer = makeButton(QStringLiteral("Servidor del club…"), this, QStringLiteral("BtnServidorClub"));
+    m_syncButton = makeButton(QStringLiteral("Sincronizar"), this, QStringLiteral("BtnSincronizar"));
+    m_syncButton->setToolTip(
+        QStringLiteral("Enviar al servidor del club las pruebas de este portátil y traer las de los demás"));
     m_status = new QLabel(this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_import);
     bottom->addWidget(m_historyExport);
     bottom->addWidget(m_status, 1);
+    bottom->addWidget(m_clubServer);
+    bottom->addWidget(m_syncButton);
+    connect(m_clubServer, &QPushButton::clicked, this, &HistoryWindow::editClubServer);
+    connect(m_syncButton, &QPushButton::clicked, this, &HistoryWindow::synchronize);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(bottom);
@@ -360,6 +371,100 @@ void HistoryWindow::updateButtons() {
     m_rename->setEnabled(players.size() == 1 && m_db.isWritable() && !m_nameEdit->text().trimmed().isEmpty());
     m_merge->setEnabled(players.size() == 2 && m_db.isWritable());
     m_historyExport->setEnabled(!m_testRows.isEmpty());
+    m_syncButton->setEnabled(m_db.isWritable() && !m_testRunning && !m_syncRunning);
+    m_clubServer->setEnabled(!m_syncRunning);
+}
+
+void addClubPasswordServices(HistoryWindowServices& services, QWidget* dialogParent) {
+    services.keptPassword = [](const ClubServerSettings& server) { return ClubSecret::lookup(server); };
+    services.keepPassword = [](const ClubServerSettings& server, const QString& password) {
+        return ClubSecret::store(server, password);
+    };
+    services.canKeepPasswords = [] { return ClubSecret::available(); };
+    services.askPassword = [dialogParent](const QString& question) -> std::optional<QString> {
+        bool ok = false;
+        const QString password = QInputDialog::getText(dialogParent, QStringLiteral("Servidor del club"),
+                                                       question, QLineEdit::Password, QString(), &ok);
+        return ok ? std::optional<QString>(password) : std::nullopt;
+    };
+}
+
+void HistoryWindow::setTestRunning(bool running) {
+    m_testRunning = running;
+    m_sync->setTestRunning(running);
+    updateButtons();
+}
+
+void HistoryWindow::editClubServer() {
+    if (m_serverDialog)
+        m_serverDialog->deleteLater();
+    ClubServerSettings current = loadClubServerSettings();
+    if (m_sessionPassword)
+        current.password = *m_sessionPassword;
+    const bool canRemember = m_services.canKeepPasswords && m_services.canKeepPasswords();
+    m_serverDialog = new ClubServerDialog(current, canRemember, this);
+    m_serverDialog->setWindowModality(Qt::WindowModal);
+    connect(m_serverDialog, &QDialog::accepted, this, &HistoryWindow::acceptClubServer);
+    m_serverDialog->open();
+}
+
+void HistoryWindow::acceptClubServer() {
+    const ClubServerSettings server = m_serverDialog->settings();
+    saveClubServerSettings(server);
+    m_sessionPassword.reset();
+    if (!server.password.isEmpty()) {
+        const bool kept = m_serverDialog->rememberPassword() && m_services.keepPassword &&
+                          m_services.keepPassword(server, server.password);
+        if (!kept)
+            m_sessionPassword = server.password;  // this session only; asked again next time
+    }
+    m_status->setText(
+        QStringLiteral("Servidor del club: %1, base de datos %2.").arg(server.host, server.database));
+}
+
+void HistoryWindow::synchronize() {
+    if (m_syncRunning || m_testRunning)
+        return;
+    ClubServerSettings server = loadClubServerSettings();
+    if (server.host.isEmpty() || server.user.isEmpty()) {
+        if (m_services.tell)
+            m_services.tell(
+                QStringLiteral("Indique primero el servidor del club (botón «Servidor del club»)."));
+        return;
+    }
+    std::optional<QString> password = m_sessionPassword;
+    if (!password && m_services.keptPassword)
+        password = m_services.keptPassword(server);
+    if (!password && m_services.askPassword) {
+        password =
+            m_services.askPassword(QStringLiteral("Contraseña del usuario «%1» en el servidor del club %2:")
+                                       .arg(server.user, server.host));
+        if (password)
+            m_sessionPassword = password;
+    }
+    if (!password)
+        return;
+    server.password = *password;
+
+    m_syncRunning = true;
+    updateButtons();
+    m_status->setText(QStringLiteral("Sincronizando con el servidor del club…"));
+    const QString path = m_db.path();
+    std::shared_ptr<ClubSync> sync = m_sync;
+    runOffWindowThread(
+        this, [sync, path, server] { return QVariant::fromValue(sync->run(path, server)); },
+        [this](const QVariant& result) {
+            m_lastSync = result.value<ClubSyncReport>();
+            m_syncRunning = false;
+            if (m_lastSync.problem.kind == ClubProblem::Kind::WrongPassword)
+                m_sessionPassword.reset();
+            m_status->setText(m_lastSync.ok() ? QStringLiteral("Sincronizado.")
+                                              : QStringLiteral("La sincronización no se ha completado."));
+            reload();
+            if (m_services.tell)
+                m_services.tell(m_lastSync.summary());
+            Q_EMIT syncFinished();
+        });
 }
 
 void HistoryWindow::showSelectedTest() {

@@ -4,7 +4,11 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <optional>
 
+#include "club/ClubServer.h"
+#include "club/ClubSync.h"
 #include "engine/Edition.h"
 #include "history/HistoryDatabase.h"
 
@@ -27,7 +31,20 @@ struct HistoryWindowServices {
     std::function<void(const QString& text)> tell;
     // Makes the report of a stored test (the program's report flow); empty: no "Informe".
     std::function<void(const StoredTest& test)> report;
+    // The club server's password: the one kept by the desktop's secret service (nullopt: none
+    // kept, or no service); keeping one (false: no service); asking the coach (nullopt:
+    // cancelled). In the program, ClubSecret and an input dialog (clubPasswordServices()).
+    std::function<std::optional<QString>(const ClubServerSettings& server)> keptPassword;
+    std::function<bool(const ClubServerSettings& server, const QString& password)> keepPassword;
+    std::function<std::optional<QString>(const QString& question)> askPassword;
+    // Whether a secret service answers (the dialog then offers to remember the password).
+    std::function<bool()> canKeepPasswords;
 };
+
+// The program's own password services: the desktop's secret service and an input dialog.
+void addClubPasswordServices(HistoryWindowServices& services, QWidget* dialogParent);
+
+class ClubServerDialog;
 
 // A player's progression: the distance of each test over the test dates, with the completed
 // periods written at each point. Drawn with QPainter in the edition's colors.
@@ -67,6 +84,11 @@ class HistoryWindow : public QWidget {
     // Reads the three lists again.
     void reload();
 
+    // While a test runs, "Sincronizar" is off, and a sync under way stops after its batch.
+    void setTestRunning(bool running);
+    bool syncRunning() const { return m_syncRunning; }
+    const ClubSyncReport& lastSyncReport() const { return m_lastSync; }
+
     QTabWidget* tabs() const { return m_tabs; }
     QTableWidget* testList() const { return m_tests; }
     QTableWidget* testTable() const { return m_testTable; }
@@ -83,6 +105,9 @@ class HistoryWindow : public QWidget {
     QPushButton* historyExportButton() const { return m_historyExport; }
     QLineEdit* nameEdit() const { return m_nameEdit; }
     QLineEdit* codeEdit() const { return m_codeEdit; }
+    QPushButton* clubServerButton() const { return m_clubServer; }
+    QPushButton* syncButton() const { return m_syncButton; }
+    ClubServerDialog* clubServerDialog() const { return m_serverDialog; }
 
     // The buttons' work, also for tests.
     void exportSelectedTest();
@@ -94,8 +119,13 @@ class HistoryWindow : public QWidget {
     // stays responsive; importFinished() tells when the lists show the result.
     void importExports();
     void exportHistory();
+    // "Servidor del club": opens the dialog (not blocking); its "Aceptar" keeps the settings.
+    void editClubServer();
+    // "Sincronizar": the sync runs off the window's thread; syncFinished() when it is done.
+    void synchronize();
 
   Q_SIGNALS:
+    void syncFinished();
     void importFinished(const QString& report);
 
   private:
@@ -108,6 +138,7 @@ class HistoryWindow : public QWidget {
     QString selectedTestUuid() const;
     QStringList selectedPlayerUuids() const;
     bool writeFile(const QString& path, const QByteArray& bytes);
+    void acceptClubServer();
 
     HistoryDatabase& m_db;
     EditionRecord m_edition;
@@ -132,6 +163,14 @@ class HistoryWindow : public QWidget {
     QLineEdit* m_codeEdit = nullptr;
     QLabel* m_status = nullptr;
     QThread* m_importer = nullptr;
+    QPushButton* m_clubServer = nullptr;
+    QPushButton* m_syncButton = nullptr;
+    ClubServerDialog* m_serverDialog = nullptr;
+    std::shared_ptr<ClubSync> m_sync = std::make_shared<ClubSync>();
+    std::optional<QString> m_sessionPassword;  // typed this session, when not kept elsewhere
+    bool m_testRunning = false;
+    bool m_syncRunning = false;
+    ClubSyncReport m_lastSync;
 };
 
 }  // namespace norak
