@@ -141,41 +141,46 @@ def rms(x, rate, from_s, to_s):
 
 
 def words_apart(requests, onsets, kinds, words, cancels):
-    """The onsets that lie inside a planned word (the delay from request to sound taken from the
-    signals matched with all onsets), the words to look for (those not called off before their
-    moment) and the words called off."""
+    """The onsets that lie inside a planned word, the words to look for (those not called off
+    before their moment) and the words called off, each as (recording s, name, ms). A word
+    sounds as far from the signals as its moment is from theirs; when a stall of the output
+    shifted the stream, the signal nearest in time tells the delay from request to sound."""
     said = [(us, name, ms) for us, name, ms, asked in words if not any(asked < c <= us for c in cancels)]
     called_off = [(us, name, ms) for us, name, ms, asked in words if any(asked < c <= us for c in cancels)]
     sig = [t for t, k in zip(onsets, kinds) if k == "signal"]
     pairs = match(requests, sig)
-    delays = [p - r for p, r in zip(pairs, requests) if p is not None]
-    if not delays:
-        return set(), said, called_off, None
-    delay = float(np.median(delays))
+    known = [(r, p - r) for p, r in zip(pairs, requests) if p is not None]
+    if not known:
+        return set(), [], [], False
+
+    def placed(word_list):
+        out = []
+        for us, name, ms in word_list:
+            at = us / 1e6
+            delay = min(known, key=lambda rd: abs(rd[0] - at))[1]
+            out.append((at + delay, name, ms))
+        return out
+
+    said, called_off = placed(said), placed(called_off)
     inside = set()
     for i, t in enumerate(onsets):
-        for us, _, ms in said:
-            start = us / 1e6 + delay
-            if start - WORD_EDGE_S <= t <= start + ms / 1e3 + WORD_EDGE_S:
-                inside.add(i)
-                break
-    return inside, said, called_off, delay
+        if any(start - WORD_EDGE_S <= t <= start + ms / 1e3 + WORD_EDGE_S for start, _, ms in said):
+            inside.add(i)
+    return inside, said, called_off, True
 
 
-def check_words(rate, x, said, called_off, delay, sounds):
+def check_words(rate, x, said, called_off, sounds):
     """sounds: (onset s, length s) of every signal and alert heard. Each word said must sound in
     the middle half of its planned span, each word called off must be silent there, and from the
     end of the sound before each signal or alert, for at most QUIET_BEFORE_MS, all is quiet."""
     peak = np.abs(x).max()
     end_s = len(x) / rate
     missing, heard_off, noisy, windows = [], [], [], 0
-    for us, name, ms in said:
-        start = us / 1e6 + delay
+    for start, name, ms in said:
         if rms(x, rate, start + 0.25 * ms / 1e3, start + 0.75 * ms / 1e3) < 0.02 * peak:
             missing.append("%s@%.3f" % (name, start))
     checked_off = 0
-    for us, name, ms in called_off:
-        start = us / 1e6 + delay
+    for start, name, ms in called_off:
         if start + ms / 1e3 > end_s - 0.1:
             continue  # after the recording
         checked_off += 1
@@ -220,9 +225,9 @@ def analyse(rec_path, log_path):
             cancels.append(int(parts[1]))
     rate, x = read_recording(rec_path)
     onsets, kinds = find_onsets(rate, x)
-    word_onsets, said, called_off, word_delay = 0, [], [], None
+    word_onsets, said, called_off = 0, [], []
     if words:
-        inside, said, called_off, word_delay = words_apart(requests, onsets, kinds, words, cancels)
+        inside, said, called_off, _ = words_apart(requests, onsets, kinds, words, cancels)
         word_onsets = len(inside)
         onsets = [t for i, t in enumerate(onsets) if i not in inside]
         kinds = [k for i, k in enumerate(kinds) if i not in inside]
@@ -269,7 +274,7 @@ def analyse(rec_path, log_path):
         if extra:
             print("  onsets matched with no signal: " + " ".join("%.3f" % t for t in extra))
         sounds = [(t, l / 1e3) for t, l in zip(sig, lengths) if t in pairs] + [(t, 0.150) for t in alerts]
-        return check_words(rate, x, said, called_off, word_delay, sounds)
+        return check_words(rate, x, said, called_off, sounds)
     return 0
 
 
