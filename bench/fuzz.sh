@@ -6,7 +6,9 @@
 # <build>/fuzz-findings/<target>/ (add it to the target's corpus as crash-<what> once the fault is
 # mended, with a regression test in the reader's own test file).
 #
-#   bench/fuzz.sh [SECONDS]        seconds per target, 60 when not given
+#   bench/fuzz.sh [SECONDS] [TARGET...]
+#                                  seconds per target (60 when not given); only the targets named
+#                                  (e.g. history_import), every target when none is
 #   NORAK_FUZZ_BUILD=dir           the clang build folder (build-fuzz)
 #
 # The build folder is configured (cmake -DNORAK_FUZZ=ON, clang++) and built when needed;
@@ -20,8 +22,23 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 BUILD=${NORAK_FUZZ_BUILD:-build-fuzz}
 case "$SECONDS_PER_TARGET" in
-    '' | *[!0-9]*) echo "usage: bench/fuzz.sh [SECONDS]" >&2; exit 2 ;;
+    '' | *[!0-9]*) echo "usage: bench/fuzz.sh [SECONDS] [TARGET...]" >&2; exit 2 ;;
 esac
+[ $# -gt 0 ] && shift
+
+# The targets, in the order fuzz/CMakeLists.txt declares them.
+mapfile -t DECLARED < <(sed -n 's/^norak_fuzz_target(\([a-z0-9_]*\).*/\1/p' fuzz/CMakeLists.txt)
+if [ $# -eq 0 ]; then
+    TARGETS=("${DECLARED[@]}")
+else
+    TARGETS=("$@")
+    for t in "${TARGETS[@]}"; do
+        if ! printf '%s\n' "${DECLARED[@]}" | grep -qx -- "$t"; then
+            echo "bench/fuzz.sh: no target '$t'; the targets are: ${DECLARED[*]}" >&2
+            exit 2
+        fi
+    done
+fi
 
 missing=()
 for p in clang libclang-rt-14-dev; do
@@ -41,8 +58,6 @@ if [ ! -f "$BUILD/build.ninja" ]; then
 fi
 cmake --build "$BUILD" -j "$(nproc)" >/dev/null
 
-# The targets, in the order fuzz/CMakeLists.txt declares them.
-mapfile -t TARGETS < <(sed -n 's/^norak_fuzz_target(\([a-z0-9_]*\).*/\1/p' fuzz/CMakeLists.txt)
 SCRATCH=$(mktemp -d /tmp/norak-fuzz.XXXXXX)
 trap 'rm -rf "$SCRATCH"' EXIT
 FINDINGS="$BUILD/fuzz-findings"

@@ -41,7 +41,7 @@
 // begins) is timed too and printed on its own line.
 //
 //   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--voice] [--wav FILE] [--log FILE]
-//          [--settle-ms MS] [--normal-priority]
+//          [--settle-ms MS] [--normal-priority] [--history FILE]
 //
 // The window's thread (and the poller's) and the audio thread are raised as the program raises
 // them (platform/qt/ThreadPriority); --normal-priority leaves them as they are, for comparison.
@@ -55,6 +55,9 @@
 // --voice: ticks "Voz", so that the recoveries are spoken as the window speaks them. The window's
 //   configuration folder is a temporary one in every run, so that the user's own "Voz" choice is
 //   neither read nor changed: without --voice nothing is said.
+// --history FILE: the window keeps its history in FILE (as the program does) with every row named,
+//   so that Stop hands a whole test to the history's writer; printed: how long Stop took on the
+//   window's thread and when the test was stored.
 // To measure on a busy machine: bench/pacing_loaded.sh (busy loops in sessions of their own or
 // in the bench's, or a build of this project, for the duration of the run).
 #include <pthread.h>
@@ -89,6 +92,7 @@
 #include <thread>
 #include <vector>
 
+#include "history/HistoryWriter.h"
 #include "platform/qt/QtDesktopShell.h"
 #include "platform/qt/QtFileSystem.h"
 #include "platform/qt/QtLocalClock.h"
@@ -97,8 +101,12 @@
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTickSource.h"
 #include "platform/qt/ThreadPriority.h"
+#include "results/CellText.h"
+#include "results/ResultsTable.h"
+#include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
+#include "shell/RunAssembly.h"
 #include "shell/TestFut1.h"
 #include "voice/VoiceClips.h"
 
@@ -117,6 +125,7 @@ struct Options {
     int settleMs = 500;
     bool raise = true;
     bool canaries = false;
+    QString history;
 };
 
 Options parse(const QCoreApplication& app) {
@@ -148,7 +157,11 @@ Options parse(const QCoreApplication& app) {
     const QCommandLineOption canaries(
         QStringLiteral("canaries"),
         QStringLiteral("Watch every processor for stalls of the machine itself (a 1 ms sleeper on each)."));
-    parser.addOptions({periods, minRun, maxRun, play, voice, wav, log, settle, normal, canaries});
+    const QCommandLineOption history(
+        QStringLiteral("history"),
+        QStringLiteral("Keep the history in FILE, with every row named: the test is stored at its Stop."),
+        QStringLiteral("FILE"));
+    parser.addOptions({periods, minRun, maxRun, play, voice, wav, log, settle, normal, canaries, history});
     parser.process(app);
 
     Options o;
@@ -161,6 +174,7 @@ Options parse(const QCoreApplication& app) {
     o.log = parser.value(log);
     o.raise = !parser.isSet(normal);
     o.canaries = parser.isSet(canaries);
+    o.history = parser.value(history);
     // The program opens its sound output as it starts; its first test interval can end no
     // sooner than about 6 s later (front window 2 s, mode and Start, then period 1's run time).
     // By then the output's placement clock moves only in small steps; measure from there too.
@@ -542,6 +556,9 @@ int main(int argc, char** argv) {
         canaries.emplace(bench);
 
     TForm1 form(kBuildEdition, platform);
+    // With a history, every row named: the Stop hands a whole table to the history's writer.
+    qint64 stopClickNs = -1, storedAfterStopNs = -1;
+    QString storeOutcome;
     const TestSession& session = form.session();
     const int signalsPerPeriod = form.edition().signalsPerPeriod;
     const int target = options.periods * signalsPerPeriod;
@@ -570,6 +587,17 @@ int main(int argc, char** argv) {
     qint64 waitWindowStart = 0, waitWindow = 0;
     qint64 startNs = 0, stopNs = 0;
     std::unique_ptr<Poller> poller;
+    if (!options.history.isEmpty()) {
+        form.keepHistory(options.history);
+        for (int row = 1; row <= form.testRun().table().dataRowCount(); ++row)
+            form.testRun().table().setCell(kColName, row, QStringLiteral("Deportista %1").arg(row));
+        QObject::connect(form.features().historyWriter(), &HistoryWriter::storeFinished, &form,
+                         [&](const QString&, const StoreResult& result) {
+                             storedAfterStopNs = bench.nsecsElapsed() - stopNs;
+                             storeOutcome = result.ok() ? QStringLiteral("stored") : result.message;
+                             QCoreApplication::exit(0);
+                         });
+    }
 
     // After each decision, once the window has finished with it, the poller learns the next due
     // moment (at a recovery's start: its alert second and its end).
@@ -592,7 +620,14 @@ int main(int argc, char** argv) {
         cpuWindow = cpuSeconds(RUSAGE_THREAD) - cpuWindowStart;
         cpuProcess = cpuSeconds(RUSAGE_SELF) - cpuProcessStart;
         waitWindow = runQueueWaitNs() - waitWindowStart;
+        const qint64 beforeStop = bench.nsecsElapsed();
         form.BitBtnStopClick();
+        stopClickNs = bench.nsecsElapsed() - beforeStop;
+        if (!options.history.isEmpty()) {
+            // The writer's report ends the run; a history that never answers, this.
+            QTimer::singleShot(10000, &form, [] { QCoreApplication::exit(0); });
+            return;
+        }
         // exit(), not quit(): quitting would first try to close the window, which asks the
         // operator's leave question. When playing, the last signal is still in the output's
         // buffer: let it sound before the output closes.
@@ -722,6 +757,12 @@ int main(int argc, char** argv) {
                     minutes > 0 ? seconds / minutes : 0.0,
                     minutes > 0 ? seconds / (minutes * 60.0) * 100.0 : 0.0);
     };
+    if (!options.history.isEmpty()) {
+        std::printf("%-30s Stop took %.3f ms on the window thread; the test was %s %.1f ms after Stop\n",
+                    "history", double(stopClickNs) / 1e6,
+                    storeOutcome.isEmpty() ? "not stored" : qPrintable(storeOutcome),
+                    double(storedAfterStopNs) / 1e6);
+    }
     cpuLine("window thread", cpuWindow);
     cpuLine("10 ms poller thread", cpuPoller);
     cpuLine("whole process", cpuProcess);

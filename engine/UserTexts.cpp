@@ -8,6 +8,18 @@
 
 namespace norak {
 
+QString testModeText(TestMode mode) {
+    switch (mode) {
+        case TestMode::Completo:
+            return QStringLiteral("Test completo");
+        case TestMode::Esfuerzo:
+            return QStringLiteral("Test de esfuerzo");
+        case TestMode::Repetir:
+            return QStringLiteral("Repetir periodo");
+    }
+    return {};
+}
+
 QString badPeriodLineText(int period, const QString& line) {
     constexpr qsizetype kLongest = 30;
     QString quoted;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "engine/Configuration.h"
+
 namespace norak {
 
 class Messages;
@@ -12,6 +14,10 @@ class Sound;
 inline const QString kInformationCaption = QStringLiteral("Información");
 inline const QString kNoSoundCardText =
     QStringLiteral("No se ha encontrado ninguna tarjeta de sonido instalada en su sistema.");
+
+// A test's mode as the report and the history name it: "Test completo", "Test de esfuerzo",
+// "Repetir periodo".
+QString testModeText(TestMode mode);
 
 // The results table: clearing it, saving results never exported, the export's dialog.
 inline const QString kClearTableCaption = QStringLiteral("Borrar datos");

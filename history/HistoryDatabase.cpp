@@ -475,9 +475,23 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
     QSqlQuery write(database);
     std::vector<qint64> formerPlayers;
     if (testId) {
+        // What the new version does not know keeps the stored value: a table brought back by the
+        // journal has no warm-up, sound output, timing figures or period table of its own.
+        const QStringList keptWhenUnknown = {QStringLiteral("period_table_fingerprint"),
+                                             QStringLiteral("stopped_at"),
+                                             QStringLiteral("mode"),
+                                             QStringLiteral("warm_up"),
+                                             QStringLiteral("sound_output"),
+                                             QStringLiteral("signals_given"),
+                                             QStringLiteral("lateness_p50_ms"),
+                                             QStringLiteral("lateness_p99_ms"),
+                                             QStringLiteral("lateness_max_ms")};
         QStringList assignments;
-        for (const QString& column : columns)
-            assignments << column + QStringLiteral(" = ?");
+        for (const QString& column : columns) {
+            assignments << (keptWhenUnknown.contains(column)
+                                ? QStringLiteral("%1 = COALESCE(NULLIF(?, ''), %1)").arg(column)
+                                : column + QStringLiteral(" = ?"));
+        }
         write.prepare(
             QStringLiteral("UPDATE tests SET %1 WHERE id = ?").arg(assignments.join(QStringLiteral(", "))));
         for (const QVariant& value : values)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/Configuration.h"
+#include "engine/UserTexts.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryText.h"
 #include "results/CellText.h"
@@ -25,17 +26,7 @@ QString numberText(const std::optional<T>& value) {
 }  // namespace
 
 QString historyModeText(const std::optional<int>& mode) {
-    if (!mode)
-        return {};
-    switch (TestMode(*mode)) {
-        case TestMode::Completo:
-            return QStringLiteral("Test completo");
-        case TestMode::Esfuerzo:
-            return QStringLiteral("Test de esfuerzo");
-        case TestMode::Repetir:
-            return QStringLiteral("Repetir periodo");
-    }
-    return {};
+    return mode ? testModeText(TestMode(*mode)) : QString();
 }
 
 QStringList HistoryExport::testLines(const StoredTest& test) {

@@ -1,6 +1,7 @@
 #include "history/HistoryKeeper.h"
 
 #include "history/HistoryWriter.h"
+#include "results/CellText.h"
 
 namespace norak {
 
@@ -10,11 +11,29 @@ HistoryKeeper::HistoryKeeper(HistoryWriter& writer, std::function<void(const QSt
     connect(&writer, &HistoryWriter::storeFinished, this, &HistoryKeeper::finished);
 }
 
+namespace {
+// The two tables differ in names and codes at most.
+bool onlyNamesDiffer(const QList<QStringList>& kept, const QList<QStringList>& now) {
+    if (kept.size() != now.size())
+        return false;
+    for (int row = 0; row < kept.size(); ++row) {
+        if (kept[row].size() != now[row].size())
+            return false;
+        for (int column = 0; column < kept[row].size(); ++column) {
+            if (column != kColName && column != kColCode && kept[row][column] != now[row][column])
+                return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
 StoredTest HistoryKeeper::toStored(const FinishedTest& test) {
     StoredTest stored;
     stored.edition = test.edition;
     stored.editionTitle = test.editionTitle;
-    stored.periodTableFingerprint = periodTableFingerprint(test.periodTable);
+    stored.periodTableFingerprint =
+        test.periodTable.isEmpty() ? QString() : periodTableFingerprint(test.periodTable);
     stored.startedAt = test.startedAt;
     stored.stoppedAt = test.stoppedAt;
     stored.mode = test.mode;
@@ -54,6 +73,10 @@ void HistoryKeeper::keep(const FinishedTest& test) {
 void HistoryKeeper::correct(const QList<QStringList>& rows) {
     if (!m_last || m_last->rows == rows)
         return;
+    if (!onlyNamesDiffer(m_last->rows, rows)) {
+        m_last.reset();
+        return;
+    }
     m_last->rows = rows;
     const StoredTest stored = toStored(*m_last);
     if (stored.hasNamedRow())

@@ -18,7 +18,9 @@ struct HistoryOpening;
 struct StoreResult;
 
 // A finished test as the run knows it at Stop (or when a test ends by leaving): its settings,
-// its times and its table. Plain data, so that the keeper needs nothing of the run itself.
+// its times and its table. Plain data, so that the keeper needs nothing of the run itself. A
+// table brought back by the journal knows neither the warm-up, the sound output, the timing
+// figures nor the period table: those stay empty, and the stored test keeps its own.
 struct FinishedTest {
     int edition = 0;
     QString editionTitle;
@@ -28,9 +30,9 @@ struct FinishedTest {
     int mode = 0;  // TestMode
     int startPeriod = 1;
     QString startSpeedText;
-    bool warmUp = false;
+    std::optional<bool> warmUp;
     QString soundOutput;
-    int signalsGiven = 0;
+    std::optional<int> signalsGiven;
     std::optional<qint64> latenessP50Ms;
     std::optional<qint64> latenessP99Ms;
     std::optional<qint64> latenessMaxMs;
@@ -54,7 +56,9 @@ class HistoryKeeper : public QObject {
 
     // The test ended: store it. Nothing is stored for a test without a named row.
     void keep(const FinishedTest& test);
-    // A name or code was corrected after the test ended: the stored test takes the table's rows.
+    // The table changed after the test ended. A name or code corrected: the stored test takes the
+    // table's rows. Any other cell changed (the table cleared, a squad loaded): the table no longer
+    // holds that test, and later changes belong to no stored test.
     void correct(const QList<QStringList>& rows);
     // A new test is prepared: later corrections belong to no stored test.
     void forget() { m_last.reset(); }

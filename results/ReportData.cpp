@@ -12,18 +12,6 @@ namespace norak {
 
 namespace {
 
-QString modeName(TestMode mode) {
-    switch (mode) {
-        case TestMode::Completo:
-            return QStringLiteral("Test completo");
-        case TestMode::Esfuerzo:
-            return QStringLiteral("Test de esfuerzo");
-        case TestMode::Repetir:
-            return QStringLiteral("Repetir periodo");
-    }
-    return {};
-}
-
 // Nearest-rank percentile of sorted values: the smallest value with at least p % at or below it.
 qint64 percentile(const std::vector<qint64>& sorted, int p) {
     const auto rank = static_cast<std::size_t>(std::ceil(double(p) / 100.0 * double(sorted.size())));
@@ -51,7 +39,7 @@ ReportData ReportData::compute(const ResultsTable& table, const TimingRecord& re
     data.colorMain = edition.colorMain;
     data.colorDark = edition.colorDark;
     data.start = record.start;
-    data.modeText = modeName(settings.mode);
+    data.modeText = testModeText(settings.mode);
     data.startPeriod = settings.startPeriod;
     data.startSpeedText = settings.startSpeedText;
     data.warmUp = settings.warmUp;

@@ -28,6 +28,7 @@ class RunRecord : public QObject {
 
     // Makes the report's PDF and prints it; none: the report does nothing.
     void setRenderer(ReportRenderer* renderer) { m_renderer = renderer; }
+    ReportRenderer* renderer() const { return m_renderer; }
     // Names the sound output in use, for the report; asked at each start.
     void setSoundOutputName(std::function<QString()> name) { m_soundOutputName = std::move(name); }
 

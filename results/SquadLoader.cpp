@@ -31,17 +31,23 @@ bool SquadLoader::loadSquad() {
              kLoadErrorCaption);
         return false;
     }
-    if (table.hasNamedAthlete()) {
-        m_platform.sound.alert(kAlertQuestion);
-        if (!m_platform.messages.askYesNo(kLoadReplaceCaption, kLoadReplaceText))
-            return false;
-    }
-    if (!m_run.loadSquad(load.rows))
+    if (!loadRows(load.rows))
         return false;
     if (!load.problems.isEmpty())
         tell(m_platform.sound, m_platform.messages, kLoadProblemsCaption,
              SquadFile::problemsText(load.problems, table.dataRowCount()));
     return true;
+}
+
+bool SquadLoader::loadRows(const QList<SquadRow>& rows) {
+    if (!m_run.loadEnabled())
+        return false;
+    if (m_run.table().hasNamedAthlete()) {
+        m_platform.sound.alert(kAlertQuestion);
+        if (!m_platform.messages.askYesNo(kLoadReplaceCaption, kLoadReplaceText))
+            return false;
+    }
+    return m_run.loadSquad(rows.mid(0, m_run.table().dataRowCount()));
 }
 
 }  // namespace norak

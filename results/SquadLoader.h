@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include "platform/Platform.h"
@@ -7,6 +8,7 @@
 namespace norak {
 
 class TestRun;
+struct SquadRow;
 
 // "Cargar": the names and codes of a squad file into the run's table, between tests. The open
 // dialog, the file's errors (the table stays as it is), the question before names are replaced,
@@ -19,6 +21,9 @@ class SquadLoader : public QObject {
 
     // True when the table was filled.
     bool loadSquad();
+    // Names and codes from elsewhere (the players of a past test), row 1 first: the same question
+    // before names are replaced. True when the table was filled.
+    bool loadRows(const QList<SquadRow>& rows);
 
   private:
     TestRun& m_run;

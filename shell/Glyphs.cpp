@@ -121,6 +121,18 @@ void drawClose(QPainter& p, const QColor& c0, const QColor& c1) {
     p.drawLine(QPointF(21, 11), QPointF(11, 21));
 }
 
+void drawHistory(QPainter& p, const QColor& c0, const QColor& c1) {
+    // Bars in color 1 outlined in color 0, rising left to right, on the axes' corner.
+    p.setPen(roundPen(c0, 1.6));
+    p.setBrush(c1);
+    p.drawRect(QRectF(8, 18, 5, 10));
+    p.drawRect(QRectF(15.5, 12, 5, 16));
+    p.drawRect(QRectF(23, 5, 5, 23));
+    p.setPen(roundPen(c0, 2.4));
+    p.drawLine(QPointF(4, 3), QPointF(4, 29));
+    p.drawLine(QPointF(4, 29), QPointF(30, 29));
+}
+
 }  // namespace
 
 void paintGlyph(QPainter& painter, const QRectF& rect, Glyph glyph, const QColor& color0,
@@ -159,6 +171,9 @@ void paintGlyph(QPainter& painter, const QRectF& rect, Glyph glyph, const QColor
             break;
         case Glyph::Close:
             drawClose(painter, c0, c1);
+            break;
+        case Glyph::History:
+            drawHistory(painter, c0, c1);
             break;
     }
     painter.restore();

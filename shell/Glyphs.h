@@ -22,6 +22,7 @@ enum class Glyph {
     Info,      // "A cerca de..." and the start panel's about button: a disc with an "i"
     Start,     // "&Empezar...": a bold arrow pointing right
     Close,     // " Cerrar ventana": a disc with a cross
+    History,   // "Historial": three rising bars on a pair of axes
 };
 
 inline constexpr int kGlyphSize = 32;

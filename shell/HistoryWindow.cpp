@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -212,8 +213,11 @@ QWidget* HistoryWindow::makeTestsTab() {
     m_testTable->setSelectionMode(QAbstractItemView::NoSelection);
     m_export = makeButton(QStringLiteral("Exportar"), tab, QStringLiteral("BtnExportarPrueba"));
     m_delete = makeButton(QStringLiteral("Eliminar"), tab, QStringLiteral("BtnEliminarPrueba"));
+    m_report = makeButton(QStringLiteral("Informe"), tab, QStringLiteral("BtnInformePrueba"));
+    m_report->setToolTip(QStringLiteral("El informe en PDF de la prueba seleccionada"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_export);
+    buttons->addWidget(m_report);
     buttons->addWidget(m_delete);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(tab);
@@ -223,6 +227,7 @@ QWidget* HistoryWindow::makeTestsTab() {
     connect(m_tests, &QTableWidget::itemSelectionChanged, this, &HistoryWindow::showSelectedTest);
     connect(m_export, &QPushButton::clicked, this, &HistoryWindow::exportSelectedTest);
     connect(m_delete, &QPushButton::clicked, this, &HistoryWindow::deleteSelectedTest);
+    connect(m_report, &QPushButton::clicked, this, &HistoryWindow::reportSelectedTest);
     return tab;
 }
 
@@ -351,6 +356,7 @@ void HistoryWindow::updateButtons() {
     const QStringList players = selectedPlayerUuids();
     m_export->setEnabled(test);
     m_delete->setEnabled(test && m_db.isWritable());
+    m_report->setEnabled(test && bool(m_services.report));
     m_rename->setEnabled(players.size() == 1 && m_db.isWritable() && !m_nameEdit->text().trimmed().isEmpty());
     m_merge->setEnabled(players.size() == 2 && m_db.isWritable());
     m_historyExport->setEnabled(!m_testRows.isEmpty());
@@ -421,6 +427,12 @@ void HistoryWindow::exportSelectedTest() {
         m_status->setText(QStringLiteral("Prueba exportada."));
 }
 
+void HistoryWindow::reportSelectedTest() {
+    const std::optional<StoredTest> test = m_db.test(selectedTestUuid());
+    if (test && m_services.report)
+        m_services.report(*test);
+}
+
 void HistoryWindow::deleteSelectedTest() {
     const QString uuid = selectedTestUuid();
     if (uuid.isEmpty() || !m_services.ask ||
@@ -468,15 +480,49 @@ void HistoryWindow::mergeSelectedPlayers() {
 }
 
 void HistoryWindow::importExports() {
-    if (!m_services.chooseFolder)
+    if (!m_services.chooseFolder || m_importer != nullptr)
         return;
     const QString folder = m_services.chooseFolder(QStringLiteral("Importar exportaciones"));
     if (folder.isEmpty())
         return;
-    const HistoryImport::Report report = HistoryImport::importFolder(m_db, folder);
-    if (m_services.tell)
-        m_services.tell(report.text());
-    reload();
+    m_import->setEnabled(false);
+    m_status->setText(QStringLiteral("Importando las exportaciones…"));
+    // A thousand files take seconds: the import runs beside the window, which waits for it only
+    // when it is closed.
+    const QString path = m_db.path();
+    m_importer = QThread::create([this, path, folder] {
+        HistoryDatabase db;
+        HistoryImport::Report report;
+        const HistoryOpening opening = db.open(path, {}, false);
+        if (opening.status == HistoryOpening::Status::Ready)
+            report = HistoryImport::importFolder(db, folder);
+        else
+            report.failure = opening.message;
+        db.close();
+        const QString text = report.text();
+        QMetaObject::invokeMethod(
+            this,
+            [this, text] {
+                m_importer->wait();
+                delete std::exchange(m_importer, nullptr);
+                m_import->setEnabled(m_db.isWritable());
+                m_status->setText(QString());
+                reload();
+                if (m_services.tell)
+                    m_services.tell(text);
+                Q_EMIT importFinished(text);
+            },
+            Qt::QueuedConnection);
+    });
+    m_importer->setObjectName(QStringLiteral("history-import"));
+    m_importer->start(QThread::LowPriority);
+}
+
+HistoryWindow::~HistoryWindow() {
+    if (m_importer != nullptr) {
+        m_importer->wait();
+        delete m_importer;
+    }
 }
 
 void HistoryWindow::exportHistory() {

@@ -13,6 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class QThread;
 
 namespace norak {
 
@@ -24,6 +25,8 @@ struct HistoryWindowServices {
     std::function<QString(const QString& caption, const QString& proposedName)> chooseSavePath;
     std::function<bool(const QString& question)> ask;  // Yes/No
     std::function<void(const QString& text)> tell;
+    // Makes the report of a stored test (the program's report flow); empty: no "Informe".
+    std::function<void(const StoredTest& test)> report;
 };
 
 // A player's progression: the distance of each test over the test dates, with the completed
@@ -58,6 +61,8 @@ class HistoryWindow : public QWidget {
   public:
     HistoryWindow(HistoryDatabase& db, const EditionRecord& edition, HistoryWindowServices services,
                   QWidget* parent = nullptr);
+    // Waits for an import under way.
+    ~HistoryWindow() override;
 
     // Reads the three lists again.
     void reload();
@@ -71,6 +76,7 @@ class HistoryWindow : public QWidget {
     ProgressionChart* chart() const { return m_chart; }
     QPushButton* exportButton() const { return m_export; }
     QPushButton* deleteButton() const { return m_delete; }
+    QPushButton* reportButton() const { return m_report; }
     QPushButton* renameButton() const { return m_rename; }
     QPushButton* mergeButton() const { return m_merge; }
     QPushButton* importButton() const { return m_import; }
@@ -81,10 +87,16 @@ class HistoryWindow : public QWidget {
     // The buttons' work, also for tests.
     void exportSelectedTest();
     void deleteSelectedTest();
+    void reportSelectedTest();
     void renameSelectedPlayer();
     void mergeSelectedPlayers();
+    // Reads the files on a thread of its own through a connection of its own, so that the window
+    // stays responsive; importFinished() tells when the lists show the result.
     void importExports();
     void exportHistory();
+
+  Q_SIGNALS:
+    void importFinished(const QString& report);
 
   private:
     QWidget* makeTestsTab();
@@ -111,6 +123,7 @@ class HistoryWindow : public QWidget {
     ProgressionChart* m_chart = nullptr;
     QPushButton* m_export = nullptr;
     QPushButton* m_delete = nullptr;
+    QPushButton* m_report = nullptr;
     QPushButton* m_rename = nullptr;
     QPushButton* m_merge = nullptr;
     QPushButton* m_import = nullptr;
@@ -118,6 +131,7 @@ class HistoryWindow : public QWidget {
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_codeEdit = nullptr;
     QLabel* m_status = nullptr;
+    QThread* m_importer = nullptr;
 };
 
 }  // namespace norak

@@ -7,6 +7,9 @@
 
 namespace norak {
 
+class HistoryKeeper;
+class HistoryWriter;
+class RunHistory;
 class RunJournal;
 class RunRecord;
 class SleepInhibitor;
@@ -33,6 +36,12 @@ class RunAssembly {
     // cleanly is offered back at the first activation.
     void enableJournal(const QString& folder);
     RunJournal* journal() const { return m_journal.get(); }
+    // Keeps every finished test in the history database at `path` from now on, stored on a
+    // thread of its own. A history that cannot be kept is said once; the run goes on without it.
+    void enableHistory(const QString& path);
+    QString historyPath() const { return m_historyPath; }  // empty: no history kept
+    HistoryWriter* historyWriter() const { return m_historyWriter.get(); }
+    RunHistory* history() const { return m_history.get(); }
 
   private:
     Platform m_platform;
@@ -42,6 +51,10 @@ class RunAssembly {
     std::unique_ptr<RunRecord> m_record;
     std::unique_ptr<SleepKeeper> m_sleepKeeper;
     std::unique_ptr<RunJournal> m_journal;
+    QString m_historyPath;
+    std::unique_ptr<HistoryWriter> m_historyWriter;
+    std::unique_ptr<HistoryKeeper> m_historyKeeper;
+    std::unique_ptr<RunHistory> m_history;
 };
 
 }  // namespace norak

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QToolButton>
 #include <algorithm>
 
 #include "engine/SoundCheck.h"
@@ -22,6 +23,7 @@
 #include "shell/GlancePanel.h"
 #include "shell/Glyphs.h"
 #include "shell/HelpPanel.h"
+#include "shell/HistoryAccess.h"
 #include "shell/MainGeometry.h"
 #include "shell/ParametersPanel.h"
 #include "shell/ResultsPanel.h"
@@ -84,7 +86,9 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
 }
 
 TForm1::~TForm1() {
-    // The results grid goes while the run's table that it shows is still there.
+    // The results grid goes while the run's table that it shows is still there; the history's
+    // windows while the run's history is.
+    delete m_history;
     delete m_results;
     delete m_glance;
 }
@@ -117,14 +121,16 @@ void TForm1::createTopBar() {
         Glyph glyph;
         void (TForm1::*handler)();
     };
-    const ButtonDef defs[6] = {{"BitBtnSalir", "Salir", Glyph::Exit, &TForm1::BitBtnSalirClick},
-                               {"BitBtnNuevo", "Nuevo Test", Glyph::NewSheet, &TForm1::BitBtnNuevoClick},
-                               {"BitBtnStart", "Iniciar prueba", Glyph::Play, &TForm1::BitBtnStartClick},
-                               {"BitBtnStop", "Fin de la prueba", Glyph::Stop, &TForm1::BitBtnStopClick},
-                               {"BitBtnAyuda", "Ayuda", Glyph::Help, &TForm1::BitBtnAyudaClick},
-                               {"BitBtnGrupo", "A cerca de...", Glyph::Info, &TForm1::BitBtnGrupoClick}};
+    const ButtonDef defs[kTopBarButtonCount] = {
+        {"BitBtnSalir", "Salir", Glyph::Exit, &TForm1::BitBtnSalirClick},
+        {"BitBtnNuevo", "Nuevo Test", Glyph::NewSheet, &TForm1::BitBtnNuevoClick},
+        {"BitBtnStart", "Iniciar prueba", Glyph::Play, &TForm1::BitBtnStartClick},
+        {"BitBtnStop", "Fin de la prueba", Glyph::Stop, &TForm1::BitBtnStopClick},
+        {"BitBtnAyuda", "Ayuda", Glyph::Help, &TForm1::BitBtnAyudaClick},
+        {"BitBtnGrupo", "A cerca de...", Glyph::Info, &TForm1::BitBtnGrupoClick},
+        {"BitBtnHistorial", "Historial", Glyph::History, &TForm1::BitBtnHistorialClick}};
     const TopBarGeometry bar = topBarLayout(kClientWidth);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kTopBarButtonCount; ++i) {
         auto* button = new FlatButton(this);
         button->setObjectName(QString::fromLatin1(defs[i].name));
         button->setCaption(QString::fromUtf8(defs[i].caption));
@@ -141,6 +147,8 @@ void TForm1::createTopBar() {
         connect(button, &FlatButton::clicked, this, defs[i].handler);
         m_topBar[std::size_t(i)] = button;
     }
+    m_topBar[kTopBarHistorial]->setHint(
+        QStringLiteral("Las pruebas guardadas y la evolución de cada deportista"));
 }
 
 void TForm1::createPanels() {
@@ -176,7 +184,7 @@ void TForm1::createPanels() {
     m_results = new ResultsPanel(e, *m_run, tableWidth, this);
     m_results->setGeometry(
         QRect(area.topLeft(), ResultsPanel::panelSize(e.edition, e.stationsPerLap, tableWidth)));
-    connect(m_results, &ResultsPanel::loadRequested, &m_parts->squad(), &SquadLoader::loadSquad);
+    connect(m_results, &ResultsPanel::loadRequested, this, &TForm1::BtnCargarClick);
     connect(m_results, &ResultsPanel::reportRequested, &m_parts->record(), &RunRecord::saveReport);
     m_glance = new GlancePanel(e, *m_run, this);
     m_glance->setGeometry(geometry::glanceArea(m_results->height()));
@@ -304,6 +312,8 @@ void TForm1::render() {
                              d.stopEnabled, d.helpEnabled,    d.aboutEnabled};
     for (int i = 0; i < 6; ++i)
         m_topBar[std::size_t(i)]->setEnabled(enabled[i]);
+    // Between tests only: the history's window is no place to be while a test is paced.
+    m_topBar[kTopBarHistorial]->setEnabled(m_history != nullptr && !m_run->isRunning());
     m_results->setTableButtonsEnabled(m_run->tableButtonsEnabled());
     m_results->setLoadEnabled(m_run->loadEnabled());
 
@@ -441,6 +451,29 @@ void TForm1::BitBtnGrupoClick() {
     if (!m_run->display().aboutEnabled)
         return;
     AcercadeClick();
+}
+
+void TForm1::keepHistory(const QString& path) {
+    m_parts->enableHistory(path);
+    delete m_history;
+    m_history = new HistoryAccess(*m_parts, m_platform, this);
+    render();
+}
+
+void TForm1::BitBtnHistorialClick() {
+    if (m_history == nullptr || m_run->isRunning())
+        return;
+    m_history->openWindow();
+}
+
+void TForm1::BtnCargarClick() {
+    if (!m_run->loadEnabled())
+        return;
+    if (m_history == nullptr) {
+        m_parts->squad().loadSquad();
+        return;
+    }
+    m_history->offerLoad(m_results->loadButton());
 }
 
 void TForm1::AcercadeClick() {

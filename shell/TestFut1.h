@@ -19,6 +19,7 @@ class CoursePanel;
 class GlancePanel;
 class FlatButton;
 class HelpPanel;
+class HistoryAccess;
 class ParametersPanel;
 class ResultsPanel;
 class RunDisplay;
@@ -46,6 +47,10 @@ class TForm1 : public QDialog {
     RunAssembly& features() const { return *m_parts; }
     // Keeps the desktop awake during a test (the program gives it; tests leave it out).
     void setSleepInhibitor(SleepInhibitor* inhibitor);
+    // Keeps every test in the history database at `path` (the run's feature), and gives the
+    // window its "Historial" button and "Cargar"'s past squads.
+    void keepHistory(const QString& path);
+    HistoryAccess* history() const { return m_history; }
     const TestSession& session() const;
     const EditionRecord& edition() const;
     QString ProgramDir() const;
@@ -58,6 +63,8 @@ class TForm1 : public QDialog {
     void BitBtnStopClick();
     void BitBtnAyudaClick();
     void BitBtnGrupoClick();
+    void BitBtnHistorialClick();
+    void BtnCargarClick();
     void AcercadeClick();
     void BitBtnEmpezarClick();
     void BitBtn3Click();
@@ -102,7 +109,7 @@ class TForm1 : public QDialog {
     bool m_leaving = false;
     bool m_activated = false;
 
-    std::array<FlatButton*, 6> m_topBar{};
+    std::array<FlatButton*, 7> m_topBar{};
     ConfigPanel* m_config = nullptr;
     CoursePanel* m_course = nullptr;
     std::unique_ptr<RunDisplay> m_runDisplay;
@@ -111,7 +118,9 @@ class TForm1 : public QDialog {
     StartPanel* m_start = nullptr;
     HelpPanel* m_help = nullptr;
     ParametersPanel* m_parameters = nullptr;
-    VoiceCues* m_voice = nullptr;  // a child; listens to the run and the sound check
+    VoiceCues* m_voice = nullptr;
+    HistoryAccess* m_history =
+        nullptr;  // a child; none: no history kept  // a child; listens to the run and the sound check
 
     // The effort and recovery ticks also wake up at the moment the next signal or departure is
     // due (see syncTimers).

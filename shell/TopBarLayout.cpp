@@ -4,15 +4,15 @@ namespace norak {
 
 TopBarGeometry topBarLayout(int clientWidth) {
     TopBarGeometry bar;
-    bar[kTopBarSalir] = QRect(kTopBarFirstLeft, kTopBarTop, clientWidth / 6, kTopBarHeight);
-    for (int i = kTopBarNuevo; i <= kTopBarAyuda; ++i) {
-        const QRect& before = bar[std::size_t(i - 1)];
-        bar[std::size_t(i)] =
-            QRect(before.left() + before.width() + 1, kTopBarTop, before.width(), kTopBarHeight);
+    const int width = (clientWidth - kTopBarHistorialWidth - 1) / 6;
+    int left = kTopBarFirstLeft;
+    for (const TopBarButton button : kTopBarOrder) {
+        const int w = button == kTopBarHistorial ? kTopBarHistorialWidth
+                      : button == kTopBarGrupo   ? clientWidth - left - 1
+                                                 : width;
+        bar[std::size_t(button)] = QRect(left, kTopBarTop, w, kTopBarHeight);
+        left += w + 1;
     }
-    const QRect& ayuda = bar[kTopBarAyuda];
-    const int grupoLeft = ayuda.left() + ayuda.width() + 1;
-    bar[kTopBarGrupo] = QRect(grupoLeft, kTopBarTop, clientWidth - grupoLeft - 1, kTopBarHeight);
     return bar;
 }
 

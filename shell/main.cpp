@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "history/HistoryDatabase.h"
+#include "history/RunHistory.h"
 #include "platform/qt/DBusSleepInhibitor.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/SpanishTranslations.h"
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
             window->features().record().setRenderer(&reportPrinter);
             window->features().record().setSoundOutputName([&] { return qtPlatform->sound.outputName(); });
             window->features().enableJournal(norak::Journal::defaultFolder());
+            window->keepHistory(norak::HistoryDatabase::defaultPath());
+            window->features().history()->setSoundOutputName([&] { return qtPlatform->sound.outputName(); });
             return window;
         };
         return parts;

@@ -9,8 +9,8 @@ using namespace norak;
 
 namespace {
 
-const Glyph kAll[] = {Glyph::Exit, Glyph::NewSheet, Glyph::Play,  Glyph::Stop,
-                      Glyph::Help, Glyph::Info,     Glyph::Start, Glyph::Close};
+const Glyph kAll[] = {Glyph::Exit, Glyph::NewSheet, Glyph::Play,  Glyph::Stop,   Glyph::Help,
+                      Glyph::Info, Glyph::Start,    Glyph::Close, Glyph::History};
 
 // Pixels within a small distance of `color` and fully opaque.
 int countNear(const QImage& image, const QColor& color) {

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -35,6 +36,7 @@ class HistoryWindowTest : public ::testing::Test {
             return true;
         };
         services.tell = [this](const QString& text) { told << text; };
+        services.report = [this](const StoredTest& test) { reported << test.uuid; };
     }
 
     void select(QTableWidget* list, const QList<int>& rows) {
@@ -51,6 +53,7 @@ class HistoryWindowTest : public ::testing::Test {
     QStringList proposedNames;
     QStringList questions;
     QStringList told;
+    QStringList reported;
 };
 
 }  // namespace
@@ -70,6 +73,7 @@ TEST_F(HistoryWindowTest, TestsTabShowsExportsAndDeletes) {
     EXPECT_EQ(window.teamList()->rowCount(), 4);
     EXPECT_FALSE(window.exportButton()->isEnabled());
     EXPECT_FALSE(window.deleteButton()->isEnabled());
+    EXPECT_FALSE(window.reportButton()->isEnabled());
     EXPECT_TRUE(window.historyExportButton()->isEnabled());
 
     // Newest first: row 0 is the last test stored.
@@ -88,6 +92,10 @@ TEST_F(HistoryWindowTest, TestsTabShowsExportsAndDeletes) {
     QFile written(dir.filePath(proposedNames[0]));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), *HistoryExport::testBytes(*db.test(newest.uuid)));
+
+    ASSERT_TRUE(window.reportButton()->isEnabled());
+    QTest::mouseClick(window.reportButton(), Qt::LeftButton);
+    EXPECT_EQ(reported, QStringList{newest.uuid});
 
     QTest::mouseClick(window.deleteButton(), Qt::LeftButton);
     EXPECT_EQ(questions.size(), 1);
@@ -164,4 +172,32 @@ TEST_F(HistoryWindowTest, TeamTabRanksInThirdsAndReadOnlyHistoryDisablesChanges)
     EXPECT_EQ(unavailable.testList()->rowCount(), 0);
     EXPECT_FALSE(unavailable.importButton()->isEnabled());
     EXPECT_FALSE(unavailable.historyExportButton()->isEnabled());
+}
+
+// The import runs beside the window: the button waits while it works, then the lists show the
+// imported tests and one message tells what was taken and what was skipped, and why.
+TEST_F(HistoryWindowTest, ImportRunsBesideTheWindowAndTellsOnce) {
+    QTemporaryDir exports;
+    for (int index : {10, 11}) {
+        const StoredTest test = sampleTest(kEditionZevez, 77, index, 3);
+        QFile file(exports.filePath(HistoryExport::testFileName(test)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*HistoryExport::testBytes(test));
+    }
+    QFile notes(exports.filePath(QStringLiteral("notas.txt")));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("la lista de la compra\r\n");
+    notes.close();
+    services.chooseFolder = [&](const QString&) { return exports.path(); };
+
+    HistoryWindow window(db, editionRecord(kEditionZevez), services);
+    QSignalSpy finished(&window, &HistoryWindow::importFinished);
+    QTest::mouseClick(window.importButton(), Qt::LeftButton);
+    EXPECT_FALSE(window.importButton()->isEnabled());
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_TRUE(window.importButton()->isEnabled());
+    EXPECT_EQ(window.testList()->rowCount(), 5);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(QStringLiteral("Pruebas importadas: 2."))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("notas.txt"))) << told[0].toStdString();
 }

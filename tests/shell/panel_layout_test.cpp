@@ -8,8 +8,9 @@ using namespace norak;
 
 TEST(TopBarLayout, ButtonsOfTheWindowWidth) {
     const TopBarGeometry bar = topBarLayout(826);
-    const int lefts[] = {1, 139, 277, 415, 553, 691};
-    const int widths[] = {137, 137, 137, 137, 137, 134};
+    // Indexed as TopBarButton: "Historial", the last index, stands between Stop and Ayuda.
+    const int lefts[] = {1, 126, 251, 376, 582, 707, 501};
+    const int widths[] = {124, 124, 124, 124, 124, 118, 80};
     for (int i = 0; i < kTopBarButtonCount; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(bar[std::size_t(i)].left(), lefts[i]);
@@ -20,13 +21,15 @@ TEST(TopBarLayout, ButtonsOfTheWindowWidth) {
 }
 
 TEST(TopBarLayout, OnePixelGapsAndLastButtonEndsBeforeTheEdge) {
-    // A width that does not divide by six leaves the remainder to "A cerca de...".
+    // A width that does not divide evenly leaves the remainder to "A cerca de...".
     for (int width : {600, 826, 1000, 1003}) {
         SCOPED_TRACE(width);
         const TopBarGeometry bar = topBarLayout(width);
-        EXPECT_EQ(bar[kTopBarSalir].width(), width / 6);
+        EXPECT_EQ(bar[kTopBarSalir].width(), (width - kTopBarHistorialWidth - 1) / 6);
+        EXPECT_EQ(bar[kTopBarSalir].left(), 1);
         for (int i = 1; i < kTopBarButtonCount; ++i)
-            EXPECT_EQ(bar[std::size_t(i)].left(), bar[std::size_t(i - 1)].right() + 2);
+            EXPECT_EQ(bar[kTopBarOrder[std::size_t(i)]].left(),
+                      bar[kTopBarOrder[std::size_t(i - 1)]].right() + 2);
         EXPECT_EQ(bar[kTopBarGrupo].right(), width - 2);
     }
 }
