@@ -8,7 +8,10 @@
       sleeps 10 ms at a time and reports how late the wake-ups came (scheduling stalls).
   audio_onsets.py analyse RECORDING.wav REQUESTS.log
       finds the tone onsets in the recording and compares their spacing with the spacing of the
-      requests written by sound_probe.
+      requests written by sound_probe (or the decisions written by pacing). When the log has
+      spoken words ("clip" lines of pacing --voice), the onsets inside the words are set apart
+      before the signals are matched, and the words are checked too: sound where each was
+      planned, and quiet in the QUIET_BEFORE_MS before every signal and alert.
 """
 import sys
 import time
@@ -18,6 +21,8 @@ import numpy as np
 
 QUIET_BEFORE_ONSET_S = 0.010  # the shortest gap between two signals is 18 ms (487 ms apart)
 THRESHOLD = 0.2  # of the recording's peak
+QUIET_BEFORE_MS = 230  # of the 250 ms a word keeps clear of the next signal, less the edges
+WORD_EDGE_S = 0.020  # an onset this close to a word's planned span belongs to the word
 
 
 def make_wav(path):
@@ -129,8 +134,82 @@ def match(requests, onsets):
     return pairs
 
 
+def rms(x, rate, from_s, to_s):
+    a, b = max(0, int(from_s * rate)), max(0, int(to_s * rate))
+    seg = x[a:b]
+    return float(np.sqrt(np.mean(seg * seg))) if seg.size else 0.0
+
+
+def words_apart(requests, onsets, kinds, words, cancels):
+    """The onsets that lie inside a planned word, the words to look for (those not called off
+    before their moment) and the words called off, each as (recording s, name, ms). A word
+    sounds as far from the signals as its moment is from theirs; when a stall of the output
+    shifted the stream, the signal nearest in time tells the delay from request to sound."""
+    said = [(us, name, ms) for us, name, ms, asked in words if not any(asked < c <= us for c in cancels)]
+    called_off = [(us, name, ms) for us, name, ms, asked in words if any(asked < c <= us for c in cancels)]
+    sig = [t for t, k in zip(onsets, kinds) if k == "signal"]
+    pairs = match(requests, sig)
+    known = [(r, p - r) for p, r in zip(pairs, requests) if p is not None]
+    if not known:
+        return set(), [], [], False
+
+    def placed(word_list):
+        out = []
+        for us, name, ms in word_list:
+            at = us / 1e6
+            delay = min(known, key=lambda rd: abs(rd[0] - at))[1]
+            out.append((at + delay, name, ms))
+        return out
+
+    said, called_off = placed(said), placed(called_off)
+    inside = set()
+    for i, t in enumerate(onsets):
+        if any(start - WORD_EDGE_S <= t <= start + ms / 1e3 + WORD_EDGE_S for start, _, ms in said):
+            inside.add(i)
+    return inside, said, called_off, True
+
+
+def check_words(rate, x, said, called_off, sounds):
+    """sounds: (onset s, length s) of every signal and alert heard. Each word said must sound in
+    the middle half of its planned span, each word called off must be silent there, and from the
+    end of the sound before each signal or alert, for at most QUIET_BEFORE_MS, all is quiet."""
+    peak = np.abs(x).max()
+    end_s = len(x) / rate
+    missing, heard_off, noisy, windows = [], [], [], 0
+    for start, name, ms in said:
+        if rms(x, rate, start + 0.25 * ms / 1e3, start + 0.75 * ms / 1e3) < 0.02 * peak:
+            missing.append("%s@%.3f" % (name, start))
+    checked_off = 0
+    for start, name, ms in called_off:
+        if start + ms / 1e3 > end_s - 0.1:
+            continue  # after the recording
+        checked_off += 1
+        if rms(x, rate, start + 0.25 * ms / 1e3, start + 0.75 * ms / 1e3) > 0.01 * peak:
+            heard_off.append("%s@%.3f" % (name, start))
+    sounds = sorted(sounds)
+    for (prev_on, prev_len), (on, _) in zip(sounds[:-1], sounds[1:]):
+        since = max(on - QUIET_BEFORE_MS / 1e3, prev_on + prev_len + 0.010)
+        if on - 0.010 - since < 0.005:
+            continue  # the sound before reaches this one: no gap to look at
+        windows += 1
+        if rms(x, rate, since, on - 0.010) > 0.01 * peak:
+            noisy.append(on)
+    print("words: %d said, %d found where planned; %d called off (%d within the recording, %d of them heard);"
+          " sound in the %d ms before a signal or alert (after the sound before it): %d of %d"
+          % (len(said), len(said) - len(missing), len(called_off), checked_off, len(heard_off),
+             QUIET_BEFORE_MS, len(noisy), windows))
+    if missing:
+        print("  words not found: " + " ".join(missing))
+    if heard_off:
+        print("  words heard though called off: " + " ".join(heard_off))
+    if noisy:
+        print("  sound before the onsets at " + " ".join("%.3f" % t for t in noisy))
+    return 1 if missing or heard_off or noisy else 0
+
+
 def analyse(rec_path, log_path):
     requests, run_times, alert_burst = [], [], None
+    words, cancels = [], []
     for line in open(log_path):
         parts = line.split()
         if parts and parts[0] == "signal":  # sound_probe: moment and run time
@@ -140,8 +219,19 @@ def analyse(rec_path, log_path):
             requests.append(int(parts[1]) / 1e6)
         elif parts and parts[0] == "alertburst":
             alert_burst = int(parts[1]) / 1e6
+        elif parts and parts[0] == "clip":  # pacing --voice: planned start, name, length, asked
+            words.append((int(parts[1]), parts[2], int(parts[3]), int(parts[4])))
+        elif parts and parts[0] == "cancel":
+            cancels.append(int(parts[1]))
     rate, x = read_recording(rec_path)
     onsets, kinds = find_onsets(rate, x)
+    word_onsets, said, called_off = 0, [], []
+    if words:
+        inside, said, called_off, _ = words_apart(requests, onsets, kinds, words, cancels)
+        word_onsets = len(inside)
+        onsets = [t for i, t in enumerate(onsets) if i not in inside]
+        kinds = [k for i, k in enumerate(kinds) if i not in inside]
+        print("spoken words: %d onsets inside the %d words said set apart" % (word_onsets, len(said)))
     sig = [t for t, k in zip(onsets, kinds) if k == "signal"]
     alerts = [t for t, k in zip(onsets, kinds) if k == "alert"]
     print("recording: %.1f s at %d Hz; signals requested %d, signal onsets found %d, alert onsets %d"
@@ -179,6 +269,12 @@ def analyse(rec_path, log_path):
     if due_err:
         print("onset-to-onset vs run time + 1 ms (timer+sound):     " + stats(due_err))
         print("request-to-request vs run time + 1 ms (timer alone): " + stats(timer_err))
+    if words:
+        extra = [t for t in sig if t not in pairs]
+        if extra:
+            print("  onsets matched with no signal: " + " ".join("%.3f" % t for t in extra))
+        sounds = [(t, l / 1e3) for t, l in zip(sig, lengths) if t in pairs] + [(t, 0.150) for t in alerts]
+        return check_words(rate, x, said, called_off, sounds)
     return 0
 
 

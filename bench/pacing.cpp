@@ -40,7 +40,7 @@
 // first alert request of each recovery (due as the second that begins 3 s before its end
 // begins) is timed too and printed on its own line.
 //
-//   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--wav FILE] [--log FILE]
+//   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--voice] [--wav FILE] [--log FILE]
 //          [--settle-ms MS] [--normal-priority] [--history FILE]
 //
 // The window's thread (and the poller's) and the audio thread are raised as the program raises
@@ -48,7 +48,13 @@
 // --play: also plays every signal on the real sound output (the program's QtSound, with the
 //   built-in sound or --wav FILE); --log FILE writes one line per signal sound,
 //   "decision <decision µs> <due tick>", for bench/pacing_audio.sh, which records the output and
-//   compares onset-to-onset intervals with these decision intervals.
+//   compares onset-to-onset intervals with these decision intervals. The log also has
+//   "alert <decision µs>" for the first alert request of each recovery, and with --voice
+//   "clip <planned µs> <name> <length ms> <asked µs>" for each word placed and "cancel <µs>"
+//   for each time the words were called off.
+// --voice: ticks "Voz", so that the recoveries are spoken as the window speaks them. The window's
+//   configuration folder is a temporary one in every run, so that the user's own "Voz" choice is
+//   neither read nor changed: without --voice nothing is said.
 // --history FILE: the window keeps its history in FILE (as the program does) with every row named,
 //   so that Stop hands a whole test to the history's writer; printed: how long Stop took on the
 //   window's thread and when the test was stored.
@@ -68,6 +74,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -101,6 +108,7 @@
 #include "shell/ParametersPanel.h"
 #include "shell/RunAssembly.h"
 #include "shell/TestFut1.h"
+#include "voice/VoiceClips.h"
 
 using namespace norak;
 
@@ -111,6 +119,7 @@ struct Options {
     int minRunMs = 300;
     int maxRunMs = 500;
     bool play = false;
+    bool voice = false;
     QString wav;
     QString log;
     int settleMs = 500;
@@ -132,6 +141,8 @@ Options parse(const QCoreApplication& app) {
                                     QStringLiteral("MS"), QStringLiteral("500"));
     const QCommandLineOption play(QStringLiteral("play"),
                                   QStringLiteral("Also play every signal on the sound output."));
+    const QCommandLineOption voice(QStringLiteral("voice"),
+                                   QStringLiteral("Tick \"Voz\": the recoveries are spoken."));
     const QCommandLineOption wav(QStringLiteral("wav"),
                                  QStringLiteral("Signal sound when the built-in one is missing."),
                                  QStringLiteral("FILE"));
@@ -150,7 +161,7 @@ Options parse(const QCoreApplication& app) {
         QStringLiteral("history"),
         QStringLiteral("Keep the history in FILE, with every row named: the test is stored at its Stop."),
         QStringLiteral("FILE"));
-    parser.addOptions({periods, minRun, maxRun, play, wav, log, settle, normal, canaries, history});
+    parser.addOptions({periods, minRun, maxRun, play, voice, wav, log, settle, normal, canaries, history});
     parser.process(app);
 
     Options o;
@@ -158,6 +169,7 @@ Options parse(const QCoreApplication& app) {
     o.minRunMs = std::max(1, parser.value(minRun).toInt());
     o.maxRunMs = std::max(o.minRunMs, parser.value(maxRun).toInt());
     o.play = parser.isSet(play);
+    o.voice = parser.isSet(voice);
     o.wav = parser.value(wav);
     o.log = parser.value(log);
     o.raise = !parser.isSet(normal);
@@ -294,6 +306,8 @@ class DecisionRecorder : public Sound {
     explicit DecisionRecorder(Sound* output) : m_output(output) {}
     std::function<void()> onSignal;
     std::function<void()> onAlert;
+    std::function<void(const QString&, qint64)> onClip;
+    std::function<void()> onCancel;
 
     int outputDeviceCount() override { return m_output ? m_output->outputDeviceCount() : 1; }
     void playSignal() override {
@@ -309,8 +323,16 @@ class DecisionRecorder : public Sound {
             m_output->alert(code);
     }
     void playClip(const QString& clip, qint64 delayMs) override {
+        if (onClip)
+            onClip(clip, delayMs);
         if (m_output)
             m_output->playClip(clip, delayMs);
+    }
+    void cancelClips() override {
+        if (onCancel)
+            onCancel();
+        if (m_output)
+            m_output->cancelClips();
     }
 
   private:
@@ -488,6 +510,11 @@ class Canaries {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The window's remembered choices (the "Voz" box) come from a folder of this run's own: the
+    // bench speaks only when asked to (--voice) and never changes the user's choice.
+    const QTemporaryDir configHome;
+    if (configHome.isValid())
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -542,6 +569,19 @@ int main(int argc, char** argv) {
 
     std::vector<Decision> decisions;
     decisions.reserve(std::size_t(target + options.periods + 2));
+    // The words as the window placed them: where each is to start on the bench clock.
+    struct Word {
+        qint64 us;
+        QString name;
+        qint64 askedUs;
+    };
+    std::vector<Word> words;
+    std::vector<qint64> cancels;
+    recorder.onClip = [&](const QString& name, qint64 delayMs) {
+        const qint64 now = bench.nsecsElapsed() / 1000;
+        words.push_back({now + delayMs * 1000, name, now});
+    };
+    recorder.onCancel = [&] { cancels.push_back(bench.nsecsElapsed() / 1000); };
     int signalCount = 0;
     double cpuWindowStart = 0, cpuProcessStart = 0, cpuWindow = 0, cpuProcess = 0;
     qint64 waitWindowStart = 0, waitWindow = 0;
@@ -651,6 +691,8 @@ int main(int argc, char** argv) {
         form.configPanel()->modeButton(TestMode::Esfuerzo)->click();
         if (form.configPanel()->warmUpBox()->isChecked())
             form.configPanel()->warmUpBox()->click();
+        if (form.configPanel()->voiceBox()->isChecked() != options.voice)
+            form.configPanel()->voiceBox()->click();
         form.configPanel()->spinEdit()->setValue(1);
         form.BitBtnEmpezarClick();
 
@@ -698,9 +740,10 @@ int main(int argc, char** argv) {
     char load[64] = "?";
     if (QFile f(QStringLiteral("/proc/loadavg")); f.open(QIODevice::ReadOnly))
         std::snprintf(load, sizeof load, "%s", f.readLine().trimmed().constData());
-    std::printf("edition %s, mode \"Test de esfuerzo\", %d periods, run times %d..%d ms, %s\n",
-                qPrintable(form.edition().editionTitle), options.periods, options.minRunMs, options.maxRunMs,
-                options.play ? "signals played" : "signals silent");
+    std::printf(
+        "edition %s, mode \"Test de esfuerzo\", %d periods, run times %d..%d ms, %s, voice %s (%zu words)\n",
+        qPrintable(form.edition().editionTitle), options.periods, options.minRunMs, options.maxRunMs,
+        options.play ? "signals played" : "signals silent", options.voice ? "on" : "off", words.size());
     std::printf("test ran %.1f s; tick counter origin known to +-%.1f us; load average %s; %d cores online\n",
                 minutes * 60.0, double(origin.uncertaintyNs) / 1e3, load, QThread::idealThreadCount());
     printStats("window signals", statsOf(windowLate[kSignal]));
@@ -768,11 +811,19 @@ int main(int argc, char** argv) {
         if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
             QTextStream out(&file);
             for (const Decision& d : decisions) {
-                if (d.kind == kAlert)
+                if (d.kind == kAlert) {
+                    out << "alert " << d.ns / 1000 << '\n';
                     continue;
+                }
                 const qint64 tick = d.dueTick ? *d.dueTick : (d.ns - origin.ns) / 1'000'000;
                 out << "decision " << d.ns / 1000 << ' ' << tick << '\n';
             }
+            const ClipLengths lengths = VoiceClips::lengthsIn();
+            for (const Word& w : words)
+                out << "clip " << w.us << ' ' << w.name << ' ' << lengths.value(w.name) << ' ' << w.askedUs
+                    << '\n';
+            for (qint64 us : cancels)
+                out << "cancel " << us << '\n';
         }
     }
 

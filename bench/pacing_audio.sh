@@ -15,6 +15,9 @@
 #       NICE_AUDIO="nice -n -10" runs the sound server at a higher priority, as a desktop's
 #           real-time audio set-up would (the program raises its own threads itself; pass
 #           --normal-priority to leave them as they are);
+#       VOICE=1 ticks "Voz" (pacing --voice): the recoveries are spoken, and the words are
+#           checked too (found where planned, quiet before every signal and alert), the signals
+#           measured as without them;
 #       KEEP=1 keeps the recording and the log.
 # The last line sums up the run: load, decisions, what was heard, priorities, load average.
 # On a machine so busy that the sound server or the program's audio thread waits longer than
@@ -30,6 +33,8 @@ PERIODS=${PERIODS:-3}
 MIN_RUN=${MIN_RUN:-500}
 MAX_RUN=${MAX_RUN:-700}
 LOAD=${LOAD:-none}
+VOICE_ARG=()
+[ -n "${VOICE:-}" ] && VOICE_ARG=(--voice)
 HELPER=bench/audio_onsets.py
 source bench/private_pulse.sh
 source bench/load.sh
@@ -63,20 +68,20 @@ REC_PID=$!
 sleep 2
 start_load "$LOAD"
 "$PACING" --play --periods "$PERIODS" --min-run "$MIN_RUN" --max-run "$MAX_RUN" --wav "$WORK/signal.wav" \
-    --log "$WORK/decisions.log" "$@" | tee "$WORK/pacing.txt"
+    --log "$WORK/decisions.log" "${VOICE_ARG[@]}" "$@" | tee "$WORK/pacing.txt"
 stop_load
 sleep 1.5
 kill -INT "$REC_PID"
 wait "$REC_PID" 2>/dev/null || true
 REC_PID=""
 
-echo "audio: $(grep -c '^decision' "$WORK/decisions.log") signal sounds, run times $MIN_RUN..$MAX_RUN ms, load: $LOAD_TEXT; sound server: ${NICE_AUDIO:-normal priority}"
+echo "audio: $(grep -c '^decision' "$WORK/decisions.log") signal sounds, $(grep -c '^clip' "$WORK/decisions.log" || true) words, run times $MIN_RUN..$MAX_RUN ms, load: $LOAD_TEXT; sound server: ${NICE_AUDIO:-normal priority}"
 # "request-to-request" are the window's decisions here: the first figure is the sound path's
 # error on the decided intervals.
 status=0
 $PY "$HELPER" analyse "$WORK/rec.wav" "$WORK/decisions.log" | tee "$WORK/analysis.txt" || status=$?
 underruns=$(grep -ci underrun "$WORK/pa.log" || true)
-heard=$(grep -E '^(signals heard|signal tones|onset-to-onset vs request|  intervals off)' "$WORK/analysis.txt" |
+heard=$(grep -E '^(signals heard|signal tones|onset-to-onset vs request|  intervals off|words:)' "$WORK/analysis.txt" |
     sed 's/^ *//' | paste -sd ';' -)
-echo "summary audio load=$LOAD ($LOAD_TEXT) user=$(id -un) server_underruns=$underruns recorder=\"$REC_PRIO\"; $heard; $(tail -1 "$WORK/pacing.txt")"
+echo "summary audio voice=$([ -n "${VOICE:-}" ] && echo on || echo off) load=$LOAD ($LOAD_TEXT) user=$(id -un) server_underruns=$underruns recorder=\"$REC_PRIO\"; $heard; $(tail -1 "$WORK/pacing.txt")"
 exit "$status"

@@ -118,6 +118,7 @@ class TimedSound : public Sound {
     void playSignal() override { m_at.push_back(m_ticks.ticks()); }
     void alert(int) override {}
     void playClip(const QString&, qint64) override {}
+    void cancelClips() override {}
     long count() const { return long(m_at.size()); }
 
     // Lateness of each interval beyond the run time + 1 ms, after the first `skip` signals.

@@ -25,6 +25,11 @@ class Sound {
     // moments. A word never sounds over a signal or the alert: it stops where one begins. An
     // unknown word, or one asked for with no sound output, is not played.
     virtual void playClip(const QString& clip, qint64 delayMs) = 0;
+    // Calls off every word asked for before this call: a word still to come is never heard, and a
+    // word sounding now stops at once (a short fade, on the time line of a signal asked for now),
+    // so that nothing is said after a test has been stopped. Signals and the alert are untouched;
+    // words asked for afterwards play as usual.
+    virtual void cancelClips() = 0;
 };
 
 }  // namespace norak

@@ -37,6 +37,7 @@
 #include "shell/controls/Fonts.h"
 #include "voice/VoiceClips.h"
 #include "voice/VoiceCues.h"
+#include "voice/VoiceOnRun.h"
 #include "voice/VoicePreference.h"
 
 namespace norak {
@@ -246,11 +247,9 @@ void TForm1::attachVoice() {
             [this] { m_voice->setLastPeriod(int(m_run->session().activeTable().size())); });
     connect(&m_parts->soundCheck().soundCheck(), &SoundCheck::finished, m_voice,
             &VoiceCues::soundCheckAlerted);
-    // Every recovery the run announces, the warm-up's among them: the words fall between its
-    // start and the departure, clear of the alert.
-    connect(m_run, &TestRun::recoveryBegan, m_voice, [this](const RecoveryBegan& r) {
-        m_voice->recoveryBegan(int(r.nextPeriod), r.speedText, r.startTick, r.alertTick, r.departureTick);
-    });
+    // Every recovery the run announces, the warm-up's among them; Stop, a new test and leaving
+    // call off what is still to be said.
+    attachVoiceToRun(*m_voice, *m_run);
 }
 
 void TForm1::dressWindow() {

@@ -13,6 +13,16 @@ VoiceCues::VoiceCues(Sound& sound, const TickSource& ticks, VoiceSchedule schedu
       m_schedule(std::move(schedule)),
       m_lastPeriod(lastPeriod) {}
 
+void VoiceCues::setEnabled(bool enabled) {
+    if (m_enabled && !enabled)
+        callOff();
+    m_enabled = enabled;
+}
+
+void VoiceCues::callOff() {
+    m_sound.cancelClips();
+}
+
 void VoiceCues::recoveryBegan(int nextPeriod, const QString& speedText, qint64 startTick, qint64 alertTick,
                               qint64 departureTick) {
     if (!m_enabled)

@@ -23,7 +23,8 @@ class VoiceCues : public QObject {
               QObject* parent = nullptr);
 
     bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    // Turning the voice off calls off what is still to be said.
+    void setEnabled(bool enabled);
     void setLastPeriod(int lastPeriod) { m_lastPeriod = lastPeriod; }
     const VoiceSchedule& schedule() const { return m_schedule; }
 
@@ -37,6 +38,9 @@ class VoiceCues : public QObject {
                              qint64 departureTick);
     // The sound check has just given its alert: a short phrase follows it.
     void soundCheckAlerted();
+    // The test was stopped, a new one prepared or the program left: no word already placed on
+    // the output is heard any more, and the word sounding now stops.
+    void callOff();
 
   private:
     // Each word from the present tick on; a phrase whose moment has already begun is left out

@@ -68,6 +68,14 @@ bool ToneMixer::startClip(int index, qint64 frame) {
     return true;
 }
 
+void ToneMixer::cancelClips(qint64 frame) {
+    std::erase_if(m_voices, [frame](const Voice& v) { return v.givesWay && v.start >= frame; });
+    for (Voice& v : m_voices) {
+        if (v.givesWay)
+            v.end = std::min(v.end, frame);
+    }
+}
+
 void ToneMixer::cutClips() {
     for (Voice& clip : m_voices) {
         if (!clip.givesWay)

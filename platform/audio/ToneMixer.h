@@ -48,6 +48,11 @@ class ToneMixer {
     int clipCount() const { return int(m_clips.size()); }
     // False when the index names no clip.
     bool startClip(int index, qint64 frame);
+    // The words are called off from `frame` on (a test stopped during its recovery): a clip placed
+    // to start there or later is forgotten, one under way stops at `frame` with the same fade as
+    // before a signal. Signals and the alert are untouched; clips placed afterwards play as usual.
+    // `frame` is never one already filled.
+    void cancelClips(qint64 frame);
 
     // Writes frames [firstFrame, firstFrame + count) into out: silence plus every scheduled
     // sound overlapping the range, summed and clipped. Frames must be asked for in increasing

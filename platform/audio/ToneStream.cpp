@@ -30,6 +30,14 @@ void ToneStream::postClip(int clip, qint64 startUs) {
         m_pending.push_back({Kind::Clip, startUs, clip});
 }
 
+void ToneStream::cancelClips(qint64 requestUs) {
+    QMutexLocker locker(&m_lock);
+    // The clips it calls off and an earlier cancel need not wait: the cancel always finds room.
+    std::erase_if(m_pending,
+                  [](const Request& r) { return r.kind == Kind::Clip || r.kind == Kind::CancelClips; });
+    m_pending.push_back({Kind::CancelClips, requestUs});
+}
+
 void ToneStream::restart() {
     m_mixer.clear();
     m_streamClock.reset();
@@ -37,8 +45,12 @@ void ToneStream::restart() {
     m_lastReadUs.store(-1);
     m_clockAdjustments.store(0);
     QMutexLocker locker(&m_lock);
+    // Clips held for later keep their moments: a stream opened again in time still says them,
+    // unless they were called off meanwhile.
+    if (std::any_of(m_pending.begin(), m_pending.end(),
+                    [](const Request& r) { return r.kind == Kind::CancelClips; }))
+        m_waiting.clear();
     m_pending.clear();
-    // Clips held for later keep their moments: a stream opened again in time still says them.
 }
 
 qint64 ToneStream::bytesAvailable() const {
@@ -48,6 +60,12 @@ qint64 ToneStream::bytesAvailable() const {
 
 void ToneStream::place(const Request& request) {
     qint64 frame = m_streamClock.frameAt(request.us) + framesForMs(kLatencyMs);
+    if (request.kind == Kind::CancelClips) {
+        // However late the cancel comes, no word is heard after it.
+        m_waiting.clear();
+        m_mixer.cancelClips(std::max(frame, m_nextFrame));
+        return;
+    }
     if (frame < m_nextFrame) {
         if (m_nextFrame - frame > framesForMs(kMaxLateMs))
             return;

@@ -19,7 +19,7 @@ class ToneStream : public QIODevice {
     Q_OBJECT
 
   public:
-    enum class Kind { Signal, Alert, Clip };
+    enum class Kind { Signal, Alert, Clip, CancelClips };
     static constexpr qint64 kLatencyMs = 100;
     // A request that can no longer be placed on time is still played when at most this late,
     // and dropped otherwise (the output was stalled).
@@ -38,6 +38,10 @@ class ToneStream : public QIODevice {
     void post(Kind kind, qint64 requestUs);
     // The mixer's clip `clip` starts where a signal requested at startUs would (any thread).
     void postClip(int clip, qint64 startUs);
+    // Calls off every clip posted before this call (any thread): those still to come are never
+    // heard, one already sounding stops where a signal requested at requestUs would begin.
+    // Clips posted afterwards play as usual. Never lost to a full queue.
+    void cancelClips(qint64 requestUs);
     qint64 nowUs() const { return m_clock.nsecsElapsed() / 1000; }
     // Moment of the last pull by the sink, or -1 when it never pulled since the last restart.
     qint64 lastReadUs() const { return m_lastReadUs.load(); }

@@ -53,19 +53,49 @@ class FakeClock : public LocalClock {
 
 class FakeSound : public Sound {
   public:
+    // With a tick source each word is noted with the tick it was asked for at, and a cancel marks
+    // the words still to come at its tick as called off; without one a cancel is only counted.
+    explicit FakeSound(const TickSource* ticks = nullptr) : m_ticks(ticks) {}
+
     int outputDeviceCount() override { return m_devices; }
     void playSignal() override { ++m_signals; }
     void alert(int code) override { m_alerts.push_back(code); }
-    void playClip(const QString& clip, qint64 delayMs) override { m_clips.push_back({clip, delayMs}); }
+    void playClip(const QString& clip, qint64 delayMs) override {
+        m_clips.push_back({clip, delayMs, m_ticks ? m_ticks->ticks() : -1});
+    }
+    void cancelClips() override {
+        ++m_cancels;
+        if (!m_ticks)
+            return;
+        for (PlayedClip& clip : m_clips) {
+            if (clip.askedAtTick >= 0 && clip.startTick() >= m_ticks->ticks())
+                clip.calledOff = true;
+        }
+    }
 
     struct PlayedClip {
         QString clip;
         qint64 delayMs = 0;
+        qint64 askedAtTick = -1;  // -1: no tick source
+        bool calledOff = false;   // still to come when the words were called off
+        qint64 startTick() const { return askedAtTick + delayMs; }
     };
+    // The words that were not called off before they began.
+    std::vector<PlayedClip> heardClips() const {
+        std::vector<PlayedClip> heard;
+        for (const PlayedClip& clip : m_clips) {
+            if (!clip.calledOff)
+                heard.push_back(clip);
+        }
+        return heard;
+    }
+
+    const TickSource* m_ticks;
     int m_devices = 1;
     int m_signals = 0;
     std::vector<int> m_alerts;
     std::vector<PlayedClip> m_clips;  // every word asked for, with its delay from the request
+    int m_cancels = 0;
 };
 
 class FakeMessages : public Messages {
@@ -152,7 +182,7 @@ class FakeDesktopShell : public DesktopShell {
 struct FakePlatform {
     FakeTickSource ticks;
     FakeClock clock;
-    FakeSound sound;
+    FakeSound sound{&ticks};
     FakeMessages messages;
     FakeSaveDialog saveDialog;
     FakeFileSystem files;

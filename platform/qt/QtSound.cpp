@@ -101,6 +101,10 @@ void QtSound::playClip(const QString& clip, qint64 delayMs) {
         m_stream->postClip(index, m_clock.nsecsElapsed() / 1000 + delayMs * 1000);
 }
 
+void QtSound::cancelClips() {
+    m_stream->cancelClips(m_clock.nsecsElapsed() / 1000);
+}
+
 void QtSound::alert(int) {
     const qint64 now = m_clock.nsecsElapsed() / 1000;
     if (isStreamRunning()) {

@@ -40,6 +40,7 @@ class QtSound : public Sound {
     void playSignal() override;
     void alert(int code) override;
     void playClip(const QString& clip, qint64 delayMs) override;
+    void cancelClips() override;
     // The words that could be read, for diagnostics.
     int clipCount() const { return int(m_clipIndex.size()); }
 

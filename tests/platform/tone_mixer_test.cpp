@@ -224,3 +224,42 @@ TEST(ToneMixerClips, ClipThatBeginsDuringASignalOrAlertIsNotHeardAndUnknownClips
     EXPECT_EQ(out.mid(1000, 400), ramp(400, 0x60));
     EXPECT_EQ(mixer.scheduledCount(), 0);  // everything played out is forgotten
 }
+
+// Stop during a recovery: the words still to come are dropped, the word under way stops where the
+// cancel falls (fading out), and the signals, and words placed after the cancel, are untouched.
+TEST(ToneMixerClips, CancelDropsTheWordsToComeAndCutsTheOneUnderWayButNoSignal) {
+    const QByteArray word = ramp(400, 0x60);
+    const auto mixerWithWord = [&] {
+        ToneMixer mixer;
+        mixer.setSignalSound(ramp(300, 0xA0));
+        mixer.addClip(word);
+        return mixer;
+    };
+    ToneMixer mixer = mixerWithWord();
+    ASSERT_TRUE(mixer.startClip(0, 100));   // under way at the cancel
+    ASSERT_TRUE(mixer.startClip(0, 1000));  // to come
+    ASSERT_TRUE(mixer.startClip(0, 2000));  // to come
+    mixer.startSignal(1500);
+    QByteArray out = fillInPieces(mixer, 0, 250, {441, 17});
+    mixer.cancelClips(300);
+    ASSERT_TRUE(mixer.startClip(0, 2500));  // asked for after the cancel: said
+    out += fillInPieces(mixer, 250, 3000, {100, 3});
+
+    ToneMixer expected = mixerWithWord();
+    expected.startSignal(1500);
+    expected.startClip(0, 2500);
+    const QByteArray alone = fillInPieces(expected, 0, 3000, {441});
+    const qint64 fadeFrom = 300 - ToneMixer::kClipFadeFrames;
+    EXPECT_EQ(out.mid(100, fadeFrom - 100), word.left(fadeFrom - 100));
+    for (qint64 f = fadeFrom + 1; f < 300; ++f)
+        EXPECT_LE(std::abs(signedAt(out, int(f))), std::abs(signedAt(word, int(f - 100)))) << f;
+    // From the cancel on, exactly the signal and the word asked for afterwards.
+    EXPECT_EQ(out.mid(300), alone.mid(300));
+    EXPECT_EQ(out.mid(2500, 400), word);
+
+    // A cancel with nothing placed changes nothing.
+    ToneMixer quiet = mixerWithWord();
+    quiet.startSignal(10);
+    quiet.cancelClips(0);
+    EXPECT_EQ(fillInPieces(quiet, 0, 400, {441}).mid(10, 300), ramp(300, 0xA0));
+}

@@ -148,3 +148,30 @@ TEST(ToneStream, ClipHeldForLaterFallsAsFarFromASignalAsTheirMoments) {
     EXPECT_EQ(played.count(char(0x40)), 50);
     EXPECT_EQ(countOnsets(played), 2);
 }
+
+// Stop during a recovery: words posted before the cancel, held for later or already placed, are
+// not heard; a signal posted with them is, and so is a word posted after the cancel.
+TEST(ToneStream, CancelledClipsAreNotHeardWhereverTheyWaited) {
+    QElapsedTimer clock;
+    clock.start();
+    ToneMixer mixer = mixerWithSignal(50);
+    const int clip = mixer.addClip(QByteArray(50, char(0x40)));
+    const int later = mixer.addClip(QByteArray(50, char(0x30)));
+    ToneStream stream(clock, std::move(mixer));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    pull(stream, 100);
+    qint64 now = stream.nowUs();
+    stream.postClip(clip, now + 150000);  // placed in the mixer at the next pull
+    stream.postClip(clip, now + (ToneStream::kClipLeadMs + 300) * 1000);  // held for later
+    pull(stream, 60);
+    now = stream.nowUs();
+    stream.post(ToneStream::Kind::Signal, now);
+    stream.postClip(clip, now + 50000);  // posted with the cancel, before it
+    stream.cancelClips(now);
+    stream.postClip(later, now + 200000);
+    const QByteArray played = pull(stream, int(ToneStream::kClipLeadMs) + 600);
+    EXPECT_EQ(played.count(char(0x40)), 0);
+    EXPECT_EQ(played.count(char(0xC0)), 50);
+    EXPECT_EQ(played.count(char(0x30)), 50);
+    EXPECT_EQ(countOnsets(played), 2);
+}

@@ -130,7 +130,7 @@ TEST(MainWindowConfig, VoiceIsOffUntilTickedThenRememberedAndTheSoundCheckSpeaks
         QTest::mouseClick(w.form.configPanel()->soundCheckButton(), Qt::LeftButton);
         w.fakes.ticks.advance(SoundCheck::kAlertAfterMs);
         // The check's own timer looks at the ticks and gives the alert.
-        QTest::qWaitFor([&] { return w.fakes.sound.m_alerts.size() > alertsBefore; }, 10000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.fakes.sound.m_alerts.size() > alertsBefore; }, 10000));
     };
     {
         ConfigWindow w;

@@ -18,7 +18,7 @@ constexpr qint64 kAlertMs = 150;
 
 struct CuesOnFakes {
     FakeTickSource ticks;
-    FakeSound sound;
+    FakeSound sound{&ticks};
     VoiceCues cues{sound, ticks, VoiceSchedule(VoiceClips::lengthsIn(), kSignalMs, kAlertMs), 25};
 
     // A 30-second recovery beginning at the present tick, as the run announces it.
@@ -99,6 +99,35 @@ TEST(VoiceCues, WarmUpAndLastPeriodAndSoundCheck) {
     f.sound.m_devices = 0;
     f.cues.soundCheckAlerted();
     EXPECT_TRUE(f.sound.m_clips.empty());
+}
+
+TEST(VoiceCues, CallingOffOrTurningTheVoiceOffSilencesTheWordsStillToCome) {
+    CuesOnFakes f;
+    f.cues.setEnabled(true);
+    f.recoveryNow(7, QStringLiteral("7,8"));
+    f.ticks.advance(5000);  // "Recuperación" has been said, the period and the countdown are to come
+    f.cues.callOff();
+    EXPECT_EQ(f.sound.m_cancels, 1);
+    ASSERT_EQ(f.sound.heardClips().size(), 1u);
+    EXPECT_EQ(f.sound.heardClips()[0].clip, QStringLiteral("recuperacion"));
+
+    // The next recovery is said again in full, until the box is cleared in its middle.
+    f.ticks.advance(60000);
+    const std::size_t before = f.sound.heardClips().size();
+    f.recoveryNow(8, QStringLiteral("8,1"));
+    EXPECT_EQ(f.sound.heardClips().size(), before + 10);
+    f.ticks.advance(25000);  // the period said, the countdown to come
+    f.cues.setEnabled(true);
+    EXPECT_EQ(f.sound.m_cancels, 1);  // ticking it again is no change
+    f.cues.setEnabled(false);
+    EXPECT_EQ(f.sound.m_cancels, 2);
+    EXPECT_EQ(f.sound.heardClips().size(), before + 7);
+    for (const FakeSound::PlayedClip& clip : f.sound.heardClips())
+        EXPECT_LT(clip.startTick(), f.ticks.ticks()) << clip.clip.toStdString();
+    f.cues.setEnabled(false);
+    EXPECT_EQ(f.sound.m_cancels, 2);  // already off: nothing to call off
+    EXPECT_EQ(f.sound.m_signals, 0);  // a cancel never touches a signal
+    EXPECT_TRUE(f.sound.m_alerts.empty());
 }
 
 TEST(VoicePreference, OffUntilTurnedOnAndRememberedInItsFile) {
