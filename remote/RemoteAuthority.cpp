@@ -33,6 +33,14 @@ RemoteAuthority::RemoteAuthority(TestRun& run, const RunWarnings& warnings, cons
     connect(&run, &TestRun::newTestPrepared, this, &RemoteAuthority::newEpoch);
     connect(&run, &TestRun::restored, this, &RemoteAuthority::newEpoch);
     connect(&warnings, &RunWarnings::warningsChanged, this, &RemoteAuthority::push);
+    // Turned on during a test: the legs so far count; what they showed is not known any more, so
+    // a press for the leg before the first one seen records the values shown now.
+    m_shown = m_run.liveValues();
+    for (const TimingRecord::Signal& s : m_run.session().timingRecord().signalsGiven) {
+        if (m_run.isRunning() && s.kind == TimingRecord::SignalKind::Leg &&
+            s.phase == TimingRecord::Phase::Effort)
+            m_legs.push_back(m_shown);
+    }
     m_lastPush = m_ticks.ticks();
 }
 

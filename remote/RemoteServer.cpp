@@ -108,7 +108,7 @@ void RemoteServer::stop() {
     }
     m_token.clear();
     m_port = 0;
-    m_pendingHeads = 0;
+    m_heads.clear();
     m_nextNumber = 1;
     m_paired = false;
     if (hadPhones)
@@ -147,13 +147,13 @@ void RemoteServer::countRefusal() {
 
 void RemoteServer::onNewConnection() {
     while (QTcpSocket* socket = m_tcp->nextPendingConnection()) {
-        if (m_pendingHeads >= kMaxPendingHeads) {
+        if (m_heads.size() >= kMaxPendingHeads) {
             socket->abort();
             socket->deleteLater();
             countRefusal();
             continue;
         }
-        ++m_pendingHeads;
+        m_heads.insert(socket);
         auto* timer = new QTimer(socket);
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, socket, [this, socket] {
@@ -163,10 +163,17 @@ void RemoteServer::onNewConnection() {
         timer->start(kHeadTimeoutMs);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onHeadBytes(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QObject::destroyed, this, [this, timer] {
-            Q_UNUSED(timer);
-            m_pendingHeads = std::max(0, m_pendingHeads - 1);
-        });
+        connect(socket, &QObject::destroyed, this, [this, socket] { m_heads.remove(socket); });
+    }
+}
+
+// The head is read: the connection is no longer a head being read, nor timed as one.
+void RemoteServer::release(QTcpSocket* socket) {
+    m_heads.remove(socket);
+    socket->disconnect(this);
+    for (QObject* child : socket->children()) {
+        if (auto* timer = qobject_cast<QTimer*>(child))
+            timer->stop();
     }
 }
 
@@ -189,7 +196,7 @@ void RemoteServer::serve(QTcpSocket* socket, const QByteArray& status, const QBy
                     "; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
     }
     response += "\r\nConnection: close\r\n\r\n" + body;
-    socket->disconnect(this);
+    release(socket);
     socket->write(response);
     socket->disconnectFromHost();
 }
@@ -229,11 +236,7 @@ void RemoteServer::onHeadBytes(QTcpSocket* socket) {
     const QByteArray key = head->query.value("k").toLatin1();
     if (!linkOf(key) && int(m_links.size()) >= kMaxPhones)
         return refuse(socket, "503 Service Unavailable");
-    socket->disconnect(this);
-    for (QObject* child : socket->children()) {
-        if (auto* timer = qobject_cast<QTimer*>(child))
-            timer->stop();
-    }
+    release(socket);
     m_ws->handleConnection(socket);
     // The head is already buffered: no further readyRead would come for it.
     QMetaObject::invokeMethod(socket, &QTcpSocket::readyRead, Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
@@ -91,6 +92,7 @@ class RemoteServer : public QObject {
     void onHeadBytes(QTcpSocket* socket);
     void onWebSocket();
     void onMessage(Link& link, const QString& message);
+    void release(QTcpSocket* socket);
     void refuse(QTcpSocket* socket, const QByteArray& status);
     void serve(QTcpSocket* socket, const QByteArray& status, const QByteArray& type, const QByteArray& body);
     void broadcast(const QByteArray& state);
@@ -113,7 +115,7 @@ class RemoteServer : public QObject {
     int m_nextNumber = 1;
     bool m_paired = false;  // the address's first phone came: the others wait
     int m_refusals = 0;
-    int m_pendingHeads = 0;
+    QSet<QTcpSocket*> m_heads;  // connections still reading their head (keys only)
 };
 
 }  // namespace norak

@@ -12,6 +12,7 @@
 #include "remote/RemoteAuthority.h"
 #include "results/CellText.h"
 #include "results/RunWarnings.h"
+#include "results/SignalLog.h"
 #include "results/TestRun.h"
 #include "support/FakeTime.h"
 
@@ -170,7 +171,16 @@ TEST(RemoteAuthority, AppliesCommandsForTheLegThePhoneShowed) {
     // current leg's signal), not what it shows as the press arrives.
     f.time.runFor(600);
     ASSERT_EQ(f.authority.currentLeg(), 4);
+    QSignalSpy dropped(&f.run, &TestRun::droppedOut);
     EXPECT_TRUE(done(f.send(Type::Dropout, QStringLiteral("d3"), 5, 3)));
+    ASSERT_EQ(dropped.size(), 1);
+    // The signal log says which phone pressed it.
+    const Dropout dropout = dropped[0][0].value<Dropout>();
+    EXPECT_EQ(dropout.by, QStringLiteral("móvil 1"));
+    const QStringList log =
+        SignalLog::lines(f.run.session().timingRecord(),
+                         {DropoutMark{dropout.tick, dropout.athlete, dropout.name, dropout.by}});
+    EXPECT_TRUE(log.last().contains(QStringLiteral(";abandono (móvil 1);5;J5;"))) << log.last().toStdString();
     EXPECT_EQ(f.row(5), f.valuesRow(f.shownBefore.at(4)));
     EXPECT_TRUE(done(f.send(Type::Dropout, QStringLiteral("d4"), 6, 4)));
     EXPECT_EQ(f.row(6), f.valuesRow(f.run.liveValues()));

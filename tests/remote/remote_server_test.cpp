@@ -275,6 +275,24 @@ TEST(RemoteServer, SurvivesFloodsAndOversizedMessages) {
     EXPECT_FALSE(s.run.roster().isShown(3));
 }
 
+// Connections that never send their head: no more than kMaxPendingHeads are kept; the others are
+// closed at once, and the page is served again once they go.
+TEST(RemoteServer, HoldsOnlyAFewSilentConnections) {
+    Served s;
+    std::vector<std::unique_ptr<QTcpSocket>> silent;
+    for (int i = 0; i <= RemoteServer::kMaxPendingHeads; ++i) {
+        silent.push_back(std::make_unique<QTcpSocket>());
+        silent.back()->connectToHost(QHostAddress::LocalHost, s.server.port());
+        ASSERT_TRUE(silent.back()->waitForConnected(3000));
+    }
+    QSignalSpy closed(silent.back().get(), &QTcpSocket::disconnected);
+    EXPECT_TRUE(closed.wait(3000) || !closed.isEmpty());
+    EXPECT_EQ(s.server.refusals(), 1);
+    silent.clear();
+    QTest::qWait(100);
+    EXPECT_EQ(s.get(QStringLiteral("/?t=") + s.token(), s.host()), "HTTP/1.1 200 OK");
+}
+
 // Off: the port closes and every phone is disconnected; on again, a new token.
 TEST(RemoteServer, StopClosesEveryConnectionAndThePort) {
     Served s;
