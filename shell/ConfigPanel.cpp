@@ -147,6 +147,17 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_voice->setCursor(Qt::PointingHandCursor);
     connect(m_voice, &QCheckBox::toggled, this, &ConfigPanel::voiceToggled);
 
+    m_remote = new QCheckBox(QStringLiteral(" Mando"), this);
+    m_remote->setObjectName(QStringLiteral("CheckBox_Mando"));
+    m_remote->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    m_remote->setPalette(warmUpPalette);
+    m_remote->setToolTip(
+        QStringLiteral("Mando a distancia: un segundo anotador da avisos y abandonos desde "
+                       "su móvil, por la red local"));
+    m_remote->setAccessibleName(QStringLiteral("Mando a distancia"));
+    m_remote->setCursor(Qt::PointingHandCursor);
+    connect(m_remote, &QCheckBox::toggled, this, &ConfigPanel::remoteToggled);
+
     // The warning rule, under the modes: small, as the choices of a whole session are.
     const QFont ruleFont = pixelFont(QStringLiteral("Arial"), 11);
     m_warningLabel = new QLabel(QStringLiteral("Retirar tras"), this);
@@ -197,6 +208,11 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
         w->hide();
     }
     render(DisplayState{});
+}
+
+void ConfigPanel::setRemoteChecked(bool on) {
+    const QSignalBlocker blocker(m_remote);
+    m_remote->setChecked(on);
 }
 
 void ConfigPanel::setVoiceChecked(bool on) {
@@ -307,7 +323,11 @@ void ConfigPanel::layoutChildren() {
     m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 64, modeWidth, 28);
     const int soundCheckWidth = std::min(modeWidth, 150);
     m_soundCheck->setGeometry(8, height() - 34, soundCheckWidth, 26);
-    m_voice->setGeometry(16 + soundCheckWidth, height() - 32, std::max(0, half - 24 - soundCheckWidth), 22);
+    // "Voz" and "Mando" share the rest of the row.
+    const int checksWidth = std::max(0, half - 24 - soundCheckWidth);
+    const int voiceWidth = std::min(checksWidth / 2, m_voice->sizeHint().width());
+    m_voice->setGeometry(16 + soundCheckWidth, height() - 32, voiceWidth, 22);
+    m_remote->setGeometry(16 + soundCheckWidth + voiceWidth, height() - 32, checksWidth - voiceWidth, 22);
     // The warning rule in the room the hidden "Test completo" leaves above the sound check.
     const int ruleTop = modeTop + 66;
     const int labelWidth = m_warningLabel->sizeHint().width();
