@@ -157,7 +157,10 @@ void RemoteServer::onNewConnection() {
         auto* timer = new QTimer(socket);
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, socket, [this, socket] {
-            countRefusal();
+            // A browser opens spare connections ahead and never uses some: only one that began
+            // a request and did not finish it counts as refused.
+            if (socket->bytesAvailable() > 0)
+                countRefusal();
             socket->abort();
         });
         timer->start(kHeadTimeoutMs);

@@ -150,7 +150,9 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_remote = new QCheckBox(QStringLiteral(" Mando"), this);
     m_remote->setObjectName(QStringLiteral("CheckBox_Mando"));
     m_remote->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
-    m_remote->setPalette(warmUpPalette);
+    QPalette onTitle = warmUpPalette;
+    onTitle.setColor(QPalette::WindowText, Qt::white);
+    m_remote->setPalette(onTitle);
     m_remote->setToolTip(
         QStringLiteral("Mando a distancia: un segundo anotador da avisos y abandonos desde "
                        "su móvil, por la red local"));
@@ -314,6 +316,10 @@ void ConfigPanel::layoutChildren() {
     const int w = width();
     const int half = w / 2;
     m_title->setGeometry(0, 0, w, 22);
+    // "Mando" at the right end of the title bar, clear of the centred title: a choice of the
+    // whole session rather than of one test.
+    const int remoteWidth = m_remote->sizeHint().width();
+    m_remote->setGeometry(w - 6 - remoteWidth, 0, remoteWidth, 22);
     // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below
     // them; the sound check at the foot.
     const int modeTop = 30;
@@ -323,11 +329,7 @@ void ConfigPanel::layoutChildren() {
     m_modes[int(TestMode::Completo)]->setGeometry(8, modeTop + 64, modeWidth, 28);
     const int soundCheckWidth = std::min(modeWidth, 150);
     m_soundCheck->setGeometry(8, height() - 34, soundCheckWidth, 26);
-    // "Voz" and "Mando" share the rest of the row.
-    const int checksWidth = std::max(0, half - 24 - soundCheckWidth);
-    const int voiceWidth = std::min(checksWidth / 2, m_voice->sizeHint().width());
-    m_voice->setGeometry(16 + soundCheckWidth, height() - 32, voiceWidth, 22);
-    m_remote->setGeometry(16 + soundCheckWidth + voiceWidth, height() - 32, checksWidth - voiceWidth, 22);
+    m_voice->setGeometry(16 + soundCheckWidth, height() - 32, std::max(0, half - 24 - soundCheckWidth), 22);
     // The warning rule in the room the hidden "Test completo" leaves above the sound check.
     const int ruleTop = modeTop + 66;
     const int labelWidth = m_warningLabel->sizeHint().width();

@@ -123,6 +123,8 @@ TEST(RemoteBrowser, PairsWarnsAndDropsOutFromHeadlessChromium) {
     EXPECT_FALSE(f.form.testRun().roster().isShown(2));
     EXPECT_FALSE(f.form.testRun().table().cell(kColTime, 2).isEmpty());
     EXPECT_TRUE(f.form.testRun().roster().isShown(1));
+    // The page loaded whole under its own policy, asking for nothing else.
+    EXPECT_EQ(window->server()->refusals(), 0);
     const QList<RemoteServer::Phone> phones = window->server()->phones();
     ASSERT_EQ(phones.size(), 2);
     EXPECT_TRUE(phones[0].allowed);
