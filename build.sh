@@ -13,20 +13,23 @@ cd "$(dirname "$0")"
 # libasound2-dev is the ALSA output used when no sound server runs; libpulse-dev the sound
 # server's (PulseAudio, or PipeWire's PulseAudio service); libqt6sql6-sqlite the SQLite driver of
 # the season's history, libqt6sql6-psql the PostgreSQL driver of the club's server, and
-# libsecret-1-dev the desktop's secret service that keeps its password. No GStreamer or FFmpeg is
-# involved.
+# libsecret-1-dev the desktop's secret service that keeps its password; qt6-websockets-dev the
+# remote's WebSocket and libqrencode-dev its QR code. No GStreamer or FFmpeg is involved.
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-qpa-plugins
     libqt6svg6 libqt6sql6-sqlite libqt6sql6-psql libsecret-1-dev libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libasound2-dev libgtest-dev
+    qt6-websockets-dev libqrencode-dev
     fonts-liberation fonts-dejavu-core)
 # What the tests need beyond that: a virtual display, a private session bus, the PDF tools
 # that read a report back, a second font set the suite is checked under, a private sound
 # server, and for the package check (tools/check_package.sh) the validators, dpkg tools and
 # lintian; and the voice and sound tools with which the test renders the spoken cues again and
-# compares them with assets/voice (tools/gen_voice.sh); and a PostgreSQL server, which the club's
-# tests start in a scratch folder of their own (the package's own cluster is not used).
+# compares them with assets/voice (tools/gen_voice.sh); a PostgreSQL server, which the club's
+# tests start in a scratch folder of their own (the package's own cluster is not used); and the
+# browser, its driver and Selenium with which the remote's end-to-end test plays a phone.
 TEST_PACKAGES=(xvfb xauth dbus poppler-utils fonts-urw-base35 pulseaudio
-    desktop-file-utils appstream dpkg-dev lintian espeak-ng sox postgresql)
+    desktop-file-utils appstream dpkg-dev lintian espeak-ng sox postgresql
+    chromium chromium-driver python3-selenium)
 
 # Prints why the packages cannot be installed and what to ask for, then stops.
 cannot_install() {  # reason, packages...

@@ -31,6 +31,7 @@ struct Dropout {
     QString name;
     LiveValues values;
     bool byWarnings = false;  // put out by the warning rule, with the values of its last good leg
+    QString by;               // who pressed it when not the laptop: "móvil 1"
 };
 
 // A warning: a player who did not reach the cone at a signal. The leg is that signal's, the

@@ -17,7 +17,7 @@ RunRecord::RunRecord(TestRun& run, const Platform& platform, QObject* parent)
     });
     connect(&run, &TestRun::stopped, this, [this](const RunStopped& stopped) { m_stoppedAt = stopped.at; });
     connect(&run, &TestRun::droppedOut, this, [this](const Dropout& dropout) {
-        m_dropouts.append(DropoutMark{dropout.tick, dropout.athlete, dropout.name});
+        m_dropouts.append(DropoutMark{dropout.tick, dropout.athlete, dropout.name, dropout.by});
     });
     // A dropout pressed by mistake never happened; the player's real one comes later.
     connect(&run, &TestRun::reactivated, this, [this](int athlete) {

@@ -74,8 +74,9 @@ QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark
         const qint64 ns = (d.tick - record.startTick) * 1'000'000;
         const int after = putOutAt.value({d.athlete, d.tick}, -1);
         events.push_back({ns, after >= 0 ? after : order++,
-                          sep + msText(ns) + sep + sep + sep + sep + QStringLiteral("abandono") + sep +
-                              QString::number(d.athlete) + sep + d.name + sep});
+                          sep + msText(ns) + sep + sep + sep + sep + QStringLiteral("abandono") +
+                              (d.by.isEmpty() ? QString() : QStringLiteral(" (") + d.by + QLatin1Char(')')) +
+                              sep + QString::number(d.athlete) + sep + d.name + sep});
     }
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
         return a.ns != b.ns ? a.ns < b.ns : a.order < b.order;

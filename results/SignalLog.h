@@ -16,6 +16,7 @@ struct DropoutMark {
     qint64 tick = 0;
     int athlete = 0;  // the athlete's number, row of the table
     QString name;
+    QString by;  // pressed on a phone: "móvil 1", written after the phase ("abandono (móvil 1)")
 };
 
 // The signal log written beside the report, to line a heart-rate recording up with the test:
@@ -24,7 +25,8 @@ struct DropoutMark {
 // with three decimals:
 //   ;ms;period;signal within the period;station;phase;      a signal ("esfuerzo", "calentamiento")
 //   ;ms;period;;;recuperacion;                              the start of a recovery
-//   ;ms;period;;;abandono;number;name;                     a dropout
+//   ;ms;period;;;abandono;number;name;                     a dropout ("abandono (móvil 1)"
+//                                                           when pressed on a phone)
 //   ;ms;period;signal;station;aviso;number;name;             a warning, pressed at ms, for the
 //                                                           cone of that period's signal
 class SignalLog {

@@ -1,6 +1,7 @@
 #include "results/TestRun.h"
 
 #include <QTimer>
+#include <limits>
 #include <utility>
 
 #include "engine/ProgramDir.h"
@@ -112,17 +113,23 @@ void TestRun::chooseMode(TestMode mode) {
 void TestRun::dropOut(int athlete) {
     if (!m_roster->isShown(athlete))
         return;  // not running: nothing happens
-    const auto verb = beginVerb();
-    const Dropout dropout{athlete, m_platform.ticks.ticks(), m_table->cell(kColName, athlete), liveValues()};
-    m_roster->dropout(athlete, dropout.values);
-    Q_EMIT droppedOut(dropout);
+    recordDropout(athlete, liveValues(), false);
 }
 
 void TestRun::dropOutByWarnings(int athlete, const LiveValues& values) {
+    recordDropout(athlete, values, true);
+}
+
+void TestRun::dropOutAsShown(int athlete, const LiveValues& values, const QString& by) {
+    recordDropout(athlete, values, false, by);
+}
+
+void TestRun::recordDropout(int athlete, const LiveValues& values, bool byWarnings, const QString& by) {
     if (!m_roster->isShown(athlete))
         return;
     const auto verb = beginVerb();
-    const Dropout dropout{athlete, m_platform.ticks.ticks(), m_table->cell(kColName, athlete), values, true};
+    const Dropout dropout{
+        athlete, m_platform.ticks.ticks(), m_table->cell(kColName, athlete), values, byWarnings, by};
     m_roster->dropout(athlete, dropout.values);
     Q_EMIT droppedOut(dropout);
 }
@@ -132,20 +139,26 @@ bool TestRun::canWarn(int athlete) const {
 }
 
 void TestRun::warnAthlete(int athlete) {
-    if (!canWarn(athlete))
+    warnAthleteAt(athlete, std::numeric_limits<int>::max());
+}
+
+void TestRun::warnAthleteAt(int athlete, int leg) {
+    if (!canWarn(athlete) || leg < 1)
         return;
-    // The cone missed is that of the latest leg signal of the test proper: the departures and the
-    // warm-up's legs are no cone to reach.
+    // The cone missed is that of a leg signal of the test proper (the latest one for the arrow's
+    // press): the departures and the warm-up's legs are no cone to reach.
     Warning warning{athlete, m_table->cell(kColName, athlete), m_platform.ticks.ticks()};
     for (const TimingRecord::Signal& s : m_session->timingRecord().signalsGiven) {
         if (s.kind != TimingRecord::SignalKind::Leg || s.phase != TimingRecord::Phase::Effort)
             continue;
+        if (warning.leg == leg)
+            break;
         ++warning.leg;
         warning.period = s.period;
         warning.signal = s.signal;
         warning.station = s.station;
     }
-    if (warning.leg == 0)
+    if (warning.leg == 0 || (leg != std::numeric_limits<int>::max() && warning.leg != leg))
         return;
     const auto verb = beginVerb();
     Q_EMIT warned(warning);
@@ -163,12 +176,19 @@ bool TestRun::canReactivateCurrentRow() const {
 }
 
 void TestRun::reactivateCurrentRow() {
+    reactivate(m_table->currentRow());
+}
+
+bool TestRun::canReactivate(int athlete) const {
+    return m_roster->canReactivate(athlete, display().stopEnabled, m_session->WarmUpPhase());
+}
+
+void TestRun::reactivate(int athlete) {
     const auto verb = beginVerb();
-    const int row = m_table->currentRow();
-    if (m_table->cell(kColName, row).isEmpty() || !display().stopEnabled || m_session->WarmUpPhase() != 0)
+    if (m_table->cell(kColName, athlete).isEmpty() || !display().stopEnabled || m_session->WarmUpPhase() != 0)
         return;
-    m_roster->reactivate(row);
-    Q_EMIT reactivated(row);
+    m_roster->reactivate(athlete);
+    Q_EMIT reactivated(athlete);
 }
 
 bool TestRun::loadSquad(const QList<SquadRow>& rows) {

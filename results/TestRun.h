@@ -66,13 +66,21 @@ class TestRun : public QObject, private SessionHooks {
     // The warning rule's out: as the arrow's press, but with the values given (those shown before
     // the first warning of the series), announced as a dropout by warnings.
     void dropOutByWarnings(int athlete, const LiveValues& values);
+    // A second scorer's dropout, pressed on a phone (`by`, "móvil 1") while the values given
+    // were shown (those of an earlier leg when the press arrived after the next signal).
+    void dropOutAsShown(int athlete, const LiveValues& values, const QString& by);
     // A warning for a running player at the latest leg signal of the test proper, and the taking
     // back of one pressed by mistake. Nothing happens before Start, in the warm-up, after Stop,
     // before the first leg signal, or for a player who is not running.
     void warnAthlete(int athlete);
+    // The same for the cone of a given leg of the test proper (1 ... the latest leg signalled).
+    void warnAthleteAt(int athlete, int leg);
     void takeBackWarning(int athlete);
     bool canReactivateCurrentRow() const;
     void reactivateCurrentRow();
+    // The same for a given athlete's row, the selection left as it is.
+    bool canReactivate(int athlete) const;
+    void reactivate(int athlete);
 
     ResultsActions::ExportOutcome exportResults();
     bool clearTable();
@@ -120,6 +128,7 @@ class TestRun : public QObject, private SessionHooks {
     void endVerb();
     void tick(void (TestSession::*look)());
     bool canWarn(int athlete) const;
+    void recordDropout(int athlete, const LiveValues& values, bool byWarnings, const QString& by = {});
     template <typename... Params, typename... Args>
     void configure(void (TestSession::*change)(Params...), const Args&... args) {
         const auto verb = beginVerb();

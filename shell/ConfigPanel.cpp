@@ -147,6 +147,19 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
     m_voice->setCursor(Qt::PointingHandCursor);
     connect(m_voice, &QCheckBox::toggled, this, &ConfigPanel::voiceToggled);
 
+    m_remote = new QCheckBox(QStringLiteral(" Mando"), this);
+    m_remote->setObjectName(QStringLiteral("CheckBox_Mando"));
+    m_remote->setFont(pixelFont(QStringLiteral("Arial"), 11, true));
+    QPalette onTitle = warmUpPalette;
+    onTitle.setColor(QPalette::WindowText, Qt::white);
+    m_remote->setPalette(onTitle);
+    m_remote->setToolTip(
+        QStringLiteral("Mando a distancia: un segundo anotador da avisos y abandonos desde "
+                       "su móvil, por la red local"));
+    m_remote->setAccessibleName(QStringLiteral("Mando a distancia"));
+    m_remote->setCursor(Qt::PointingHandCursor);
+    connect(m_remote, &QCheckBox::toggled, this, &ConfigPanel::remoteToggled);
+
     // The warning rule, under the modes: small, as the choices of a whole session are.
     const QFont ruleFont = pixelFont(QStringLiteral("Arial"), 11);
     m_warningLabel = new QLabel(QStringLiteral("Retirar tras"), this);
@@ -197,6 +210,11 @@ ConfigPanel::ConfigPanel(const EditionRecord& edition, QWidget* parent)
         w->hide();
     }
     render(DisplayState{});
+}
+
+void ConfigPanel::setRemoteChecked(bool on) {
+    const QSignalBlocker blocker(m_remote);
+    m_remote->setChecked(on);
 }
 
 void ConfigPanel::setVoiceChecked(bool on) {
@@ -298,6 +316,10 @@ void ConfigPanel::layoutChildren() {
     const int w = width();
     const int half = w / 2;
     m_title->setGeometry(0, 0, w, 22);
+    // "Mando" at the right end of the title bar, clear of the centred title: a choice of the
+    // whole session rather than of one test.
+    const int remoteWidth = m_remote->sizeHint().width();
+    m_remote->setGeometry(w - 6 - remoteWidth, 0, remoteWidth, 22);
     // Left half: "Test de esfuerzo" over "Repetir periodo ...", the hidden "Test completo" below
     // them, then the warning rule, a row each; the sound check at the foot.
     const int modeTop = 30;

@@ -41,6 +41,9 @@ class ConfigPanel : public QWidget {
     QCheckBox* voiceBox() const { return m_voice; }
     // Shows the choice without reporting it back.
     void setVoiceChecked(bool on);
+    // "Mando a distancia": a second scorer's phone; unticked whenever the program starts.
+    QCheckBox* remoteBox() const { return m_remote; }
+    void setRemoteChecked(bool on);
     // The warning rule: "Retirar tras" 1, 2, 3 warnings or "Sólo avisos", "consecutivos" and
     // "Los avisos se borran en la recuperación"; editable between tests only.
     QComboBox* warningCountBox() const { return m_warningCount; }
@@ -64,6 +67,8 @@ class ConfigPanel : public QWidget {
     void soundCheckRequested();
     // The operator ticked or cleared "Voz".
     void voiceToggled(bool on);
+    // The operator ticked or cleared "Mando a distancia".
+    void remoteToggled(bool on);
     // The operator changed the warning rule.
     void warningRuleChanged(const norak::WarningRule& rule);
 
@@ -90,6 +95,7 @@ class ConfigPanel : public QWidget {
     QLabel* m_speed = nullptr;
     FlatButton* m_soundCheck = nullptr;
     QCheckBox* m_voice = nullptr;
+    QCheckBox* m_remote = nullptr;
     QLabel* m_warningLabel = nullptr;
     QComboBox* m_warningCount = nullptr;
     QCheckBox* m_warningConsecutive = nullptr;

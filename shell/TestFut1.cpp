@@ -28,6 +28,7 @@
 #include "shell/HistoryAccess.h"
 #include "shell/MainGeometry.h"
 #include "shell/ParametersPanel.h"
+#include "shell/RemoteWindow.h"
 #include "shell/ResultsPanel.h"
 #include "shell/RunAssembly.h"
 #include "shell/RunDisplay.h"
@@ -88,6 +89,8 @@ TForm1::TForm1(int edition, Platform platform, std::function<void(QWidget*)> sho
 }
 
 TForm1::~TForm1() {
+    // The remote goes first: its phones are closed while the run they act on is still there.
+    delete m_remote;
     // The results grid goes while the run's table that it shows is still there; the history's
     // windows while the run's history is.
     delete m_history;
@@ -192,6 +195,7 @@ void TForm1::createPanels() {
     m_glance->setGeometry(geometry::glanceArea(m_results->height()));
     m_glance->setVisible(m_glance->height() >= geometry::kGlanceMinHeight);
     attachWarnings();
+    attachRemote();
 
     m_parameters = new ParametersPanel(m_run->session().activeTable(), this);
     m_parameters->setGeometry(kParametersPanel);
@@ -224,6 +228,29 @@ void TForm1::attachWarnings() {
     });
     m_results->setWarnings(&warnings);
     m_glance->setWarnings(&warnings);
+}
+
+// "Mando a distancia": off whenever the program starts; on, it opens its window (the QR code and
+// the phones); off, or leaving, closes every connection and the port.
+void TForm1::attachRemote() {
+    connect(m_config, &ConfigPanel::remoteToggled, this, [this](bool on) {
+        if (!on) {
+            if (m_remote)
+                m_remote->turnOff();
+            return;
+        }
+        if (!m_remote) {
+            m_remote = new RemoteWindow(*m_run, m_parts->warnings(), m_platform.ticks, this);
+            connect(m_remote, &RemoteWindow::switchedOff, this,
+                    [this] { m_config->setRemoteChecked(false); });
+        }
+        if (!m_remote->turnOn())
+            m_config->setRemoteChecked(false);
+    });
+    connect(m_run, &TestRun::leaving, this, [this] {
+        if (m_remote)
+            m_remote->turnOff();
+    });
 }
 
 void TForm1::attachVoice() {

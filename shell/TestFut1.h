@@ -25,6 +25,7 @@ class ResultsPanel;
 class RunDisplay;
 class StartPanel;
 class RunAssembly;
+class RemoteWindow;
 class SleepInhibitor;
 class TestRun;
 class VoiceCues;
@@ -82,6 +83,7 @@ class TForm1 : public QDialog {
     StartPanel* startPanel() const { return m_start; }
     HelpPanel* helpPanel() const { return m_help; }
     ParametersPanel* parametersPanel() const { return m_parameters; }
+    RemoteWindow* remoteWindow() const { return m_remote; }
     PacingTimer* timer(TestSession::Timer which) const;
     bool isTimerOn(TestSession::Timer which) const { return timer(which)->isActive(); }
 
@@ -99,6 +101,7 @@ class TForm1 : public QDialog {
     void createPanels();
     void attachVoice();
     void attachWarnings();
+    void attachRemote();
     void dressWindow();
     void syncTimers();
     void afterEvent();
@@ -119,9 +122,9 @@ class TForm1 : public QDialog {
     StartPanel* m_start = nullptr;
     HelpPanel* m_help = nullptr;
     ParametersPanel* m_parameters = nullptr;
-    VoiceCues* m_voice = nullptr;
-    HistoryAccess* m_history =
-        nullptr;  // a child; none: no history kept  // a child; listens to the run and the sound check
+    VoiceCues* m_voice = nullptr;      // a child; listens to the run and the sound check
+    HistoryAccess* m_history = nullptr;  // a child; none: no history kept
+    RemoteWindow* m_remote = nullptr;  // a child window, made when the remote is first turned on
 
     // The effort and recovery ticks also wake up at the moment the next signal or departure is
     // due (see syncTimers).

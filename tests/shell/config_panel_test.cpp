@@ -214,3 +214,28 @@ TEST(ConfigPanelWidget, VoiceIsOffUntilTickedAndTheProgramSetsItSilently) {
     panel.render(openingState());
     EXPECT_FALSE(voice->isChecked());
 }
+
+// "Mando" (the remote) is unticked when the panel opens, whole, inside the title bar and clear of
+// its centred caption; the program clears it silently when the remote could not be turned on.
+TEST(ConfigPanelWidget, RemoteBoxSitsWholeInTheTitleBarAndIsOffWhenItOpens) {
+    ConfigPanel panel(editionRecord(kEditionZevez));
+    panel.resize(480, 183);
+    panel.show();
+    panel.render(openingState());
+    QCheckBox* remote = panel.remoteBox();
+    ASSERT_NE(remote, nullptr);
+    EXPECT_FALSE(remote->isChecked());
+    EXPECT_TRUE(panel.rect().contains(remote->geometry()));
+    EXPECT_GE(remote->width(), remote->sizeHint().width());
+    EXPECT_LE(remote->geometry().bottom(), 21);
+    const int captionRight =
+        panel.width() / 2 + panel.fontMetrics().horizontalAdvance(QStringLiteral("Configurar medición")) / 2 +
+        20;
+    EXPECT_GT(remote->geometry().left(), captionRight);
+    QSignalSpy toggled(&panel, &ConfigPanel::remoteToggled);
+    remote->click();
+    ASSERT_EQ(toggled.count(), 1);
+    panel.setRemoteChecked(false);
+    EXPECT_FALSE(remote->isChecked());
+    EXPECT_EQ(toggled.count(), 1);
+}

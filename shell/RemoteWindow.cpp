@@ -1,0 +1,188 @@
+#include "shell/RemoteWindow.h"
+
+#include <qrencode.h>
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "remote/RemoteAddresses.h"
+#include "remote/RemoteAuthority.h"
+#include "remote/RemoteServer.h"
+
+namespace norak {
+
+RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const TickSource& ticks,
+                           QWidget* parent)
+    : QWidget(parent, Qt::Tool), m_run(run), m_warnings(warnings), m_ticks(ticks) {
+    setObjectName(QStringLiteral("RemoteWindow"));
+    setWindowTitle(QStringLiteral("Mando a distancia"));
+    auto* layout = new QVBoxLayout(this);
+    m_interfaces = new QComboBox(this);
+    m_interfaces->setObjectName(QStringLiteral("RemoteInterfaces"));
+    m_interfaces->setToolTip(QStringLiteral("La red por la que se conectan los móviles"));
+    layout->addWidget(m_interfaces);
+    m_qr = new QLabel(this);
+    m_qr->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_qr);
+    m_address = new QLabel(this);
+    m_address->setObjectName(QStringLiteral("RemoteAddress"));
+    m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_address->setWordWrap(true);
+    layout->addWidget(m_address);
+    m_phones = new QTableWidget(0, 4, this);
+    m_phones->setObjectName(QStringLiteral("RemotePhones"));
+    m_phones->setHorizontalHeaderLabels({QStringLiteral("Móvil"), QStringLiteral("Dirección"),
+                                         QStringLiteral("Estado"), QStringLiteral("Rechazos")});
+    m_phones->verticalHeader()->hide();
+    m_phones->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_phones->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_phones->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_phones->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_phones);
+    m_refusals = new QLabel(this);
+    layout->addWidget(m_refusals);
+    auto* buttons = new QHBoxLayout;
+    m_allow = new QPushButton(QStringLiteral("Permitir"), this);
+    m_remove = new QPushButton(QStringLiteral("Quitar"), this);
+    auto* off = new QPushButton(QStringLiteral("Apagar"), this);
+    off->setObjectName(QStringLiteral("RemoteOff"));
+    buttons->addWidget(m_allow);
+    buttons->addWidget(m_remove);
+    buttons->addStretch();
+    buttons->addWidget(off);
+    layout->addLayout(buttons);
+
+    const auto selectedPhone = [this] {
+        const int row = m_phones->currentRow();
+        return row < 0 ? 0 : m_phones->item(row, 0)->data(Qt::UserRole).toInt();
+    };
+    connect(m_allow, &QPushButton::clicked, this, [this, selectedPhone] {
+        if (m_server)
+            m_server->allow(selectedPhone());
+    });
+    connect(m_remove, &QPushButton::clicked, this, [this, selectedPhone] {
+        if (m_server)
+            m_server->remove(selectedPhone());
+    });
+    connect(off, &QPushButton::clicked, this, &RemoteWindow::turnOff);
+    connect(m_interfaces, &QComboBox::activated, this,
+            [this](int index) { listenOn(QHostAddress(m_interfaces->itemText(index))); });
+    resize(380, 560);
+}
+
+RemoteWindow::~RemoteWindow() {
+    turnOff();
+}
+
+bool RemoteWindow::isOn() const {
+    return m_server && m_server->isListening();
+}
+
+QImage RemoteWindow::qrImage(const QByteArray& text, int moduleSize) {
+    QRcode* code = QRcode_encodeString(text.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
+    if (!code)
+        return {};
+    constexpr int kQuiet = 4;  // the quiet zone a reader needs around the code
+    const int side = (code->width + 2 * kQuiet) * moduleSize;
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < code->width; ++y) {
+        for (int x = 0; x < code->width; ++x) {
+            if (!(code->data[y * code->width + x] & 1))
+                continue;
+            for (int dy = 0; dy < moduleSize; ++dy) {
+                auto* line = reinterpret_cast<QRgb*>(image.scanLine((y + kQuiet) * moduleSize + dy));
+                for (int dx = 0; dx < moduleSize; ++dx)
+                    line[(x + kQuiet) * moduleSize + dx] = qRgb(0, 0, 0);
+            }
+        }
+    }
+    QRcode_free(code);
+    return image;
+}
+
+bool RemoteWindow::turnOn() {
+    const QList<QHostAddress> addresses = remoteAddresses();
+    m_interfaces->clear();
+    for (const QHostAddress& address : addresses)
+        m_interfaces->addItem(address.toString());
+    m_interfaces->setVisible(addresses.size() > 1);
+    show();
+    raise();
+    if (addresses.isEmpty()) {
+        m_qr->clear();
+        m_address->setText(
+            QStringLiteral("No hay ninguna red local: conecte el portátil a una red Wi-Fi "
+                           "(o cree un punto de acceso) y vuelva a activar el mando."));
+        return false;
+    }
+    listenOn(addresses.first());
+    return isOn();
+}
+
+void RemoteWindow::listenOn(const QHostAddress& address) {
+    if (!m_authority) {
+        m_authority = std::make_unique<RemoteAuthority>(m_run, m_warnings, m_ticks);
+        m_server = std::make_unique<RemoteServer>(*m_authority, m_ticks);
+        connect(m_server.get(), &RemoteServer::phonesChanged, this, &RemoteWindow::showPhones);
+    }
+    if (!m_server->start(address)) {
+        m_qr->clear();
+        m_address->setText(QStringLiteral("No se puede abrir el mando en %1: %2")
+                               .arg(address.toString(), m_server->errorString()));
+        return;
+    }
+    const QString url = m_server->pageUrl().toString();
+    m_qr->setPixmap(QPixmap::fromImage(qrImage(url.toUtf8(), 5)));
+    m_address->setText(url);
+    showPhones();
+}
+
+void RemoteWindow::turnOff() {
+    const bool wasOn = m_server != nullptr;
+    m_server.reset();  // closes every connection and the port
+    m_authority.reset();
+    m_phones->setRowCount(0);
+    m_qr->clear();
+    m_address->clear();
+    m_refusals->clear();
+    hide();
+    if (wasOn)
+        Q_EMIT switchedOff();
+}
+
+void RemoteWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window hides it; the remote stays on until "Apagar" or the control says so.
+    event->accept();
+}
+
+void RemoteWindow::showPhones() {
+    if (!m_server)
+        return;
+    const QList<RemoteServer::Phone> phones = m_server->phones();
+    m_phones->setRowCount(int(phones.size()));
+    for (int row = 0; row < phones.size(); ++row) {
+        const RemoteServer::Phone& p = phones[row];
+        auto* number = new QTableWidgetItem(QStringLiteral("móvil %1").arg(p.number));
+        number->setData(Qt::UserRole, p.number);
+        m_phones->setItem(row, 0, number);
+        m_phones->setItem(row, 1, new QTableWidgetItem(p.peer));
+        const QString state = !p.connected ? QStringLiteral("desconectado")
+                              : p.allowed  ? QStringLiteral("conectado")
+                                           : QStringLiteral("espera permiso");
+        m_phones->setItem(row, 2, new QTableWidgetItem(state));
+        m_phones->setItem(row, 3, new QTableWidgetItem(QString::number(p.refusals)));
+    }
+    m_refusals->setText(
+        QStringLiteral("Peticiones rechazadas antes de llegar a un móvil: %1").arg(m_server->refusals()));
+}
+
+}  // namespace norak

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTest>
+
+#include "engine/Edition.h"
+#include "platform/fakes/FakePlatform.h"
+#include "remote/RemoteAuthority.h"
+#include "remote/RemoteServer.h"
+#include "results/CellText.h"
+#include "results/ResultsTable.h"
+#include "results/RunWarnings.h"
+#include "results/TestRun.h"
+#include "shell/ConfigPanel.h"
+#include "shell/RemoteWindow.h"
+#include "shell/RunAssembly.h"
+#include "shell/TestFut1.h"
+#include "support/FakeTime.h"
+
+using namespace norak;
+
+namespace {
+
+// The test window offscreen, its remote bound to 127.0.0.1 only.
+struct RemoteForm {
+    RemoteForm() : form(kEditionZevez, fakes.platform()), time(fakes, form) {
+        qputenv("NORAK_REMOTE_BIND", "127.0.0.1");
+        form.FormActivate();
+        form.BitBtnEmpezarClick();
+        form.show();
+        for (int row = 1; row <= 4; ++row)
+            form.testRun().table().setCell(kColName, row, QStringLiteral("J%1").arg(row));
+    }
+    void start() {
+        form.testRun().chooseMode(TestMode::Esfuerzo);
+        if (form.testRun().display().warmUpChecked)
+            form.testRun().setWarmUp(false);
+        form.BitBtnStartClick();
+        int legs = 0;
+        for (int steps = 0; legs < 2 && steps < 100000; ++steps) {
+            time.step();
+            legs = 0;
+            for (const TimingRecord::Signal& s : form.testRun().session().timingRecord().signalsGiven)
+                legs += s.kind == TimingRecord::SignalKind::Leg && s.phase == TimingRecord::Phase::Effort;
+        }
+    }
+    QCheckBox* box() const { return form.configPanel()->remoteBox(); }
+
+    FakePlatform fakes;
+    TForm1 form;
+    norak::testing::FakeTime<TForm1> time;
+};
+
+}  // namespace
+
+// Off by default; on, it listens on the bound address alone and shows the address as a QR code
+// and as text; "Apagar" closes the port and clears the control.
+TEST(RemoteWindow, OffByDefaultOnListensOnTheBoundAddressAndOffClosesIt) {
+    RemoteForm f;
+    EXPECT_FALSE(f.box()->isChecked());
+    EXPECT_EQ(f.form.remoteWindow(), nullptr);
+    f.box()->click();
+    RemoteWindow* window = f.form.remoteWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isOn());
+    EXPECT_EQ(window->server()->address(), QHostAddress(QHostAddress::LocalHost));
+    const QString url = window->server()->pageUrl().toString();
+    EXPECT_TRUE(url.startsWith(QStringLiteral("http://127.0.0.1:")));
+    const QImage qr = RemoteWindow::qrImage(url.toUtf8(), 4);
+    ASSERT_FALSE(qr.isNull());
+    EXPECT_EQ(qr.width(), qr.height());
+    EXPECT_GE(qr.width(), (21 + 8) * 4);  // the smallest code and its quiet zone
+    EXPECT_EQ(qr.pixel(0, 0), qRgb(255, 255, 255));
+
+    const quint16 port = window->server()->port();
+    f.box()->click();
+    EXPECT_FALSE(window->isOn());
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_FALSE(probe.waitForConnected(1000));
+    f.box()->click();
+    ASSERT_TRUE(window->isOn());
+    window->findChild<QPushButton*>(QStringLiteral("RemoteOff"))->click();
+    EXPECT_FALSE(window->isOn());
+    EXPECT_FALSE(f.box()->isChecked());
+}
+
+// End to end in a real browser: headless Chromium pairs, warns cone 1 and drops out cone 2 on
+// the page; the laptop's table has them, and a second browser is held until allowed.
+TEST(RemoteBrowser, PairsWarnsAndDropsOutFromHeadlessChromium) {
+    if (!QFile::exists(QStringLiteral("/usr/bin/chromedriver")) ||
+        !QFile::exists(QStringLiteral("/usr/bin/chromium")))
+        GTEST_SKIP() << "chromium and chromium-driver are not installed";
+    RemoteForm f;
+    f.start();
+    f.box()->click();
+    RemoteWindow* window = f.form.remoteWindow();
+    ASSERT_TRUE(window && window->isOn());
+
+    QProcess phone;  // Debian's python3, with python3-selenium
+    phone.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral(NORAK_SOURCE_DIR "/tests/remote/browser_phone.py"),
+                 window->server()->pageUrl().toString()});
+    // The laptop's event loop runs while the browser works; its heartbeat's time moves on.
+    for (int i = 0; i < 1800 && phone.state() != QProcess::NotRunning; ++i) {
+        QTest::qWait(50);
+        if (i % 20 == 0)
+            f.fakes.ticks.advance(1000);
+    }
+    ASSERT_EQ(phone.exitCode(), 0) << phone.readAllStandardError().toStdString();
+    const QJsonObject seen = QJsonDocument::fromJson(phone.readAllStandardOutput().trimmed()).object();
+    EXPECT_EQ(seen.value(QStringLiteral("warning")).toString(), QStringLiteral("Hecho"));
+    EXPECT_EQ(seen.value(QStringLiteral("dropout")).toString(), QStringLiteral("Hecho"));
+    EXPECT_TRUE(seen.value(QStringLiteral("secondHeld")).toBool());
+
+    EXPECT_EQ(f.form.features().warnings().count(1), 1);
+    EXPECT_FALSE(f.form.testRun().roster().isShown(2));
+    EXPECT_FALSE(f.form.testRun().table().cell(kColTime, 2).isEmpty());
+    EXPECT_TRUE(f.form.testRun().roster().isShown(1));
+    // The page loaded whole under its own policy, asking for nothing else.
+    EXPECT_EQ(window->server()->refusals(), 0);
+    const QList<RemoteServer::Phone> phones = window->server()->phones();
+    ASSERT_EQ(phones.size(), 2);
+    EXPECT_TRUE(phones[0].allowed);
+    EXPECT_FALSE(phones[1].allowed);
+}
