@@ -48,8 +48,8 @@ TEST(SignalLog, AWholeTestGivesOneLinePerSignalAndRecoveryAtTheClocksTimes) {
     h.session.stop();
 
     const qint64 t1 = h.session.timingRecord().signalsGiven[100].givenTick;
-    const QList<DropoutMark> dropouts = {{t1, 3, QStringLiteral("Begoña")},
-                                         {t1 + 5, 7, QStringLiteral("Pau")}};
+    const QList<DropoutMark> dropouts = {{t1, 3, QStringLiteral("Begoña"), {}},
+                                         {t1 + 5, 7, QStringLiteral("Pau"), {}}};
     const QStringList lines = SignalLog::lines(h.session.timingRecord(), dropouts);
 
     ASSERT_EQ(lines.size(), 1 + qsizetype(expected.size()) + dropouts.size());
