@@ -29,10 +29,16 @@ HistoryAccess::HistoryAccess(RunAssembly& parts, const Platform& platform, QWidg
     connect(past, &QAction::triggered, this, &HistoryAccess::openSquadPicker);
     // A test is paced with the history's windows put away: reading it is no work for then.
     connect(&parts.run(), &TestRun::started, this, [this] {
-        if (m_window)
+        if (m_window) {
+            m_window->setTestRunning(true);  // a sync under way stops after its batch
             m_window->hide();
+        }
         if (m_picker)
             m_picker->reject();
+    });
+    connect(&parts.run(), &TestRun::stopped, this, [this] {
+        if (m_window)
+            m_window->setTestRunning(false);
     });
     // An open window shows each test as soon as it is stored.
     if (HistoryWriter* writer = parts.historyWriter()) {
@@ -104,8 +110,10 @@ HistoryWindow* HistoryAccess::openWindow() {
             if (ReportRenderer* renderer = m_parts.record().renderer())
                 saveReport(historyReportJob(test, m_parts.run().programDir()), m_platform, *renderer);
         };
+        addClubPasswordServices(services, m_mainWindow);
         m_window = new HistoryWindow(m_reader, m_parts.run().edition(), std::move(services), m_mainWindow);
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_window->setTestRunning(m_parts.run().isRunning());
         // First shown over the middle of the test window.
         QRect frame(QPoint(), m_window->size());
         frame.moveCenter(m_mainWindow->frameGeometry().center());

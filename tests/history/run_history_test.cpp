@@ -14,6 +14,7 @@
 #include "results/Journal.h"
 #include "results/ReportData.h"
 #include "results/RunJournal.h"
+#include "results/RunWarnings.h"
 #include "results/TestRun.h"
 #include "support/FakeReportRenderer.h"
 #include "support/FakeTime.h"
@@ -165,6 +166,37 @@ TEST(RunHistory, AWholeTestIsKeptWithEveryValueAndCorrectedAfterStop) {
 
 // A table brought back by the journal (the program died after Stop) is the same test: stored
 // once, and what only the run knew (warm-up, sound output, timing figures) is kept.
+// The warnings that stand at Stop are kept with their player's result, and whether the rule put
+// the player out; a warning taken back is not.
+TEST(RunHistory, TheWarningsThatStandAreKeptWithTheirPlayers) {
+    QTemporaryDir dir;
+    KeptRun k(dbPath(dir));
+    RunWarnings warnings(k.run);
+    k.history.setWarnings([&] { return warnings.warnings(); });
+    k.name(4);
+    k.run.chooseMode(TestMode::Esfuerzo);
+    if (k.run.display().warmUpChecked)
+        k.run.setWarmUp(false);
+    k.run.start();
+    ASSERT_GE(k.time.runUntil([&] { return k.fakes.sound.m_signals >= 3; }), 0);
+    k.run.warnAthlete(1);
+    k.run.warnAthlete(3);
+    ASSERT_GE(k.time.runUntil([&] { return k.fakes.sound.m_signals >= 4; }), 0);
+    k.run.warnAthlete(1);  // the second in a row: out by the default rule
+    k.run.takeBackWarning(3);
+    k.time.runFor(1500);
+    k.run.stop();
+    k.flush();
+
+    const StoredTest back = readBack(dbPath(dir));
+    ASSERT_EQ(back.rows.size(), 4);
+    EXPECT_EQ(back.rows[0].warnings.size(), 2);
+    EXPECT_TRUE(back.rows[0].outByWarnings);
+    EXPECT_TRUE(back.rows[2].warnings.isEmpty()) << "taken back";
+    EXPECT_FALSE(back.rows[2].outByWarnings);
+    EXPECT_TRUE(back.rows[1].warnings.isEmpty());
+}
+
 TEST(RunHistory, ARestoredTableIsStoredOnce) {
     QTemporaryDir dir;
     QTemporaryDir journalDir;

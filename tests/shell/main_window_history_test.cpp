@@ -88,11 +88,20 @@ TEST(MainWindowHistory, HistorialIsEnabledBetweenTestsAndShowsTheTestJustKept) {
     window->testList()->selectRow(0);
     EXPECT_EQ(window->testTable()->item(1, kColName)->text(), QStringLiteral("Eva"));
 
+    // Nothing syncs with the club's server during a test.
+    auto* sync = window->findChild<QPushButton*>(QStringLiteral("BtnSincronizar"));
+    ASSERT_NE(sync, nullptr);
+    EXPECT_TRUE(sync->isEnabled());
+
     w.form.BitBtnNuevoClick();
     w.form.BitBtnStartClick();
     ASSERT_TRUE(w.form.testRun().isRunning());
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(w.historial()->isEnabled());
+    EXPECT_FALSE(sync->isEnabled());
+    w.time.runFor(2000);
+    w.form.BitBtnStopClick();
+    EXPECT_TRUE(sync->isEnabled());
 }
 
 // "Cargar" offers a file or a past test; the past test's players come as the squad, each in the
