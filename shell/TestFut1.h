@@ -122,9 +122,9 @@ class TForm1 : public QDialog {
     StartPanel* m_start = nullptr;
     HelpPanel* m_help = nullptr;
     ParametersPanel* m_parameters = nullptr;
-    VoiceCues* m_voice = nullptr;      // a child; listens to the run and the sound check
+    VoiceCues* m_voice = nullptr;        // a child; listens to the run and the sound check
     HistoryAccess* m_history = nullptr;  // a child; none: no history kept
-    RemoteWindow* m_remote = nullptr;  // a child window, made when the remote is first turned on
+    RemoteWindow* m_remote = nullptr;    // a child window, made when the remote is first turned on
 
     // The effort and recovery ticks also wake up at the moment the next signal or departure is
     // due (see syncTimers).
