@@ -41,7 +41,7 @@
 // begins) is timed too and printed on its own line.
 //
 //   pacing [--periods N] [--min-run MS] [--max-run MS] [--play] [--voice] [--wav FILE] [--log FILE]
-//          [--settle-ms MS] [--normal-priority] [--history FILE]
+//          [--settle-ms MS] [--normal-priority] [--history FILE] [--phones N]
 //
 // The window's thread (and the poller's) and the audio thread are raised as the program raises
 // them (platform/qt/ThreadPriority); --normal-priority leaves them as they are, for comparison.
@@ -58,6 +58,10 @@
 // --history FILE: the window keeps its history in FILE (as the program does) with every row named,
 //   so that Stop hands a whole test to the history's writer; printed: how long Stop took on the
 //   window's thread and when the test was stored.
+// --phones N: turns " Mando" on (the remote, bound to 127.0.0.1 alone) with every row named, and
+//   connects N phones (1-4) from a thread of their own before Start: each reads every state the
+//   window pushes and presses every 1-3 s (warnings, undos, one dropout each at most). Printed:
+//   their presses, the laptop's answers, how long each answer took, and the phones' own CPU.
 // To measure on a busy machine: bench/pacing_loaded.sh (busy loops in sessions of their own or
 // in the bench's, or a build of this project, for the duration of the run).
 #include <pthread.h>
@@ -71,13 +75,20 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
+#include <QWebSocket>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -90,6 +101,7 @@
 #include <optional>
 #include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "history/HistoryWriter.h"
@@ -101,11 +113,14 @@
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTickSource.h"
 #include "platform/qt/ThreadPriority.h"
+#include "remote/PhoneMessage.h"
+#include "remote/RemoteServer.h"
 #include "results/CellText.h"
 #include "results/ResultsTable.h"
 #include "results/TestRun.h"
 #include "shell/ConfigPanel.h"
 #include "shell/ParametersPanel.h"
+#include "shell/RemoteWindow.h"
 #include "shell/RunAssembly.h"
 #include "shell/TestFut1.h"
 #include "voice/VoiceClips.h"
@@ -126,6 +141,7 @@ struct Options {
     bool raise = true;
     bool canaries = false;
     QString history;
+    int phones = 0;
 };
 
 Options parse(const QCoreApplication& app) {
@@ -161,7 +177,13 @@ Options parse(const QCoreApplication& app) {
         QStringLiteral("history"),
         QStringLiteral("Keep the history in FILE, with every row named: the test is stored at its Stop."),
         QStringLiteral("FILE"));
-    parser.addOptions({periods, minRun, maxRun, play, voice, wav, log, settle, normal, canaries, history});
+    const QCommandLineOption phones(
+        QStringLiteral("phones"),
+        QStringLiteral(
+            "Turn the remote on (127.0.0.1) with N phones pressing, in a thread of their own (1-4)."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    parser.addOptions(
+        {periods, minRun, maxRun, play, voice, wav, log, settle, normal, canaries, history, phones});
     parser.process(app);
 
     Options o;
@@ -175,6 +197,7 @@ Options parse(const QCoreApplication& app) {
     o.raise = !parser.isSet(normal);
     o.canaries = parser.isSet(canaries);
     o.history = parser.value(history);
+    o.phones = std::clamp(parser.value(phones).toInt(), 0, RemoteServer::kMaxPhones);
     // The program opens its sound output as it starts; its first test interval can end no
     // sooner than about 6 s later (front window 2 s, mode and Start, then period 1's run time).
     // By then the output's placement clock moves only in small steps; measure from there too.
@@ -507,6 +530,172 @@ class Canaries {
     std::vector<std::thread> m_threads;
 };
 
+// Phones pressing as second scorers would, in a thread of their own (a phone is another device:
+// its work is not the window's). Each phone opens the remote's WebSocket on 127.0.0.1, reads
+// every state the laptop pushes, and every 1-3 s (a different, repeatable sequence per phone)
+// presses for one of its own cones (phone k looks after cones k, k + N, ...) that is running:
+// mostly "Aviso" for the leg it shows, now and then "Deshacer", and at most once "Abandono".
+// Presses wait for a running test; the ones the laptop refuses (a player put out meanwhile,
+// nothing to undo) are counted apart.
+class PhoneCrowd {
+  public:
+    struct Figures {
+        int connected = 0;
+        int states = 0;  // state pushes received, all phones
+        int sent = 0, done = 0, refused = 0, unanswered = 0;
+        int warnings = 0, undos = 0, dropouts = 0;  // sent
+        std::vector<qint64> answerNs;               // send to answer, each answered press
+        double cpuSeconds = 0;
+    };
+
+    PhoneCrowd(int count, const QUrl& page) {
+        m_home = new QObject;
+        m_home->moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(m_home, [this, count, page] { open(count, page); });
+    }
+
+    ~PhoneCrowd() {
+        finish();
+        m_thread.quit();
+        m_thread.wait();
+        delete m_home;
+    }
+
+    int connected() const { return m_connected.load(); }
+
+    // Closes every phone; the figures since they opened.
+    Figures finish() {
+        QMetaObject::invokeMethod(
+            m_home,
+            [this] {
+                if (m_closed)
+                    return;
+                m_closed = true;
+                m_figures.cpuSeconds = cpuSeconds(RUSAGE_THREAD) - m_cpuAtStart;
+                m_figures.connected = m_connected.load();
+                for (auto& phone : m_phones) {
+                    phone->timer.stop();
+                    m_figures.unanswered += int(phone->pending.size());
+                    phone->socket.close();
+                }
+                m_phones.clear();  // in the thread they live in
+            },
+            Qt::BlockingQueuedConnection);
+        return m_figures;
+    }
+
+  private:
+    struct Phone {
+        explicit Phone(const QString& origin, quint32 seed) : socket(origin), random(seed) {}
+        int index = 0;  // 0 ... count - 1
+        QWebSocket socket;
+        QTimer timer;
+        QRandomGenerator random;
+        QJsonObject state;
+        QHash<QString, qint64> pending;  // request id: sent at (bench clock of this thread)
+        int nextId = 0;
+        bool droppedOne = false;
+        bool counted = false;
+    };
+
+    void open(int count, const QUrl& page) {
+        m_cpuAtStart = cpuSeconds(RUSAGE_THREAD);
+        m_clock.start();
+        const QString origin = QStringLiteral("http://%1:%2").arg(page.host()).arg(page.port());
+        QUrl ws = page;
+        ws.setScheme(QStringLiteral("ws"));
+        ws.setPath(QStringLiteral("/ws"));
+        for (int i = 0; i < count; ++i) {
+            auto phone = std::make_unique<Phone>(origin, quint32(1000 + i));
+            Phone* p = phone.get();
+            p->index = i;
+            QObject::connect(&p->socket, &QWebSocket::textMessageReceived, m_home,
+                             [this, p](const QString& text) { receive(*p, text); });
+            QObject::connect(&p->socket, &QWebSocket::connected, m_home, [this, p] {
+                if (!std::exchange(p->counted, true))
+                    ++m_connected;
+            });
+            p->timer.setSingleShot(true);
+            QObject::connect(&p->timer, &QTimer::timeout, m_home, [this, p, count] { press(*p, count); });
+            p->timer.start(1000 + int(p->random.bounded(2001)));
+            p->socket.open(ws);
+            m_phones.push_back(std::move(phone));
+        }
+    }
+
+    void receive(Phone& p, const QString& text) {
+        const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+        const QString type = m.value(QStringLiteral("type")).toString();
+        if (type == QLatin1String("state")) {
+            p.state = m;
+            ++m_figures.states;
+        } else if (type == QLatin1String("answer")) {
+            const QString id = m.value(QStringLiteral("id")).toString();
+            const auto sent = p.pending.constFind(id);
+            if (sent == p.pending.cend())
+                return;
+            m_figures.answerNs.push_back(m_clock.nsecsElapsed() - *sent);
+            p.pending.erase(sent);
+            if (m.value(QStringLiteral("result")).toString() == QLatin1String("done"))
+                ++m_figures.done;
+            else
+                ++m_figures.refused;
+        }
+    }
+
+    void press(Phone& p, int count) {
+        p.timer.start(1000 + int(p.random.bounded(2001)));
+        if (!p.state.value(QStringLiteral("running")).toBool() ||
+            p.state.value(QStringLiteral("warmUp")).toBool())
+            return;
+        // The phone's own cones whose players run.
+        std::vector<int> running;
+        for (const QJsonValue& a : p.state.value(QStringLiteral("athletes")).toArray()) {
+            const QJsonObject athlete = a.toObject();
+            const int cone = athlete.value(QStringLiteral("cone")).toInt();
+            const QString state = athlete.value(QStringLiteral("state")).toString();
+            if ((cone - 1) % count == p.index &&
+                (state == QLatin1String("running") || state == QLatin1String("warned")))
+                running.push_back(cone);
+        }
+        PhoneCommand c;
+        c.id = QStringLiteral("p%1n%2").arg(p.index + 1).arg(++p.nextId);
+        c.epoch = qint64(p.state.value(QStringLiteral("epoch")).toDouble());
+        c.leg = p.state.value(QStringLiteral("leg")).toInt();
+        const quint32 roll = p.random.bounded(100u);
+        if (roll < 15) {
+            c.type = PhoneCommand::Type::Undo;
+            c.leg = 0;
+            ++m_figures.undos;
+        } else {
+            if (running.empty() || c.leg < 1)
+                return;
+            c.athlete = running[p.random.bounded(quint32(running.size()))];
+            if (roll < 18 && !p.droppedOne) {
+                c.type = PhoneCommand::Type::Dropout;
+                p.droppedOne = true;
+                ++m_figures.dropouts;
+            } else {
+                c.type = PhoneCommand::Type::Warning;
+                ++m_figures.warnings;
+            }
+        }
+        p.pending.insert(c.id, m_clock.nsecsElapsed());
+        ++m_figures.sent;
+        p.socket.sendTextMessage(QString::fromUtf8(PhoneMessage::encode(c)));
+    }
+
+    QThread m_thread;
+    QObject* m_home = nullptr;
+    std::vector<std::unique_ptr<Phone>> m_phones;
+    QElapsedTimer m_clock;
+    std::atomic<int> m_connected{0};
+    Figures m_figures;
+    double m_cpuAtStart = 0;
+    bool m_closed = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -525,6 +714,9 @@ int main(int argc, char** argv) {
     // audio thread as it starts.
     if (options.raise)
         ThreadPriority::enable();
+    // The phones are on this machine: the remote offers and listens on 127.0.0.1 alone.
+    if (options.phones > 0)
+        qputenv("NORAK_REMOTE_BIND", "127.0.0.1");
 
     // The Qt platform's parts; the sound output only when the signals are to be heard, so that
     // a silent run measures the window alone.
@@ -587,10 +779,15 @@ int main(int argc, char** argv) {
     qint64 waitWindowStart = 0, waitWindow = 0;
     qint64 startNs = 0, stopNs = 0;
     std::unique_ptr<Poller> poller;
-    if (!options.history.isEmpty()) {
-        form.keepHistory(options.history);
+    std::unique_ptr<PhoneCrowd> crowd;
+    PhoneCrowd::Figures phoneFigures;
+    // The history stores named rows only; the phones show named players only.
+    if (!options.history.isEmpty() || options.phones > 0) {
         for (int row = 1; row <= form.testRun().table().dataRowCount(); ++row)
             form.testRun().table().setCell(kColName, row, QStringLiteral("Deportista %1").arg(row));
+    }
+    if (!options.history.isEmpty()) {
+        form.keepHistory(options.history);
         QObject::connect(form.features().historyWriter(), &HistoryWriter::storeFinished, &form,
                          [&](const QString&, const StoreResult& result) {
                              storedAfterStopNs = bench.nsecsElapsed() - stopNs;
@@ -620,6 +817,8 @@ int main(int argc, char** argv) {
         cpuWindow = cpuSeconds(RUSAGE_THREAD) - cpuWindowStart;
         cpuProcess = cpuSeconds(RUSAGE_SELF) - cpuProcessStart;
         waitWindow = runQueueWaitNs() - waitWindowStart;
+        if (crowd)
+            phoneFigures = crowd->finish();
         const qint64 beforeStop = bench.nsecsElapsed();
         form.BitBtnStopClick();
         stopClickNs = bench.nsecsElapsed() - beforeStop;
@@ -706,7 +905,37 @@ int main(int argc, char** argv) {
     };
 
     form.show();
-    QTimer::singleShot(options.settleMs, &form, start);
+    // The remote on, as " Mando" turns it on; the first phone is paired, the operator allows the
+    // others. The test starts once all of them are in.
+    std::function<void()> startWhenPhonesAreIn = start;
+    if (options.phones > 0) {
+        form.configPanel()->remoteBox()->click();
+        RemoteWindow* remote = form.remoteWindow();
+        if (!remote || !remote->isOn()) {
+            std::fprintf(stderr, "pacing: the remote could not be turned on\n");
+            return 2;
+        }
+        crowd = std::make_unique<PhoneCrowd>(options.phones, remote->server()->pageUrl());
+        QElapsedTimer waited;
+        waited.start();
+        startWhenPhonesAreIn = [&, remote, waited] {
+            int in = 0;
+            for (const RemoteServer::Phone& p : remote->server()->phones()) {
+                if (p.connected && !p.allowed)
+                    remote->server()->allow(p.number);
+                in += p.connected && p.allowed ? 1 : 0;
+            }
+            if (in >= options.phones) {
+                start();
+            } else if (waited.elapsed() > 10'000) {
+                std::fprintf(stderr, "pacing: %d of %d phones came in\n", in, options.phones);
+                QCoreApplication::exit(2);
+            } else {
+                QTimer::singleShot(20, &form, startWhenPhonesAreIn);
+            }
+        };
+    }
+    QTimer::singleShot(options.settleMs, &form, [&] { startWhenPhonesAreIn(); });
     // A guard against a run that never ends (no signals at all).
     qint64 expectedMs = options.settleMs + 60'000;
     for (int p = 1; p <= options.periods; ++p)
@@ -768,6 +997,18 @@ int main(int argc, char** argv) {
     cpuLine("whole process", cpuProcess);
     std::printf("%-30s waited %.3f s per minute of test for a processor while runnable\n", "window thread",
                 minutes > 0 ? double(waitWindow) / 1e9 / minutes : 0.0);
+    if (options.phones > 0) {
+        const PhoneCrowd::Figures& f = phoneFigures;
+        std::printf(
+            "%-30s %d of %d connected; %d presses (%d warnings, %d undos, %d dropouts): %d done, %d "
+            "refused, %d unanswered; %d states received\n",
+            "phones", f.connected, options.phones, f.sent, f.warnings, f.undos, f.dropouts, f.done, f.refused,
+            f.unanswered, f.states);
+        const Stats answer = statsOf(f.answerNs);
+        std::printf("%-30s n=%-4zu ms: p50=%.3f p99=%.3f max=%.3f\n", "phones, press to answer", answer.n,
+                    answer.p50, answer.p99, answer.max);
+        cpuLine("phones' thread", f.cpuSeconds);
+    }
 
     // The latest decisions, with what the window's thread did from its last wait until then.
     std::vector<const Decision*> latest;
@@ -840,9 +1081,9 @@ int main(int argc, char** argv) {
                      : QStringLiteral("-");
     std::printf(
         "pacing lateness_ms p50=%.3f p99=%.3f max=%.3f poller_p99=%.3f poller_max=%.3f cpu_pct=%.3f "
-        "over2=%zu over5=%zu load=\"%s\" window=\"%s\" audio=\"%s\" valve=%d\n",
+        "over2=%zu over5=%zu load=\"%s\" window=\"%s\" audio=\"%s\" valve=%d phones=%d\n",
         all.p50, all.p99, all.max, polled.p99, polled.max,
         minutes > 0 ? cpuWindow / (minutes * 60.0) * 100.0 : 0.0, all.over2, all.over5, load,
-        qPrintable(windowGrant), qPrintable(audioGrant), ThreadPriority::demotions());
+        qPrintable(windowGrant), qPrintable(audioGrant), ThreadPriority::demotions(), options.phones);
     return signalCount >= target ? 0 : 1;
 }
