@@ -86,8 +86,13 @@ QString RemoteAuthority::apply(int phoneNumber, const PhoneCommand& command) {
     Phone& phone = m_phones[phoneNumber];
     if (command.epoch != m_epoch)
         return QStringLiteral("la prueba ha cambiado");
-    if (command.type == PhoneCommand::Type::Undo)
-        return applyUndo(phone);
+    if (command.type == PhoneCommand::Type::Undo) {
+        const int athlete = phone.last.athlete;
+        const QString refusal = applyUndo(phone);
+        if (refusal.isEmpty())
+            Q_EMIT applied(phoneNumber, command.type, athlete);
+        return refusal;
+    }
     const int athlete = command.athlete;
     if (!m_run.isRunning())
         return QStringLiteral("la prueba no está en marcha");
@@ -105,7 +110,7 @@ QString RemoteAuthority::apply(int phoneNumber, const PhoneCommand& command) {
         if (command.leg < 1)
             return QStringLiteral("aún no hay tramo que avisar");
         const int before = m_warnings.total();
-        m_run.warnAthleteAt(athlete, command.leg);
+        m_run.warnAthleteAt(athlete, command.leg, QStringLiteral("móvil %1").arg(phoneNumber));
         if (m_warnings.total() == before)
             return QStringLiteral("aviso ya dado en ese tramo");
     } else {

@@ -75,6 +75,8 @@ QJsonObject warningObject(const Warning& w) {
     o[QStringLiteral("signal")] = w.signal;
     o[QStringLiteral("station")] = w.station;
     o[QStringLiteral("putOut")] = w.putOut;
+    if (!w.by.isEmpty())
+        o[QStringLiteral("by")] = w.by;
     return o;
 }
 
@@ -92,6 +94,7 @@ std::optional<Warning> warningFrom(const QJsonValue& value, int rows) {
     w.signal = o[QStringLiteral("signal")].toInt();
     w.station = o[QStringLiteral("station")].toInt();
     w.putOut = o[QStringLiteral("putOut")].toBool();
+    w.by = o[QStringLiteral("by")].toString();
     return w;
 }
 

@@ -45,6 +45,7 @@ struct Warning {
     int signal = 0;
     int station = 0;
     bool putOut = false;  // the warning that completed the rule and put the player out
+    QString by{};         // who pressed it when not the laptop: "móvil 1"
 
     bool operator==(const Warning&) const = default;
 };

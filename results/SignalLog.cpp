@@ -31,6 +31,11 @@ QString phaseName(TimingRecord::Phase phase) {
     return {};
 }
 
+// The phase, and who pressed it when a phone did: "abandono (móvil 1)".
+QString phaseBy(const QString& phase, const QString& by) {
+    return by.isEmpty() ? phase : phase + QStringLiteral(" (") + by + QLatin1Char(')');
+}
+
 struct Event {
     qint64 ns = 0;
     int order = 0;  // keeps the record's order among events of the same moment
@@ -67,16 +72,16 @@ QStringList SignalLog::lines(const TimingRecord& record, const QList<DropoutMark
         events.push_back({ns, order - 2,
                           sep + msText(ns) + sep + QString::number(w.period) + sep +
                               QString::number(w.signal) + sep + QString::number(w.station) + sep +
-                              QStringLiteral("aviso") + sep + QString::number(w.athlete) + sep + w.name +
-                              sep});
+                              phaseBy(QStringLiteral("aviso"), w.by) + sep + QString::number(w.athlete) +
+                              sep + w.name + sep});
     }
     for (const DropoutMark& d : dropouts) {
         const qint64 ns = (d.tick - record.startTick) * 1'000'000;
         const int after = putOutAt.value({d.athlete, d.tick}, -1);
         events.push_back({ns, after >= 0 ? after : order++,
-                          sep + msText(ns) + sep + sep + sep + sep + QStringLiteral("abandono") +
-                              (d.by.isEmpty() ? QString() : QStringLiteral(" (") + d.by + QLatin1Char(')')) +
-                              sep + QString::number(d.athlete) + sep + d.name + sep});
+                          sep + msText(ns) + sep + sep + sep + sep +
+                              phaseBy(QStringLiteral("abandono"), d.by) + sep + QString::number(d.athlete) +
+                              sep + d.name + sep});
     }
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
         return a.ns != b.ns ? a.ns < b.ns : a.order < b.order;

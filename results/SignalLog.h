@@ -29,6 +29,7 @@ struct DropoutMark {
 //                                                           when pressed on a phone)
 //   ;ms;period;signal;station;aviso;number;name;             a warning, pressed at ms, for the
 //                                                           cone of that period's signal
+//                                                           ("aviso (móvil 1)" from a phone)
 class SignalLog {
   public:
     // Header then events in time order (a dropout or warning after the signal of the same moment).

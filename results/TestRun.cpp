@@ -142,12 +142,13 @@ void TestRun::warnAthlete(int athlete) {
     warnAthleteAt(athlete, std::numeric_limits<int>::max());
 }
 
-void TestRun::warnAthleteAt(int athlete, int leg) {
+void TestRun::warnAthleteAt(int athlete, int leg, const QString& by) {
     if (!canWarn(athlete) || leg < 1)
         return;
     // The cone missed is that of a leg signal of the test proper (the latest one for the arrow's
     // press): the departures and the warm-up's legs are no cone to reach.
     Warning warning{athlete, m_table->cell(kColName, athlete), m_platform.ticks.ticks()};
+    warning.by = by;
     for (const TimingRecord::Signal& s : m_session->timingRecord().signalsGiven) {
         if (s.kind != TimingRecord::SignalKind::Leg || s.phase != TimingRecord::Phase::Effort)
             continue;

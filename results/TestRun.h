@@ -73,8 +73,9 @@ class TestRun : public QObject, private SessionHooks {
     // back of one pressed by mistake. Nothing happens before Start, in the warm-up, after Stop,
     // before the first leg signal, or for a player who is not running.
     void warnAthlete(int athlete);
-    // The same for the cone of a given leg of the test proper (1 ... the latest leg signalled).
-    void warnAthleteAt(int athlete, int leg);
+    // The same for the cone of a given leg of the test proper (1 ... the latest leg signalled),
+    // pressed by a second scorer (`by`, "móvil 1") or, with `by` empty, on the laptop.
+    void warnAthleteAt(int athlete, int leg, const QString& by = {});
     void takeBackWarning(int athlete);
     bool canReactivateCurrentRow() const;
     void reactivateCurrentRow();

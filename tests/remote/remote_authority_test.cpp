@@ -5,12 +5,14 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <map>
+#include <tuple>
 
 #include "engine/Edition.h"
 #include "platform/fakes/FakePlatform.h"
 #include "remote/PhoneMessage.h"
 #include "remote/RemoteAuthority.h"
 #include "results/CellText.h"
+#include "results/Journal.h"
 #include "results/RunWarnings.h"
 #include "results/SignalLog.h"
 #include "results/TestRun.h"
@@ -189,6 +191,57 @@ TEST(RemoteAuthority, AppliesCommandsForTheLegThePhoneShowed) {
     EXPECT_EQ(refusal(f.send(Type::Dropout, QStringLiteral("d5"), 5, 4)),
               QStringLiteral("el jugador no está en carrera"));
     EXPECT_FALSE(refusal(f.send(Type::Warning, QStringLiteral("w4"), 5, 4)).isEmpty());
+}
+
+// A phone's warning names the phone in the signal log, as its dropout does, and keeps the name
+// through the recovery journal; the laptop's own warning and the rule's dropout name none. Every
+// command a phone got through, undo included, is announced with the player it was for.
+TEST(RemoteAuthority, NamesThePhoneOfAWarningAndAnnouncesWhatItApplied) {
+    Field f;
+    f.start();
+    f.runToLeg(3);
+    QSignalSpy applied(&f.authority, &RemoteAuthority::applied);
+    f.run.warnAthlete(1);                                                    // on the laptop
+    EXPECT_TRUE(done(f.send(Type::Warning, QStringLiteral("a"), 2, 3, 2)));  // móvil 2
+    f.runToLeg(4);
+    EXPECT_TRUE(done(f.send(Type::Warning, QStringLiteral("b"), 2, 4, 2)));  // the rule puts J2 out
+    EXPECT_TRUE(done(f.send(Type::Warning, QStringLiteral("c"), 3, 4, 1)));
+    EXPECT_TRUE(done(f.undo(QStringLiteral("d"), 1)));
+
+    ASSERT_EQ(applied.size(), 4);
+    const auto announced = [&](int i) {
+        return std::tuple(applied[i][0].toInt(), applied[i][1].value<Type>(), applied[i][2].toInt());
+    };
+    EXPECT_EQ(announced(0), std::tuple(2, Type::Warning, 2));
+    EXPECT_EQ(announced(1), std::tuple(2, Type::Warning, 2));
+    EXPECT_EQ(announced(2), std::tuple(1, Type::Warning, 3));
+    EXPECT_EQ(announced(3), std::tuple(1, Type::Undo, 3));
+
+    const QList<Warning>& warnings = f.warnings.warnings();
+    ASSERT_EQ(warnings.size(), 3);  // móvil 1's warning was taken back
+    EXPECT_EQ(warnings[0].by, QString());
+    EXPECT_EQ(warnings[1].by, QStringLiteral("móvil 2"));
+    EXPECT_TRUE(warnings[2].putOut);
+    QStringList events;
+    for (const QString& line : SignalLog::lines(f.run.session().timingRecord(), {}, warnings)) {
+        const QStringList fields = line.split(QLatin1Char(';'));
+        if (fields.value(5).startsWith(QLatin1String("aviso")))
+            events << fields.mid(5, 3).join(QLatin1Char(';'));
+    }
+    EXPECT_EQ(events, QStringList({QStringLiteral("aviso;1;J1"), QStringLiteral("aviso (móvil 2);2;J2"),
+                                   QStringLiteral("aviso (móvil 2);2;J2")}));
+    const QStringList withDropout =
+        SignalLog::lines(f.run.session().timingRecord(),
+                         {DropoutMark{warnings[2].tick, 2, QStringLiteral("J2"), {}}}, warnings);
+    EXPECT_TRUE(withDropout.last().endsWith(QStringLiteral(";abandono;2;J2;")))
+        << withDropout.last().toStdString();
+
+    JournalState state;
+    state.takeTable(f.run.table());
+    f.warnings.putInto(state);
+    const Journal::LoadResult back = Journal::decode(Journal::encode(state), kEditionZevez);
+    ASSERT_EQ(back.status, Journal::LoadStatus::Loaded);
+    EXPECT_EQ(back.state.warnings, state.warnings);
 }
 
 // A request id seen before gets the first answer again and nothing twice; a command of an
