@@ -62,7 +62,9 @@ class RemoteAuthority : public QObject {
   Q_SIGNALS:
     // The state for every phone: at every signal and change, and the heartbeat.
     void statePushed(const QByteArray& state);
-    // A phone's command was applied ("abandono (móvil 1)").
+    // A phone's command was applied: a warning or dropout for `athlete`, or an undo of the
+    // phone's last one (`athlete` the player it was for). The remote's window lists each phone's
+    // last command and how many it got through.
     void applied(int phone, PhoneCommand::Type type, int athlete);
 
   private:

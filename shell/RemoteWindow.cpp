@@ -37,10 +37,13 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
     m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_address->setWordWrap(true);
     layout->addWidget(m_address);
-    m_phones = new QTableWidget(0, 4, this);
+    m_phones = new QTableWidget(0, 5, this);
     m_phones->setObjectName(QStringLiteral("RemotePhones"));
     m_phones->setHorizontalHeaderLabels({QStringLiteral("Móvil"), QStringLiteral("Dirección"),
-                                         QStringLiteral("Estado"), QStringLiteral("Rechazos")});
+                                         QStringLiteral("Estado"), QStringLiteral("Rechazos"),
+                                         QStringLiteral("Aplicados")});
+    m_phones->horizontalHeaderItem(4)->setToolTip(
+        QStringLiteral("Órdenes del móvil aplicadas en el portátil, y la última"));
     m_phones->verticalHeader()->hide();
     m_phones->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_phones->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -133,6 +136,7 @@ void RemoteWindow::listenOn(const QHostAddress& address) {
         m_authority = std::make_unique<RemoteAuthority>(m_run, m_warnings, m_ticks);
         m_server = std::make_unique<RemoteServer>(*m_authority, m_ticks);
         connect(m_server.get(), &RemoteServer::phonesChanged, this, &RemoteWindow::showPhones);
+        connect(m_authority.get(), &RemoteAuthority::applied, this, &RemoteWindow::noteApplied);
     }
     if (!m_server->start(address)) {
         m_qr->clear();
@@ -150,6 +154,7 @@ void RemoteWindow::turnOff() {
     const bool wasOn = m_server != nullptr;
     m_server.reset();  // closes every connection and the port
     m_authority.reset();
+    m_applied.clear();
     m_phones->setRowCount(0);
     m_qr->clear();
     m_address->clear();
@@ -162,6 +167,16 @@ void RemoteWindow::turnOff() {
 void RemoteWindow::closeEvent(QCloseEvent* event) {
     // Closing the window hides it; the remote stays on until "Apagar" or the control says so.
     event->accept();
+}
+
+void RemoteWindow::noteApplied(int phone, PhoneCommand::Type type, int athlete) {
+    const QString what = type == PhoneCommand::Type::Warning   ? QStringLiteral("aviso")
+                         : type == PhoneCommand::Type::Dropout ? QStringLiteral("abandono")
+                                                               : QStringLiteral("deshecho");
+    Applied& applied = m_applied[phone];
+    ++applied.count;
+    applied.last = what + QLatin1Char(' ') + QString::number(athlete);
+    showPhones();
 }
 
 void RemoteWindow::showPhones() {
@@ -180,6 +195,12 @@ void RemoteWindow::showPhones() {
                                            : QStringLiteral("espera permiso");
         m_phones->setItem(row, 2, new QTableWidgetItem(state));
         m_phones->setItem(row, 3, new QTableWidgetItem(QString::number(p.refusals)));
+        const Applied applied = m_applied.value(p.number);
+        m_phones->setItem(
+            row, 4,
+            new QTableWidgetItem(
+                applied.count == 0 ? QStringLiteral("0")
+                                   : QStringLiteral("%1 · último: %2").arg(applied.count).arg(applied.last)));
     }
     m_refusals->setText(
         QStringLiteral("Peticiones rechazadas antes de llegar a un móvil: %1").arg(m_server->refusals()));

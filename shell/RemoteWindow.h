@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QHostAddress>
+#include <QString>
 #include <QWidget>
 #include <memory>
+
+#include "remote/PhoneMessage.h"
 
 class QComboBox;
 class QLabel;
@@ -19,9 +23,9 @@ class TickSource;
 
 // "Mando a distancia": while on, a second scorer's phone sends warnings and dropouts. The window
 // shows the page's address as a QR code and as text, lets the operator pick the network when
-// the laptop has several, and lists the phones with their refusals (allow one that waits, remove
-// one). Nothing listens while off; turning it off, closing this window's "Apagar" or leaving the
-// program closes every connection and the port.
+// the laptop has several, and lists the phones with their refusals and the commands they got
+// through, the last one named (allow one that waits, remove one). Nothing listens while off; turning it off,
+// closing this window's "Apagar" or leaving the program closes every connection and the port.
 class RemoteWindow : public QWidget {
     Q_OBJECT
 
@@ -50,6 +54,7 @@ class RemoteWindow : public QWidget {
   private:
     void listenOn(const QHostAddress& address);
     void showPhones();
+    void noteApplied(int phone, PhoneCommand::Type type, int athlete);
 
     TestRun& m_run;
     const RunWarnings& m_warnings;
@@ -63,6 +68,11 @@ class RemoteWindow : public QWidget {
     QTableWidget* m_phones = nullptr;
     QPushButton* m_allow = nullptr;
     QPushButton* m_remove = nullptr;
+    struct Applied {
+        int count = 0;
+        QString last;  // "aviso 5", "abandono 5", "deshecho 5"
+    };
+    QHash<int, Applied> m_applied;  // by phone, while the remote is on
 };
 
 }  // namespace norak

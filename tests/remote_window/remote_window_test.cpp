@@ -6,13 +6,18 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTcpSocket>
 #include <QTest>
+#include <QUrlQuery>
+#include <QWebSocket>
 
 #include "engine/Edition.h"
 #include "platform/fakes/FakePlatform.h"
+#include "remote/PhoneMessage.h"
 #include "remote/RemoteAuthority.h"
 #include "remote/RemoteServer.h"
+#include "remote_window/BidiBrowser.h"
 #include "results/CellText.h"
 #include "results/ResultsTable.h"
 #include "results/RunWarnings.h"
@@ -91,6 +96,49 @@ TEST(RemoteWindow, OffByDefaultOnListensOnTheBoundAddressAndOffClosesIt) {
     EXPECT_FALSE(f.box()->isChecked());
 }
 
+// The phones' list shows how many commands each phone got through and its last one, undo
+// included; a refused one changes nothing there.
+TEST(RemoteWindow, ListsEachPhonesAppliedCommandsAndTheLastOne) {
+    RemoteForm f;
+    f.start();
+    f.box()->click();
+    RemoteWindow* window = f.form.remoteWindow();
+    ASSERT_TRUE(window && window->isOn());
+    const QUrl page = window->server()->pageUrl();
+    QWebSocket phone(QStringLiteral("http://127.0.0.1:%1").arg(page.port()));
+    QStringList answers;
+    QObject::connect(&phone, &QWebSocket::textMessageReceived, [&](const QString& m) {
+        if (m.contains(QLatin1String("\"answer\"")))
+            answers << m;
+    });
+    phone.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws?t=%2")
+                        .arg(page.port())
+                        .arg(QUrlQuery(page).queryItemValue(QStringLiteral("t")))));
+    const auto press = [&](PhoneCommand::Type type, const QString& id, int athlete) {
+        const qsizetype before = answers.size();
+        const PhoneCommand c{type, id, qint64(window->authority()->epoch()),
+                             type == PhoneCommand::Type::Undo ? 0 : window->authority()->currentLeg(),
+                             athlete};
+        phone.sendTextMessage(QString::fromUtf8(PhoneMessage::encode(c)));
+        return QTest::qWaitFor([&] { return answers.size() > before; }, 5000);
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return phone.state() == QAbstractSocket::ConnectedState; }, 5000));
+    const auto* list = window->findChild<QTableWidget*>(QStringLiteral("RemotePhones"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->rowCount() == 1; }, 5000));
+    EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("0"));
+
+    ASSERT_TRUE(press(PhoneCommand::Type::Warning, QStringLiteral("w1"), 3));
+    EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("1 · último: aviso 3"));
+    ASSERT_TRUE(press(PhoneCommand::Type::Warning, QStringLiteral("w2"), 9));  // no such player
+    EXPECT_TRUE(answers.last().contains(QLatin1String("refused")));
+    EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("1 · último: aviso 3"));
+    ASSERT_TRUE(press(PhoneCommand::Type::Undo, QStringLiteral("u1"), 0));
+    EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("2 · último: deshecho 3"));
+    EXPECT_EQ(f.form.features().warnings().count(3), 0);
+    ASSERT_TRUE(press(PhoneCommand::Type::Dropout, QStringLiteral("d1"), 4));
+    EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("3 · último: abandono 4"));
+}
+
 // End to end in a real browser: headless Chromium pairs, warns cone 1 and drops out cone 2 on
 // the page; the laptop's table has them, and a second browser is held until allowed.
 TEST(RemoteBrowser, PairsWarnsAndDropsOutFromHeadlessChromium) {
@@ -125,6 +173,70 @@ TEST(RemoteBrowser, PairsWarnsAndDropsOutFromHeadlessChromium) {
     EXPECT_TRUE(f.form.testRun().roster().isShown(1));
     // The page loaded whole under its own policy, asking for nothing else.
     EXPECT_EQ(window->server()->refusals(), 0);
+    const QList<RemoteServer::Phone> phones = window->server()->phones();
+    ASSERT_EQ(phones.size(), 2);
+    EXPECT_TRUE(phones[0].allowed);
+    EXPECT_FALSE(phones[1].allowed);
+}
+
+// The same in Firefox (Debian's firefox-esr), driven over WebDriver BiDi, which the browser serves
+// itself (Debian 12 packages no geckodriver): real mouse clicks, the laptop's table afterwards,
+// and a second tab (a phone of its own: the page's key is kept per tab) held until allowed.
+TEST(RemoteBrowser, PairsWarnsAndDropsOutFromHeadlessFirefox) {
+    const QString firefox = QStringLiteral("/usr/bin/firefox-esr");
+    if (!QFile::exists(firefox))
+        GTEST_SKIP() << "firefox-esr is not installed";
+    RemoteForm f;
+    f.start();
+    f.box()->click();
+    RemoteWindow* window = f.form.remoteWindow();
+    ASSERT_TRUE(window && window->isOn());
+
+    // The laptop's heartbeat's time moves on while the browser works, a second a second.
+    QElapsedTimer real;
+    real.start();
+    qint64 moved = 0;
+    norak::testing::BidiBrowser browser([&] {
+        for (; moved + 1000 <= real.elapsed(); moved += 1000)
+            f.fakes.ticks.advance(1000);
+    });
+    ASSERT_TRUE(browser.start(firefox)) << browser.error().toStdString();
+    const QString tab = browser.firstTab();
+    ASSERT_FALSE(tab.isEmpty()) << browser.error().toStdString();
+    ASSERT_TRUE(browser.navigate(tab, window->server()->pageUrl())) << browser.error().toStdString();
+    ASSERT_TRUE(browser.waitUntil(tab, QStringLiteral("document.querySelectorAll('.card').length === 4")));
+    const auto status = [&] {
+        return browser.evaluate(tab, QStringLiteral("document.getElementById('status').textContent"))
+            .value_or(QJsonValue())
+            .toString();
+    };
+    // Each press confirmed by a second tap, as a scorer does.
+    const auto confirm = [&](int cone, const char* type) {
+        const QString button =
+            QStringLiteral("button[data-cone='%1'][data-type='%2']").arg(cone).arg(QString::fromLatin1(type));
+        EXPECT_TRUE(
+            browser.waitUntil(tab, QStringLiteral("!document.querySelector(\"%1\").disabled").arg(button)));
+        EXPECT_TRUE(browser.click(tab, button)) << browser.error().toStdString();
+        EXPECT_TRUE(browser.click(tab, button)) << browser.error().toStdString();
+        EXPECT_TRUE(browser.waitUntil(tab, QStringLiteral("(s => s === 'Hecho' || s.startsWith('Rechazado'))("
+                                                          "document.getElementById('status').textContent)")));
+        return status();
+    };
+    EXPECT_EQ(confirm(1, "warning"), QStringLiteral("Hecho"));
+    EXPECT_EQ(confirm(2, "dropout"), QStringLiteral("Hecho"));
+    EXPECT_TRUE(browser.waitUntil(
+        tab, QStringLiteral("document.querySelector('button[data-cone=\"2\"]').closest('.card')"
+                            ".classList.contains('out')")));
+    EXPECT_EQ(f.form.features().warnings().count(1), 1);
+    EXPECT_FALSE(f.form.testRun().roster().isShown(2));
+    EXPECT_FALSE(f.form.testRun().table().cell(kColTime, 2).isEmpty());
+    EXPECT_TRUE(f.form.testRun().roster().isShown(1));
+
+    const QString second = browser.newTab();
+    ASSERT_FALSE(second.isEmpty()) << browser.error().toStdString();
+    ASSERT_TRUE(browser.navigate(second, window->server()->pageUrl()));
+    EXPECT_TRUE(browser.waitUntil(second, QStringLiteral("document.body.classList.contains('waiting')")));
+    EXPECT_EQ(window->server()->refusals(), 0);  // the page loaded whole under its own policy
     const QList<RemoteServer::Phone> phones = window->server()->phones();
     ASSERT_EQ(phones.size(), 2);
     EXPECT_TRUE(phones[0].allowed);
