@@ -96,6 +96,7 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -545,6 +546,7 @@ class PhoneCrowd {
         int sent = 0, done = 0, refused = 0, unanswered = 0;
         int warnings = 0, undos = 0, dropouts = 0;  // sent
         std::vector<qint64> answerNs;               // send to answer, each answered press
+        std::map<QString, int> refusals;            // by the laptop's reason
         double cpuSeconds = 0;
     };
 
@@ -637,10 +639,12 @@ class PhoneCrowd {
                 return;
             m_figures.answerNs.push_back(m_clock.nsecsElapsed() - *sent);
             p.pending.erase(sent);
-            if (m.value(QStringLiteral("result")).toString() == QLatin1String("done"))
+            if (m.value(QStringLiteral("result")).toString() == QLatin1String("done")) {
                 ++m_figures.done;
-            else
+            } else {
                 ++m_figures.refused;
+                ++m_figures.refusals[m.value(QStringLiteral("reason")).toString()];
+            }
         }
     }
 
@@ -1004,6 +1008,8 @@ int main(int argc, char** argv) {
             "refused, %d unanswered; %d states received\n",
             "phones", f.connected, options.phones, f.sent, f.warnings, f.undos, f.dropouts, f.done, f.refused,
             f.unanswered, f.states);
+        for (const auto& [reason, count] : f.refusals)
+            std::printf("%-30s %d refused: %s\n", "", count, qPrintable(reason));
         const Stats answer = statsOf(f.answerNs);
         std::printf("%-30s n=%-4zu ms: p50=%.3f p99=%.3f max=%.3f\n", "phones, press to answer", answer.n,
                     answer.p50, answer.p99, answer.max);
