@@ -26,10 +26,11 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
 # lintian; and the voice and sound tools with which the test renders the spoken cues again and
 # compares them with assets/voice (tools/gen_voice.sh); a PostgreSQL server, which the club's
 # tests start in a scratch folder of their own (the package's own cluster is not used); and the
-# browser, its driver and Selenium with which the remote's end-to-end test plays a phone.
+# browser, its driver and Selenium with which the remote's end-to-end test plays a phone; and
+# GNOME Keyring, the secret service the club password's test starts on a bus of its own.
 TEST_PACKAGES=(xvfb xauth dbus poppler-utils fonts-urw-base35 pulseaudio
     desktop-file-utils appstream dpkg-dev lintian espeak-ng sox postgresql
-    chromium chromium-driver python3-selenium)
+    chromium chromium-driver python3-selenium gnome-keyring)
 
 # Prints why the packages cannot be installed and what to ask for, then stops.
 cannot_install() {  # reason, packages...
