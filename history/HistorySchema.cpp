@@ -129,6 +129,51 @@ SchemaUpgrade runStep(QSqlDatabase& db, int version, const char* const (&stateme
 
 }  // namespace
 
+const QList<HistoryColumn>& storedTestColumns() {
+    using Kind = HistoryColumn::Kind;
+    static const QList<HistoryColumn> columns = {{QStringLiteral("edition"), Kind::Integer},
+                                                 {QStringLiteral("edition_title"), Kind::Text},
+                                                 {QStringLiteral("period_table_fingerprint"), Kind::Text},
+                                                 {QStringLiteral("started_at"), Kind::Text},
+                                                 {QStringLiteral("stopped_at"), Kind::Text},
+                                                 {QStringLiteral("mode"), Kind::Integer},
+                                                 {QStringLiteral("start_period"), Kind::Integer},
+                                                 {QStringLiteral("start_speed_text"), Kind::Text},
+                                                 {QStringLiteral("warm_up"), Kind::Integer},
+                                                 {QStringLiteral("sound_output"), Kind::Text},
+                                                 {QStringLiteral("signals_given"), Kind::Integer},
+                                                 {QStringLiteral("lateness_p50_ms"), Kind::Integer},
+                                                 {QStringLiteral("lateness_p99_ms"), Kind::Integer},
+                                                 {QStringLiteral("lateness_max_ms"), Kind::Integer},
+                                                 {QStringLiteral("date_separator"), Kind::Text},
+                                                 {QStringLiteral("time_separator"), Kind::Text},
+                                                 {QStringLiteral("table_rows"), Kind::Integer},
+                                                 {QStringLiteral("source_fingerprint"), Kind::Text},
+                                                 {QStringLiteral("modified_at"), Kind::Text}};
+    return columns;
+}
+
+const QList<HistoryColumn>& storedResultColumns() {
+    using Kind = HistoryColumn::Kind;
+    static const QList<HistoryColumn> columns = {{QStringLiteral("row"), Kind::Integer},
+                                                 {QStringLiteral("cells"), Kind::Text},
+                                                 {QStringLiteral("seconds"), Kind::Integer},
+                                                 {QStringLiteral("periods"), Kind::Integer},
+                                                 {QStringLiteral("metres"), Kind::Integer},
+                                                 {QStringLiteral("speed_kmh"), Kind::Real},
+                                                 {QStringLiteral("vo2max"), Kind::Real},
+                                                 {QStringLiteral("warnings"), Kind::Text},
+                                                 {QStringLiteral("out_by_warnings"), Kind::Integer}};
+    return columns;
+}
+
+QStringList columnNames(const QList<HistoryColumn>& columns) {
+    QStringList names;
+    for (const HistoryColumn& column : columns)
+        names << column.name;
+    return names;
+}
+
 SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
     SchemaUpgrade result;
     if (fromVersion < 1 && !(result = runStep(db, 1, kStep1)).ok)
