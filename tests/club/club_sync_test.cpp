@@ -75,7 +75,8 @@ std::string historyDump(HistoryDatabase& db) {
         " origin FROM tests"));
     dump(QStringLiteral(
         "SELECT 'R', t.uuid, r.row, p.uuid, r.cells, r.seconds, r.periods, r.metres, r.speed_kmh,"
-        " r.vo2max, r.started_at FROM results r JOIN tests t ON t.id = r.test_id"
+        " r.vo2max, r.started_at, r.warnings, r.out_by_warnings FROM results r JOIN tests t ON t.id = "
+        "r.test_id"
         " LEFT JOIN players p ON p.id = r.player_id"));
     dump(
         QStringLiteral("SELECT 'P', uuid, name, name_key, code, created_at, origin, renamed_at, merged_into"
@@ -453,6 +454,44 @@ TEST_F(ClubSyncTest, ProblemsAreToldApart) {
     syncer.setTestRunning(true);
     const ClubSyncReport during = sync(QStringLiteral("a"));
     EXPECT_EQ(during.problem.kind, ClubProblem::Kind::TestRunning);
+}
+
+// A player warned and a player out by warnings arrive on the other laptop as they were kept, through
+// a server made by an older program (schema step 1 only), which the first sync brings up to date.
+TEST_F(ClubSyncTest, WarningsReachTheOtherLaptopThroughAnUpgradedServer) {
+    ASSERT_TRUE(g_cluster->psqlFile(database, QStringLiteral(NORAK_SOURCE_DIR "/club/sql/step_001.sql")))
+        << g_cluster->error().toStdString();
+    ASSERT_EQ(serverCount(QStringLiteral("SELECT value FROM norak_club WHERE key = 'schema'")), 1);
+
+    StoredTest warned = sampleTest(kEditionFutbol, 7, 0, 5);
+    warned.rows[1].warnings = {QStringLiteral("P4·12")};
+    warned.rows[3].warnings = {QStringLiteral("P5·3"), QStringLiteral("P5·9")};
+    warned.rows[3].outByWarnings = true;
+    {
+        Laptop a(path(QStringLiteral("a")));
+        ASSERT_TRUE(a.db.store(warned).ok());
+    }
+    const ClubSyncReport sent = sync(QStringLiteral("a"));
+    ASSERT_TRUE(sent.ok()) << sent.summary().toStdString();
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT value FROM norak_club WHERE key = 'schema'")),
+              kClubSchemaVersion);
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM results WHERE out_by_warnings = 1"
+                                         " AND warnings = 'P5·3 P5·9'")),
+              1);
+    const ClubSyncReport received = sync(QStringLiteral("b"));
+    ASSERT_TRUE(received.ok()) << received.summary().toStdString();
+    ASSERT_EQ(received.testsReceived, 1);
+
+    Laptop a(path(QStringLiteral("a")));
+    Laptop b(path(QStringLiteral("b")));
+    const std::optional<StoredTest> arrived = b.db.test(warned.uuid);
+    ASSERT_TRUE(arrived);
+    ASSERT_EQ(arrived->rows.size(), warned.rows.size());
+    for (qsizetype i = 0; i < warned.rows.size(); ++i) {
+        EXPECT_EQ(arrived->rows[i].warnings, warned.rows[i].warnings) << "row " << i;
+        EXPECT_EQ(arrived->rows[i].outByWarnings, warned.rows[i].outByWarnings) << "row " << i;
+    }
+    EXPECT_EQ(historyDump(a.db), historyDump(b.db));
 }
 
 // The administrator's script runs the program's own steps: a database made by it is one the
