@@ -148,12 +148,13 @@ class NativeStatement {
             }
         }
     }
-    // Text as PostgreSQL sends it (null: NULL); the column's type makes a number of it.
+    // Text as PostgreSQL sends it (null: NULL); the column's type makes a number of it. The text
+    // is not copied: it is to outlive run().
     void bindText(int index, const char* text, int length) {
         if (!m_statement)
             return;
         if (text)
-            sqlite3_bind_text(m_statement, index, text, length, SQLITE_TRANSIENT);
+            sqlite3_bind_text(m_statement, index, text, length, SQLITE_STATIC);
         else
             sqlite3_bind_null(m_statement, index);
     }
@@ -839,6 +840,7 @@ class ClubSyncPass {
         }
         NativeStatement& add = *m_rowInsert;
         const int width = PQnfields(rows);
+        const QByteArray startedAt = server[startedIndex].toString().toUtf8();
         for (const int r : mineRows) {
             QVariant player;
             if (!PQgetisnull(rows, r, 1)) {
@@ -852,7 +854,7 @@ class ClubSyncPass {
                 player = *playerId;
             }
             add.bind(1, testId);
-            add.bind(2, server[startedIndex]);
+            add.bindText(2, startedAt.constData(), int(startedAt.size()));
             add.bind(3, player);
             for (int c = 2; c < width; ++c)
                 add.bindText(c + 2, PQgetisnull(rows, r, c) ? nullptr : PQgetvalue(rows, r, c),
