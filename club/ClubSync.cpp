@@ -110,7 +110,7 @@ struct PlayerRecord {
 };
 
 // A statement run on the SQLite connection beneath Qt's (the same library, the same thread),
-// for the rows of received tests: bound from the values as the server's driver typed them.
+// for the rows of received tests: bound from libpq's text, and from a few values of Qt's.
 class NativeStatement {
   public:
     NativeStatement(const QSqlDatabase& db, const QString& sql) {
