@@ -63,6 +63,9 @@ class ClubSync {
         m_batchSize = sent > 0 ? sent : 1;
         m_receivePage = received > 0 ? received : 1;
     }
+    // From this many tests to receive, the results' indexes by player are made after the rows
+    // rather than kept row by row (5,000 by default).
+    void setIndexDeferral(int fromTests) { m_deferIndexesFrom = fromTests > 0 ? fromTests : 1; }
     // Called after each batch: sent (the server committed it, the laptop has yet to mark it), or
     // received (a page of tests written here). False stops the sync there, as a program killed
     // at that moment would (for tests).
@@ -75,6 +78,7 @@ class ClubSync {
     std::atomic<bool> m_testRunning{false};
     int m_batchSize = 250;
     int m_receivePage = 1000;
+    int m_deferIndexesFrom = 5000;
     std::function<bool()> m_afterBatch;
 };
 

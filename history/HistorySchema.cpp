@@ -174,6 +174,50 @@ QStringList columnNames(const QList<HistoryColumn>& columns) {
     return names;
 }
 
+namespace {
+
+bool runAll(QSqlDatabase& db, const QStringList& statements, QString* error) {
+    QSqlQuery query(db);
+    for (const QString& statement : statements) {
+        if (!query.exec(statement)) {
+            *error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool dropResultPlayerIndexes(QSqlDatabase& db, QString* error) {
+    return runAll(db,
+                  {QStringLiteral("DROP INDEX IF EXISTS results_player_time"),
+                   QStringLiteral("DROP INDEX IF EXISTS results_player_best")},
+                  error);
+}
+
+bool makeResultPlayerIndexes(QSqlDatabase& db, QString* error) {
+    // Asked first, so that a history that has them (nearly always) is only read.
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
+                                   " AND name IN ('results_player_time', 'results_player_best')")) ||
+        !query.next()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (query.value(0).toInt() == 2)
+        return true;
+    query.finish();
+    // As step 2 made them.
+    return runAll(
+        db,
+        {QStringLiteral(
+             "CREATE INDEX IF NOT EXISTS results_player_time ON results (player_id, started_at, test_id)"),
+         QStringLiteral("CREATE INDEX IF NOT EXISTS results_player_best ON results (player_id, metres DESC, "
+                        "started_at)")},
+        error);
+}
+
 SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
     SchemaUpgrade result;
     if (fromVersion < 1 && !(result = runStep(db, 1, kStep1)).ok)
@@ -184,6 +228,11 @@ SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
         return result;
     if (fromVersion < 4 && !(result = runStep(db, 4, kStep4)).ok)
         return result;
+    // After a club sync cut while the results' indexes by player were left out. Without them the
+    // history still works, more slowly: a failure (another copy of the program writing) is left
+    // to the next opening.
+    QString indexError;
+    makeResultPlayerIndexes(db, &indexError);
     return result;
 }
 

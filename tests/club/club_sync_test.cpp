@@ -456,6 +456,73 @@ TEST_F(ClubSyncTest, ProblemsAreToldApart) {
     EXPECT_EQ(during.problem.kind, ClubProblem::Kind::TestRunning);
 }
 
+// A laptop receiving many tests writes their rows without the results' indexes by player and
+// makes them after: a sync cut in between makes them before it returns, one killed in between
+// leaves them to the history's next opening, and the sync after the cut receives the rest.
+TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
+    constexpr int kTests = 12;
+    {
+        Laptop a(path(QStringLiteral("a")));
+        for (int i = 0; i < kTests; ++i)
+            ASSERT_TRUE(a.db.store(sampleTest(kEditionFutbol, 3, i, 4)).ok());
+    }
+    ASSERT_TRUE(sync(QStringLiteral("a")).ok());
+    auto indexes = [](const QString& file) {
+        HistoryDatabase db;
+        db.open(file);
+        QSqlQuery query(db.connection());
+        const bool asked =
+            query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
+                                      " AND name IN ('results_player_time', 'results_player_best')"));
+        return asked && query.next() ? query.value(0).toInt() : -1;
+    };
+    syncer.setIndexDeferral(kTests);
+    syncer.setBatchSize(5, 5);
+    int pages = 0;
+    syncer.setAfterBatch([&] {
+        // Killed after the first page: the indexes are not there in between.
+        if (++pages == 1) {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
+            raw.setDatabaseName(path(QStringLiteral("b")));
+            EXPECT_TRUE(raw.open());
+            {
+                QSqlQuery query(raw);
+                EXPECT_TRUE(query.exec(
+                    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player_%'")));
+                EXPECT_TRUE(query.next());
+                EXPECT_EQ(query.value(0).toInt(), 0);
+            }
+            raw.close();
+        }
+        return pages < 2;
+    });
+    const ClubSyncReport cut = sync(QStringLiteral("b"));
+    EXPECT_EQ(cut.problem.kind, ClubProblem::Kind::Interrupted) << cut.summary().toStdString();
+    EXPECT_EQ(cut.testsReceived, 10);
+    QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 2);
+
+    syncer.setAfterBatch({});
+    const ClubSyncReport rest = sync(QStringLiteral("b"));
+    ASSERT_TRUE(rest.ok()) << rest.summary().toStdString();
+    EXPECT_EQ(rest.testsReceived, kTests - 10);
+    {
+        Laptop a(path(QStringLiteral("a")));
+        Laptop b(path(QStringLiteral("b")));
+        EXPECT_EQ(historyDump(a.db), historyDump(b.db));
+        EXPECT_EQ(b.db.progression(playerWithCode(b.db, sampleCode(2))).size(), kTests);
+    }
+
+    // A program killed with the indexes left out: the next opening makes them.
+    {
+        Laptop b(path(QStringLiteral("b")));
+        QSqlQuery query(b.db.connection());
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player_time")));
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player_best")));
+    }
+    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 2);
+}
+
 // A player warned and a player out by warnings arrive on the other laptop as they were kept, through
 // a server made by an older program (schema step 1 only), which the first sync brings up to date.
 TEST_F(ClubSyncTest, WarningsReachTheOtherLaptopThroughAnUpgradedServer) {
