@@ -664,16 +664,16 @@ class ClubSyncPass {
         // rather than 5.8 s. They are left out in the first page's transaction and made again
         // in a transaction of their own after the last page (or, for a sync cut in between, by
         // run() and by the history's next opening).
-        QSqlQuery count(m_server);
-        count.prepare(
+        QSqlQuery waiting(m_server);
+        waiting.prepare(
             QStringLiteral("SELECT count(*) FROM tests WHERE seq > ? AND seq <= ? AND sent_by <> ?::uuid"));
-        count.addBindValue(m_receivedUpTo);
-        count.addBindValue(top);
-        count.addBindValue(m_laptop);
-        if (!count.exec() || !count.next())
-            return serverFailure(count);
-        const bool deferIndexes = count.value(0).toLongLong() >= m_owner.m_deferIndexesFrom;
-        count.finish();
+        waiting.addBindValue(m_receivedUpTo);
+        waiting.addBindValue(top);
+        waiting.addBindValue(m_laptop);
+        if (!waiting.exec() || !waiting.next())
+            return serverFailure(waiting);
+        const bool deferIndexes = waiting.value(0).toLongLong() >= m_owner.m_deferIndexesFrom;
+        waiting.finish();
 
         const int columns = int(testColumns().size());
         qint64 cursor = m_receivedUpTo;
@@ -713,7 +713,7 @@ class ClubSyncPass {
             if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK)
                 return serverFailure(QString::fromUtf8(PQresultErrorMessage(rows.get())).trimmed());
             QHash<QString, QList<int>> rowsOf;  // each test's rows in `rows`
-            for (int r = 0, count = PQntuples(rows.get()); r < count; ++r)
+            for (int r = 0, received = PQntuples(rows.get()); r < received; ++r)
                 rowsOf[QString::fromLatin1(PQgetvalue(rows.get(), r, 0))] << r;
 
             if (!localBegin())
