@@ -672,8 +672,16 @@ class ClubSyncPass {
         waiting.addBindValue(m_laptop);
         if (!waiting.exec() || !waiting.next())
             return serverFailure(waiting);
-        const bool deferIndexes = waiting.value(0).toLongLong() >= m_owner.m_deferIndexesFrom;
+        const qint64 toReceive = waiting.value(0).toLongLong();
         waiting.finish();
+        // Made again, the indexes cover every row the laptop holds: worth it only when what
+        // arrives is at least as much as what is there.
+        QSqlQuery held(m_local);
+        if (!held.exec(QStringLiteral("SELECT count(*) FROM tests")) || !held.next())
+            return localFailure(held.lastError().text());
+        const bool deferIndexes =
+            toReceive >= m_owner.m_deferIndexesFrom && toReceive >= held.value(0).toLongLong();
+        held.finish();
 
         const int columns = int(testColumns().size());
         qint64 cursor = m_receivedUpTo;

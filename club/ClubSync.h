@@ -67,8 +67,8 @@ class ClubSync {
         m_batchSize = sent > 0 ? sent : 1;
         m_receivePage = received > 0 ? received : 1;
     }
-    // From this many tests to receive, the results' indexes by player are made after the rows
-    // rather than kept row by row (5,000 by default).
+    // From this many tests to receive (5,000 by default), and no fewer than the laptop holds, the
+    // results' indexes by player are made after the rows rather than kept row by row.
     void setIndexDeferral(int fromTests) { m_deferIndexesFrom = fromTests > 0 ? fromTests : 1; }
     // Called after each batch: sent (the server committed it, the laptop has yet to mark it), or
     // received (a page of tests written here). False stops the sync there, as a program killed
