@@ -513,6 +513,35 @@ TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
         EXPECT_EQ(b.db.progression(playerWithCode(b.db, sampleCode(2))).size(), kTests);
     }
 
+    // A test started after the first page: the sync stops there and leaves the indexes to the
+    // next sync, which receives the rest.
+    syncer.setAfterBatch([&] {
+        syncer.setTestRunning(true);
+        return true;
+    });
+    const ClubSyncReport stopped = sync(QStringLiteral("c"));
+    EXPECT_EQ(stopped.problem.kind, ClubProblem::Kind::TestRunning) << stopped.summary().toStdString();
+    EXPECT_EQ(stopped.testsReceived, 5);
+    syncer.setTestRunning(false);
+    syncer.setAfterBatch({});
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
+        raw.setDatabaseName(path(QStringLiteral("c")));
+        ASSERT_TRUE(raw.open());
+        QSqlQuery query(raw);
+        ASSERT_TRUE(query.exec(
+            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player_%'")));
+        ASSERT_TRUE(query.next());
+        EXPECT_EQ(query.value(0).toInt(), 0);
+        query.finish();
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    const ClubSyncReport after = sync(QStringLiteral("c"));
+    ASSERT_TRUE(after.ok()) << after.summary().toStdString();
+    EXPECT_EQ(after.testsReceived, kTests - 5);
+    EXPECT_EQ(indexes(path(QStringLiteral("c"))), 2);
+
     // A program killed with the indexes left out: the next opening makes them.
     {
         Laptop b(path(QStringLiteral("b")));
