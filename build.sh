@@ -13,12 +13,13 @@ cd "$(dirname "$0")"
 # libasound2-dev is the ALSA output used when no sound server runs; libpulse-dev the sound
 # server's (PulseAudio, or PipeWire's PulseAudio service); libqt6sql6-sqlite the SQLite driver of
 # the season's history, libqt6sql6-psql the PostgreSQL driver of the club's server, and
-# libsecret-1-dev the desktop's secret service that keeps its password; qt6-websockets-dev the
+# libsecret-1-dev the desktop's secret service that keeps its password, libsqlite3-dev and libpq-dev the
+# libraries beneath Qt's drivers (the club sync moves received rows through them); qt6-websockets-dev the
 # remote's WebSocket and libqrencode-dev its QR code. No GStreamer or FFmpeg is involved.
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-qpa-plugins
     libqt6svg6 libqt6sql6-sqlite libqt6sql6-psql libsecret-1-dev libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libasound2-dev libgtest-dev
-    qt6-websockets-dev libqrencode-dev
+    qt6-websockets-dev libqrencode-dev libsqlite3-dev libpq-dev
     fonts-liberation fonts-dejavu-core)
 # What the tests need beyond that: a virtual display, a private session bus, the PDF tools
 # that read a report back, a second font set the suite is checked under, a private sound
