@@ -13,12 +13,13 @@ cd "$(dirname "$0")"
 # libasound2-dev is the ALSA output used when no sound server runs; libpulse-dev the sound
 # server's (PulseAudio, or PipeWire's PulseAudio service); libqt6sql6-sqlite the SQLite driver of
 # the season's history, libqt6sql6-psql the PostgreSQL driver of the club's server, and
-# libsecret-1-dev the desktop's secret service that keeps its password; qt6-websockets-dev the
+# libsecret-1-dev the desktop's secret service that keeps its password, libsqlite3-dev and libpq-dev the
+# libraries beneath Qt's drivers (the club sync moves received rows through them); qt6-websockets-dev the
 # remote's WebSocket and libqrencode-dev its QR code. No GStreamer or FFmpeg is involved.
 PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-qpa-plugins
     libqt6svg6 libqt6sql6-sqlite libqt6sql6-psql libsecret-1-dev libgl-dev libxkbcommon-dev libjpeg-dev libpulse-dev libasound2-dev libgtest-dev
-    qt6-websockets-dev libqrencode-dev
+    qt6-websockets-dev libqrencode-dev libsqlite3-dev libpq-dev
     fonts-liberation fonts-dejavu-core)
 # What the tests need beyond that: a virtual display, a private session bus, the PDF tools
 # that read a report back, a second font set the suite is checked under, a private sound
@@ -27,10 +28,11 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
 # compares them with assets/voice (tools/gen_voice.sh); a PostgreSQL server, which the club's
 # tests start in a scratch folder of their own (the package's own cluster is not used); and the
 # browsers with which the remote's end-to-end tests play a phone: Chromium with its driver and
-# Selenium, and Firefox, driven over the WebDriver BiDi it serves itself.
+# Selenium, and Firefox, driven over the WebDriver BiDi it serves itself; and GNOME Keyring, the
+# secret service the club password's test starts on a bus of its own.
 TEST_PACKAGES=(xvfb xauth dbus poppler-utils fonts-urw-base35 pulseaudio
     desktop-file-utils appstream dpkg-dev lintian espeak-ng sox postgresql
-    chromium chromium-driver python3-selenium firefox-esr)
+    chromium chromium-driver python3-selenium firefox-esr gnome-keyring)
 
 # Prints why the packages cannot be installed and what to ask for, then stops.
 cannot_install() {  # reason, packages...

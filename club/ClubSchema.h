@@ -9,7 +9,7 @@ namespace norak {
 // The club server's schema (PostgreSQL), numbered like the laptop's history: step N is the file
 // club/sql/step_NNN.sql, carried by the program as a resource and run by an administrator through
 // club/sql/club_schema.sql. The number lives in the table norak_club (key 'schema').
-inline constexpr int kClubSchemaVersion = 1;
+inline constexpr int kClubSchemaVersion = 2;
 
 // The statements of step `version` (1 ... kClubSchemaVersion), comments left out.
 QStringList clubSchemaStep(int version);

@@ -30,7 +30,9 @@ const SecretSchema* schema() {
 
 bool ClubSecret::available() {
     GError* error = nullptr;
-    SecretService* service = secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &error);
+    // Opening a session is a call to the service: it starts one that can be started, and fails
+    // at once where none answers. The proxy alone is made whether or not anyone answers.
+    SecretService* service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
     if (error)
         g_error_free(error);
     if (!service)

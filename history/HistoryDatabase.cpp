@@ -436,25 +436,8 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
     if (!testId && !test.sourceFingerprint.isEmpty() && hasImported(test.sourceFingerprint))
         return {StoreResult::Outcome::AlreadyImported, QString()};
 
-    const QStringList columns = {QStringLiteral("edition"),
-                                 QStringLiteral("edition_title"),
-                                 QStringLiteral("period_table_fingerprint"),
-                                 QStringLiteral("started_at"),
-                                 QStringLiteral("stopped_at"),
-                                 QStringLiteral("mode"),
-                                 QStringLiteral("start_period"),
-                                 QStringLiteral("start_speed_text"),
-                                 QStringLiteral("warm_up"),
-                                 QStringLiteral("sound_output"),
-                                 QStringLiteral("signals_given"),
-                                 QStringLiteral("lateness_p50_ms"),
-                                 QStringLiteral("lateness_p99_ms"),
-                                 QStringLiteral("lateness_max_ms"),
-                                 QStringLiteral("date_separator"),
-                                 QStringLiteral("time_separator"),
-                                 QStringLiteral("table_rows"),
-                                 QStringLiteral("source_fingerprint"),
-                                 QStringLiteral("modified_at")};
+    // In the order of storedTestColumns(), which the club's sync lists as well.
+    const QStringList columns = columnNames(storedTestColumns());
     const QVariantList values = {
         test.edition,
         textValue(test.editionTitle),
@@ -475,6 +458,7 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
         test.tableRows,
         test.sourceFingerprint.isEmpty() ? QVariant() : QVariant(test.sourceFingerprint),
         stamp};
+    Q_ASSERT(values.size() == columns.size());
 
     QSqlQuery write(database);
     std::vector<qint64> formerPlayers;
@@ -524,9 +508,9 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
 
     QSqlQuery insert(database);
     insert.prepare(
-        QStringLiteral("INSERT INTO results (test_id, row, player_id, cells, seconds, periods, metres, "
-                       "speed_kmh, vo2max, started_at, warnings, out_by_warnings)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        QStringLiteral("INSERT INTO results (test_id, player_id, started_at, %1) VALUES (?, ?, ?%2)")
+            .arg(columnNames(storedResultColumns()).join(QStringLiteral(", ")),
+                 QStringLiteral(", ?").repeated(storedResultColumns().size())));
     for (const StoredRow& row : test.rows) {
         QVariant player;
         if (!row.name().trimmed().isEmpty()) {
@@ -535,16 +519,17 @@ StoreResult HistoryDatabase::storeOne(const StoredTest& test) {
                 return failure(m_lastError);
             player = *id;
         }
+        // In the order of storedResultColumns().
         insert.addBindValue(*testId);
-        insert.addBindValue(row.row);
         insert.addBindValue(player);
+        insert.addBindValue(localText(test.startedAt));
+        insert.addBindValue(row.row);
         insert.addBindValue(textValue(row.cells.join(kCellSeparator)));
         insert.addBindValue(orNull(row.seconds));
         insert.addBindValue(orNull(row.periods));
         insert.addBindValue(orNull(row.metres));
         insert.addBindValue(orNull(row.speedKmh));
         insert.addBindValue(orNull(row.vo2max));
-        insert.addBindValue(localText(test.startedAt));
         insert.addBindValue(row.warnings.isEmpty() ? QVariant()
                                                    : QVariant(row.warnings.join(QLatin1Char(' '))));
         insert.addBindValue(row.outByWarnings ? 1 : 0);

@@ -129,6 +129,95 @@ SchemaUpgrade runStep(QSqlDatabase& db, int version, const char* const (&stateme
 
 }  // namespace
 
+const QList<HistoryColumn>& storedTestColumns() {
+    using Kind = HistoryColumn::Kind;
+    static const QList<HistoryColumn> columns = {{QStringLiteral("edition"), Kind::Integer},
+                                                 {QStringLiteral("edition_title"), Kind::Text},
+                                                 {QStringLiteral("period_table_fingerprint"), Kind::Text},
+                                                 {QStringLiteral("started_at"), Kind::Text},
+                                                 {QStringLiteral("stopped_at"), Kind::Text},
+                                                 {QStringLiteral("mode"), Kind::Integer},
+                                                 {QStringLiteral("start_period"), Kind::Integer},
+                                                 {QStringLiteral("start_speed_text"), Kind::Text},
+                                                 {QStringLiteral("warm_up"), Kind::Integer},
+                                                 {QStringLiteral("sound_output"), Kind::Text},
+                                                 {QStringLiteral("signals_given"), Kind::Integer},
+                                                 {QStringLiteral("lateness_p50_ms"), Kind::Integer},
+                                                 {QStringLiteral("lateness_p99_ms"), Kind::Integer},
+                                                 {QStringLiteral("lateness_max_ms"), Kind::Integer},
+                                                 {QStringLiteral("date_separator"), Kind::Text},
+                                                 {QStringLiteral("time_separator"), Kind::Text},
+                                                 {QStringLiteral("table_rows"), Kind::Integer},
+                                                 {QStringLiteral("source_fingerprint"), Kind::Text},
+                                                 {QStringLiteral("modified_at"), Kind::Text}};
+    return columns;
+}
+
+const QList<HistoryColumn>& storedResultColumns() {
+    using Kind = HistoryColumn::Kind;
+    static const QList<HistoryColumn> columns = {{QStringLiteral("row"), Kind::Integer},
+                                                 {QStringLiteral("cells"), Kind::Text},
+                                                 {QStringLiteral("seconds"), Kind::Integer},
+                                                 {QStringLiteral("periods"), Kind::Integer},
+                                                 {QStringLiteral("metres"), Kind::Integer},
+                                                 {QStringLiteral("speed_kmh"), Kind::Real},
+                                                 {QStringLiteral("vo2max"), Kind::Real},
+                                                 {QStringLiteral("warnings"), Kind::Text},
+                                                 {QStringLiteral("out_by_warnings"), Kind::Integer}};
+    return columns;
+}
+
+QStringList columnNames(const QList<HistoryColumn>& columns) {
+    QStringList names;
+    for (const HistoryColumn& column : columns)
+        names << column.name;
+    return names;
+}
+
+namespace {
+
+bool runAll(QSqlDatabase& db, const QStringList& statements, QString* error) {
+    QSqlQuery query(db);
+    for (const QString& statement : statements) {
+        if (!query.exec(statement)) {
+            *error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool dropResultPlayerIndexes(QSqlDatabase& db, QString* error) {
+    return runAll(db,
+                  {QStringLiteral("DROP INDEX IF EXISTS results_player_time"),
+                   QStringLiteral("DROP INDEX IF EXISTS results_player_best")},
+                  error);
+}
+
+bool makeResultPlayerIndexes(QSqlDatabase& db, QString* error) {
+    // Asked first, so that a history that has them (nearly always) is only read.
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
+                                   " AND name IN ('results_player_time', 'results_player_best')")) ||
+        !query.next()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (query.value(0).toInt() == 2)
+        return true;
+    query.finish();
+    // As step 2 made them.
+    return runAll(
+        db,
+        {QStringLiteral(
+             "CREATE INDEX IF NOT EXISTS results_player_time ON results (player_id, started_at, test_id)"),
+         QStringLiteral("CREATE INDEX IF NOT EXISTS results_player_best ON results (player_id, metres DESC, "
+                        "started_at)")},
+        error);
+}
+
 SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
     SchemaUpgrade result;
     if (fromVersion < 1 && !(result = runStep(db, 1, kStep1)).ok)
@@ -139,6 +228,11 @@ SchemaUpgrade upgradeHistorySchema(QSqlDatabase& db, int fromVersion) {
         return result;
     if (fromVersion < 4 && !(result = runStep(db, 4, kStep4)).ok)
         return result;
+    // After a club sync cut while the results' indexes by player were left out. Without them the
+    // history still works, more slowly: a failure (another copy of the program writing) is left
+    // to the next opening.
+    QString indexError;
+    makeResultPlayerIndexes(db, &indexError);
     return result;
 }
 

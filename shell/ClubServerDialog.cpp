@@ -116,7 +116,9 @@ ClubServerSettings ClubServerDialog::settings() const {
 }
 
 bool ClubServerDialog::rememberPassword() const {
-    return m_remember->isVisible() && m_remember->isChecked();
+    // Asked once the dialog is accepted, and so hidden with its box: whether the box is
+    // offered at all, not whether it is on the screen.
+    return !m_remember->isHidden() && m_remember->isChecked();
 }
 
 void ClubServerDialog::updateButtons() {

@@ -114,10 +114,12 @@ HistoryWindow* HistoryAccess::openWindow() {
         m_window = new HistoryWindow(m_reader, m_parts.run().edition(), std::move(services), m_mainWindow);
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
         m_window->setTestRunning(m_parts.run().isRunning());
-        // First shown over the middle of the test window.
-        QRect frame(QPoint(), m_window->size());
-        frame.moveCenter(m_mainWindow->frameGeometry().center());
-        m_window->move(frame.topLeft());
+        // First shown over the test window, covering it whole: a smaller window centred on it
+        // left strips of the test window showing above and below, and the one under the bottom
+        // buttons read as a stray bar of this window's. Both windows get the same frame from
+        // the window manager, so the same size and place cover it.
+        m_window->resize(m_window->size().expandedTo(m_mainWindow->size()));
+        m_window->move(m_mainWindow->pos());
     } else {
         if (HistoryWriter* writer = m_parts.historyWriter())
             writer->flush();

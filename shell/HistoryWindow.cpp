@@ -3,12 +3,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QThread>
@@ -58,6 +61,56 @@ QTableWidget* makeList(const QStringList& titles, QWidget* parent, const QString
 void setRow(QTableWidget* list, int row, const QStringList& texts) {
     for (int column = 0; column < texts.size(); ++column)
         list->setItem(row, column, new QTableWidgetItem(texts[column]));
+}
+
+// The first selected row of a list; -1: none.
+int firstSelectedRow(const QTableWidget* list) {
+    int first = -1;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        first = first < 0 ? index.row() : std::min(first, index.row());
+    return first;
+}
+
+bool rowInSight(const QTableWidget* list, int row) {
+    if (row < 0)
+        return false;
+    const QRect at = list->visualRect(list->model()->index(row, 0));
+    return at.bottom() >= 0 && at.top() < list->viewport()->height();
+}
+
+// Where a list is scrolled to, to be put back after it is refilled; a selected row that was in
+// sight stays in sight (a renamed player moves in the list).
+struct ScrollPlace {
+    explicit ScrollPlace(const QTableWidget* list)
+        : vertical(list->verticalScrollBar()->value()),
+          horizontal(list->horizontalScrollBar()->value()),
+          selectionInSight(rowInSight(list, firstSelectedRow(list))) {}
+    void restore(QTableWidget* list) const {
+        // The scroll bars' ranges follow the new rows only once the view is laid out, which
+        // would otherwise wait for the event loop and clamp the values to the old range.
+        list->doItemsLayout();
+        list->verticalScrollBar()->setValue(vertical);
+        list->horizontalScrollBar()->setValue(horizontal);
+        const int row = firstSelectedRow(list);
+        if (selectionInSight && row >= 0 && !rowInSight(list, row))
+            list->scrollTo(list->model()->index(row, std::max(0, list->columnAt(0))));
+    }
+    int vertical = 0;
+    int horizontal = 0;
+    bool selectionInSight = false;
+};
+
+// Selects whole rows, the first one current (the keyboard goes on from there).
+void selectRows(QTableWidget* list, const QList<int>& rows) {
+    list->clearSelection();
+    for (int row : rows) {
+        const QModelIndex index = list->model()->index(row, 0);
+        if (row == rows.front())
+            list->selectionModel()->setCurrentIndex(index,
+                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        else
+            list->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
 }
 
 QPushButton* makeButton(const QString& text, QWidget* parent, const QString& name) {
@@ -302,6 +355,18 @@ QWidget* HistoryWindow::makeTeamTab() {
 }
 
 void HistoryWindow::reload() {
+    // Every store (a test kept at Stop, a correction, an import, a sync) reads the lists again:
+    // what the coach was looking at stays selected, and each list where it was scrolled to, as
+    // long as it is still there. The lists are refilled quietly and the selection put back once.
+    const QString selectedTest = selectedTestUuid();
+    const QStringList selectedPlayers = selectedPlayerUuids();
+    const QString typedName = m_nameEdit->text();
+    const QString typedCode = m_codeEdit->text();
+    const ScrollPlace testsPlace(m_tests), testTablePlace(m_testTable), playersPlace(m_players),
+        playerTestsPlace(m_playerTests), teamPlace(m_team);
+    const QSignalBlocker quietTests(m_tests);
+    const QSignalBlocker quietPlayers(m_players);
+
     m_testRows = m_db.tests();
     m_tests->setRowCount(0);
     m_tests->setRowCount(int(m_testRows.size()));
@@ -341,6 +406,35 @@ void HistoryWindow::reload() {
     m_testTable->setRowCount(0);
     m_playerTests->setRowCount(0);
     m_chart->setPoints({});
+
+    bool testKept = false;
+    for (int row = 0; row < m_testRows.size() && !selectedTest.isEmpty(); ++row) {
+        if (m_testRows[row].uuid == selectedTest) {
+            selectRows(m_tests, {row});
+            testKept = true;
+        }
+    }
+    QList<int> playerRows;
+    for (int row = 0; row < m_playerRows.size(); ++row) {
+        if (selectedPlayers.contains(m_playerRows[row].uuid))
+            playerRows << row;
+    }
+    selectRows(m_players, playerRows);
+    // The selection shows its test and its player again (the signals were held while the lists
+    // were refilled); a name being typed for the same player is not taken from under the coach.
+    showSelectedTest();
+    showSelectedPlayer();
+    if (selectedPlayers.size() == 1 && selectedPlayerUuids() == selectedPlayers) {
+        m_nameEdit->setText(typedName);
+        m_codeEdit->setText(typedCode);
+    }
+    testsPlace.restore(m_tests);
+    playersPlace.restore(m_players);
+    teamPlace.restore(m_team);
+    if (testKept)
+        testTablePlace.restore(m_testTable);
+    if (!playerRows.isEmpty() && selectedPlayerUuids() == selectedPlayers)
+        playerTestsPlace.restore(m_playerTests);
     updateButtons();
 }
 
@@ -559,6 +653,7 @@ void HistoryWindow::renameSelectedPlayer() {
     if (!m_db.renamePlayer(uuids.front(), name, code) && m_services.tell)
         m_services.tell(QStringLiteral("No se ha podido cambiar el nombre en el historial."));
     reload();
+    showSelectedPlayer();  // the name and code as they were kept, not as they were typed
 }
 
 void HistoryWindow::mergeSelectedPlayers() {
@@ -621,6 +716,16 @@ void HistoryWindow::importExports() {
     });
     m_importer->setObjectName(QStringLiteral("history-import"));
     m_importer->start(QThread::LowPriority);
+}
+
+void HistoryWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape puts the window away, as it does any tool window; the lists and fields leave it to
+    // the window, and a dialog over the window keeps its own Escape.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 HistoryWindow::~HistoryWindow() {

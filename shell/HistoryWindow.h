@@ -81,7 +81,8 @@ class HistoryWindow : public QWidget {
     // Waits for an import under way.
     ~HistoryWindow() override;
 
-    // Reads the three lists again.
+    // Reads the three lists again, keeping the selected test and players (and where each list
+    // is scrolled to) when they are still there.
     void reload();
 
     // While a test runs, "Sincronizar" is off, and a sync under way stops after its batch.
@@ -127,6 +128,9 @@ class HistoryWindow : public QWidget {
   Q_SIGNALS:
     void syncFinished();
     void importFinished(const QString& report);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QWidget* makeTestsTab();

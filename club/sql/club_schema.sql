@@ -8,4 +8,5 @@
 \set ON_ERROR_STOP on
 BEGIN;
 \ir step_001.sql
+\ir step_002.sql
 COMMIT;

@@ -75,7 +75,8 @@ std::string historyDump(HistoryDatabase& db) {
         " origin FROM tests"));
     dump(QStringLiteral(
         "SELECT 'R', t.uuid, r.row, p.uuid, r.cells, r.seconds, r.periods, r.metres, r.speed_kmh,"
-        " r.vo2max, r.started_at FROM results r JOIN tests t ON t.id = r.test_id"
+        " r.vo2max, r.started_at, r.warnings, r.out_by_warnings FROM results r JOIN tests t ON t.id = "
+        "r.test_id"
         " LEFT JOIN players p ON p.id = r.player_id"));
     dump(
         QStringLiteral("SELECT 'P', uuid, name, name_key, code, created_at, origin, renamed_at, merged_into"
@@ -453,6 +454,140 @@ TEST_F(ClubSyncTest, ProblemsAreToldApart) {
     syncer.setTestRunning(true);
     const ClubSyncReport during = sync(QStringLiteral("a"));
     EXPECT_EQ(during.problem.kind, ClubProblem::Kind::TestRunning);
+}
+
+// A laptop receiving many tests writes their rows without the results' indexes by player and
+// makes them after: a sync cut in between makes them before it returns, one killed in between
+// leaves them to the history's next opening, and the sync after the cut receives the rest.
+TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
+    constexpr int kTests = 12;
+    {
+        Laptop a(path(QStringLiteral("a")));
+        for (int i = 0; i < kTests; ++i)
+            ASSERT_TRUE(a.db.store(sampleTest(kEditionFutbol, 3, i, 4)).ok());
+    }
+    ASSERT_TRUE(sync(QStringLiteral("a")).ok());
+    auto indexes = [](const QString& file) {
+        HistoryDatabase db;
+        db.open(file);
+        QSqlQuery query(db.connection());
+        const bool asked =
+            query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
+                                      " AND name IN ('results_player_time', 'results_player_best')"));
+        return asked && query.next() ? query.value(0).toInt() : -1;
+    };
+    syncer.setIndexDeferral(kTests);
+    syncer.setBatchSize(5, 5);
+    int pages = 0;
+    syncer.setAfterBatch([&] {
+        // Killed after the first page: the indexes are not there in between.
+        if (++pages == 1) {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
+            raw.setDatabaseName(path(QStringLiteral("b")));
+            EXPECT_TRUE(raw.open());
+            {
+                QSqlQuery query(raw);
+                EXPECT_TRUE(query.exec(
+                    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player_%'")));
+                EXPECT_TRUE(query.next());
+                EXPECT_EQ(query.value(0).toInt(), 0);
+            }
+            raw.close();
+        }
+        return pages < 2;
+    });
+    const ClubSyncReport cut = sync(QStringLiteral("b"));
+    EXPECT_EQ(cut.problem.kind, ClubProblem::Kind::Interrupted) << cut.summary().toStdString();
+    EXPECT_EQ(cut.testsReceived, 10);
+    QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 2);
+
+    syncer.setAfterBatch({});
+    const ClubSyncReport rest = sync(QStringLiteral("b"));
+    ASSERT_TRUE(rest.ok()) << rest.summary().toStdString();
+    EXPECT_EQ(rest.testsReceived, kTests - 10);
+    {
+        Laptop a(path(QStringLiteral("a")));
+        Laptop b(path(QStringLiteral("b")));
+        EXPECT_EQ(historyDump(a.db), historyDump(b.db));
+        EXPECT_EQ(b.db.progression(playerWithCode(b.db, sampleCode(2))).size(), kTests);
+    }
+
+    // A test started after the first page: the sync stops there and leaves the indexes to the
+    // next sync, which receives the rest.
+    syncer.setAfterBatch([&] {
+        syncer.setTestRunning(true);
+        return true;
+    });
+    const ClubSyncReport stopped = sync(QStringLiteral("c"));
+    EXPECT_EQ(stopped.problem.kind, ClubProblem::Kind::TestRunning) << stopped.summary().toStdString();
+    EXPECT_EQ(stopped.testsReceived, 5);
+    syncer.setTestRunning(false);
+    syncer.setAfterBatch({});
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
+        raw.setDatabaseName(path(QStringLiteral("c")));
+        ASSERT_TRUE(raw.open());
+        QSqlQuery query(raw);
+        ASSERT_TRUE(query.exec(
+            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player_%'")));
+        ASSERT_TRUE(query.next());
+        EXPECT_EQ(query.value(0).toInt(), 0);
+        query.finish();
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    const ClubSyncReport after = sync(QStringLiteral("c"));
+    ASSERT_TRUE(after.ok()) << after.summary().toStdString();
+    EXPECT_EQ(after.testsReceived, kTests - 5);
+    EXPECT_EQ(indexes(path(QStringLiteral("c"))), 2);
+
+    // A program killed with the indexes left out: the next opening makes them.
+    {
+        Laptop b(path(QStringLiteral("b")));
+        QSqlQuery query(b.db.connection());
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player_time")));
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player_best")));
+    }
+    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 2);
+}
+
+// A player warned and a player out by warnings arrive on the other laptop as they were kept, through
+// a server made by an older program (schema step 1 only), which the first sync brings up to date.
+TEST_F(ClubSyncTest, WarningsReachTheOtherLaptopThroughAnUpgradedServer) {
+    ASSERT_TRUE(g_cluster->psqlFile(database, QStringLiteral(NORAK_SOURCE_DIR "/club/sql/step_001.sql")))
+        << g_cluster->error().toStdString();
+    ASSERT_EQ(serverCount(QStringLiteral("SELECT value FROM norak_club WHERE key = 'schema'")), 1);
+
+    StoredTest warned = sampleTest(kEditionFutbol, 7, 0, 5);
+    warned.rows[1].warnings = {QStringLiteral("P4·12")};
+    warned.rows[3].warnings = {QStringLiteral("P5·3"), QStringLiteral("P5·9")};
+    warned.rows[3].outByWarnings = true;
+    {
+        Laptop a(path(QStringLiteral("a")));
+        ASSERT_TRUE(a.db.store(warned).ok());
+    }
+    const ClubSyncReport sent = sync(QStringLiteral("a"));
+    ASSERT_TRUE(sent.ok()) << sent.summary().toStdString();
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT value FROM norak_club WHERE key = 'schema'")),
+              kClubSchemaVersion);
+    EXPECT_EQ(serverCount(QStringLiteral("SELECT count(*) FROM results WHERE out_by_warnings = 1"
+                                         " AND warnings = 'P5·3 P5·9'")),
+              1);
+    const ClubSyncReport received = sync(QStringLiteral("b"));
+    ASSERT_TRUE(received.ok()) << received.summary().toStdString();
+    ASSERT_EQ(received.testsReceived, 1);
+
+    Laptop a(path(QStringLiteral("a")));
+    Laptop b(path(QStringLiteral("b")));
+    const std::optional<StoredTest> arrived = b.db.test(warned.uuid);
+    ASSERT_TRUE(arrived);
+    ASSERT_EQ(arrived->rows.size(), warned.rows.size());
+    for (qsizetype i = 0; i < warned.rows.size(); ++i) {
+        EXPECT_EQ(arrived->rows[i].warnings, warned.rows[i].warnings) << "row " << i;
+        EXPECT_EQ(arrived->rows[i].outByWarnings, warned.rows[i].outByWarnings) << "row " << i;
+    }
+    EXPECT_EQ(historyDump(a.db), historyDump(b.db));
 }
 
 // The administrator's script runs the program's own steps: a database made by it is one the

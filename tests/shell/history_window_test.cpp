@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
+#include "shell/ClubServerDialog.h"
 #include "shell/HistoryWindow.h"
 #include "shell/QtColor.h"
 #include "support/HistorySamples.h"
@@ -44,6 +48,14 @@ class HistoryWindowTest : public ::testing::Test {
         for (int row : rows)
             list->selectionModel()->select(list->model()->index(row, 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    static QList<int> selectedRows(QTableWidget* list) {
+        QList<int> rows;
+        for (const QModelIndex& index : list->selectionModel()->selectedRows())
+            rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
     }
 
     QTemporaryDir dir;
@@ -200,4 +212,106 @@ TEST_F(HistoryWindowTest, ImportRunsBesideTheWindowAndTellsOnce) {
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].contains(QStringLiteral("Pruebas importadas: 2."))) << told[0].toStdString();
     EXPECT_TRUE(told[0].contains(QStringLiteral("notas.txt"))) << told[0].toStdString();
+}
+
+// The open window reads the lists again after every store (a test kept at Stop, a rename, a
+// merge): the selected test and player stay selected and shown, each list where it was scrolled
+// to, and a name being typed stays; a player merged away leaves the one that stays selected.
+TEST_F(HistoryWindowTest, ReloadKeepsTheSelectionAndWhereTheListsWere) {
+    for (int index = 3; index < 40; ++index)
+        ASSERT_TRUE(db.store(sampleTest(kEditionZevez, 31, index, 4)).ok());
+    HistoryWindow window(db, editionRecord(kEditionZevez), services);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_EQ(window.testList()->rowCount(), 40);
+    select(window.testList(), {30});
+    const QString looked = db.tests()[30].uuid;
+    QCoreApplication::processEvents();                    // the lists laid out as the coach sees them
+    window.testList()->verticalScrollBar()->setValue(5);  // the selected row out of sight below
+    window.testTable()->verticalScrollBar()->setValue(2);
+    ASSERT_EQ(window.testList()->verticalScrollBar()->value(), 5);
+    ASSERT_GT(window.testList()->visualRect(window.testList()->model()->index(30, 0)).top(),
+              window.testList()->viewport()->height());
+    ASSERT_EQ(window.testTable()->verticalScrollBar()->value(), 2);
+
+    // A test is stored at Stop: the newest comes first, the one looked at moves down by one.
+    ASSERT_TRUE(db.store(sampleTest(kEditionZevez, 31, 40, 4)).ok());
+    window.reload();
+    ASSERT_EQ(window.testList()->rowCount(), 41);
+    ASSERT_EQ(db.tests()[31].uuid, looked);
+    EXPECT_EQ(selectedRows(window.testList()), QList<int>{31});
+    ASSERT_EQ(window.testTable()->rowCount(), 12);
+    EXPECT_EQ(window.testTable()->item(0, kColName)->text(), db.test(looked)->rows[0].name());
+    EXPECT_EQ(window.testList()->verticalScrollBar()->value(), 5);
+    EXPECT_EQ(window.testTable()->verticalScrollBar()->value(), 2);
+    EXPECT_TRUE(window.exportButton()->isEnabled());
+
+    // A player looked at, a new name half typed, and another test stored meanwhile.
+    window.tabs()->setCurrentIndex(1);
+    select(window.playerList(), {2});
+    const QString player = window.playerList()->item(2, 0)->text();
+    ASSERT_EQ(window.chart()->points().size(), 41);
+    window.nameEdit()->setText(QStringLiteral("Nerea G"));
+    ASSERT_TRUE(db.store(sampleTest(kEditionZevez, 31, 41, 4)).ok());
+    window.reload();
+    EXPECT_EQ(window.tabs()->currentIndex(), 1);
+    ASSERT_EQ(selectedRows(window.playerList()), QList<int>{2});
+    EXPECT_EQ(window.playerList()->item(2, 0)->text(), player);
+    EXPECT_EQ(window.chart()->points().size(), 42);
+    EXPECT_EQ(window.playerTests()->rowCount(), 42);
+    EXPECT_EQ(window.nameEdit()->text(), QStringLiteral("Nerea G"));
+
+    // Renamed: the same player stays selected under the name as kept (trimmed).
+    window.nameEdit()->setText(QStringLiteral("  Zaira Ortega "));
+    QTest::mouseClick(window.renameButton(), Qt::LeftButton);
+    const QList<int> renamed = selectedRows(window.playerList());
+    ASSERT_EQ(renamed.size(), 1);
+    EXPECT_EQ(window.playerList()->item(renamed[0], 0)->text(), QStringLiteral("Zaira Ortega"));
+    EXPECT_EQ(window.nameEdit()->text(), QStringLiteral("Zaira Ortega"));
+    EXPECT_EQ(window.chart()->points().size(), 42);
+    EXPECT_TRUE(window.renameButton()->isEnabled());
+
+    // Merged: of the two, the one that stays is selected, with both entries' tests.
+    select(window.playerList(), {0, 1});
+    const int together =
+        window.playerList()->item(0, 2)->text().toInt() + window.playerList()->item(1, 2)->text().toInt();
+    QTest::mouseClick(window.mergeButton(), Qt::LeftButton);
+    const QList<int> merged = selectedRows(window.playerList());
+    ASSERT_EQ(merged.size(), 1);
+    EXPECT_EQ(window.playerList()->item(merged[0], 2)->text().toInt(), together);
+    EXPECT_EQ(window.chart()->points().size(), together);
+
+    // A test deleted is not selected any more.
+    window.tabs()->setCurrentIndex(0);
+    QTest::mouseClick(window.deleteButton(), Qt::LeftButton);
+    EXPECT_TRUE(selectedRows(window.testList()).isEmpty());
+    EXPECT_EQ(window.testTable()->rowCount(), 0);
+    EXPECT_FALSE(window.exportButton()->isEnabled());
+}
+
+// Escape puts the window away from its lists and its fields; a dialog over it takes its own.
+TEST_F(HistoryWindowTest, EscapeClosesTheWindowButNotFromItsDialog) {
+    HistoryWindow window(db, editionRecord(kEditionZevez), services);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.clubServerButton()->click();
+    ClubServerDialog* dialog = window.clubServerDialog();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(window.isVisible());
+
+    window.testList()->selectRow(1);
+    QTest::keyClick(window.testList(), Qt::Key_Down);  // other keys stay with the list
+    EXPECT_EQ(selectedRows(window.testList()), QList<int>{2});
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(window.testList(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+
+    window.show();
+    window.tabs()->setCurrentIndex(1);
+    window.nameEdit()->setText(QStringLiteral("Lucía"));
+    QTest::keyClick(window.nameEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.nameEdit()->text(), QStringLiteral("Lucía"));
 }

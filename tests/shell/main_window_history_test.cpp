@@ -75,10 +75,16 @@ TEST(MainWindowHistory, HistorialIsEnabledBetweenTestsAndShowsTheTestJustKept) {
     w.form.BitBtnStopClick();
     EXPECT_TRUE(w.historial()->isEnabled());
 
+    w.form.move(40, 30);
+    w.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
     QTest::mouseClick(w.historial(), Qt::LeftButton);
     HistoryWindow* window = w.form.history()->window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
+    // It covers the test window whole: no strip of it shows beside the history's buttons.
+    EXPECT_TRUE(window->frameGeometry().contains(w.form.frameGeometry()))
+        << window->frameGeometry().width() << "x" << window->frameGeometry().height();
     ASSERT_EQ(window->testList()->rowCount(), 1);
     EXPECT_EQ(window->testList()->item(0, 4)->text(), QStringLiteral("3"));  // its players
 
