@@ -25,6 +25,11 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
     setObjectName(QStringLiteral("RemoteWindow"));
     setWindowTitle(QStringLiteral("Mando a distancia"));
     auto* layout = new QVBoxLayout(this);
+    auto* hint = new QLabel(QStringLiteral("Con el móvil del segundo anotador, en la misma red que este "
+                                           "portátil, lea el código o abra la dirección."),
+                            this);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
     m_interfaces = new QComboBox(this);
     m_interfaces->setObjectName(QStringLiteral("RemoteInterfaces"));
     m_interfaces->setToolTip(QStringLiteral("La red por la que se conectan los móviles"));
@@ -48,6 +53,7 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
     m_phones->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_phones->setSelectionMode(QAbstractItemView::SingleSelection);
     m_phones->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_phones->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_phones->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_phones);
     m_refusals = new QLabel(this);
@@ -78,7 +84,17 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
     connect(off, &QPushButton::clicked, this, &RemoteWindow::turnOff);
     connect(m_interfaces, &QComboBox::activated, this,
             [this](int index) { listenOn(QHostAddress(m_interfaces->itemText(index))); });
-    resize(380, 560);
+    connect(m_phones, &QTableWidget::itemSelectionChanged, this, &RemoteWindow::showButtons);
+    showButtons();
+    resize(560, 620);
+}
+
+void RemoteWindow::showButtons() {
+    const int row = m_phones->currentRow();
+    const bool selected = row >= 0 && m_phones->item(row, 2) != nullptr &&
+                          !m_phones->selectionModel()->selectedRows().isEmpty();
+    m_allow->setEnabled(selected && m_phones->item(row, 2)->data(Qt::UserRole).toBool());
+    m_remove->setEnabled(selected);
 }
 
 RemoteWindow::~RemoteWindow() {
@@ -118,6 +134,12 @@ bool RemoteWindow::turnOn() {
     for (const QHostAddress& address : addresses)
         m_interfaces->addItem(address.toString());
     m_interfaces->setVisible(addresses.size() > 1);
+    if (!m_placed && parentWidget()) {
+        // First shown over the middle of the test window, not wherever the desktop puts it.
+        const QRect over = parentWidget()->window()->frameGeometry();
+        move(over.center() - QPoint(width() / 2, height() / 2));
+        m_placed = true;
+    }
     show();
     raise();
     if (addresses.isEmpty()) {
@@ -193,7 +215,9 @@ void RemoteWindow::showPhones() {
         const QString state = !p.connected ? QStringLiteral("desconectado")
                               : p.allowed  ? QStringLiteral("conectado")
                                            : QStringLiteral("espera permiso");
-        m_phones->setItem(row, 2, new QTableWidgetItem(state));
+        auto* stateItem = new QTableWidgetItem(state);
+        stateItem->setData(Qt::UserRole, p.connected && !p.allowed);  // "Permitir" applies
+        m_phones->setItem(row, 2, stateItem);
         m_phones->setItem(row, 3, new QTableWidgetItem(QString::number(p.refusals)));
         const Applied applied = m_applied.value(p.number);
         m_phones->setItem(
@@ -202,6 +226,7 @@ void RemoteWindow::showPhones() {
                 applied.count == 0 ? QStringLiteral("0")
                                    : QStringLiteral("%1 · último: %2").arg(applied.count).arg(applied.last)));
     }
+    showButtons();
     m_refusals->setText(
         QStringLiteral("Peticiones rechazadas antes de llegar a un móvil: %1").arg(m_server->refusals()));
 }

@@ -54,6 +54,8 @@ class RemoteWindow : public QWidget {
   private:
     void listenOn(const QHostAddress& address);
     void showPhones();
+    // "Permitir" for a selected phone that waits, "Quitar" for any selected phone.
+    void showButtons();
     void noteApplied(int phone, PhoneCommand::Type type, int athlete);
 
     TestRun& m_run;
@@ -72,6 +74,7 @@ class RemoteWindow : public QWidget {
         int count = 0;
         QString last;  // "aviso 5", "abandono 5", "deshecho 5"
     };
+    bool m_placed = false;
     QHash<int, Applied> m_applied;  // by phone, while the remote is on
 };
 

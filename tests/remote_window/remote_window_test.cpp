@@ -139,6 +139,54 @@ TEST(RemoteWindow, ListsEachPhonesAppliedCommandsAndTheLastOne) {
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("3 · último: abandono 4"));
 }
 
+// The phones' list drives "Permitir" and "Quitar": the second phone waits, "Permitir" applies to
+// it alone, and "Quitar" takes the selected phone off.
+TEST(RemoteWindow, AllowAndRemoveApplyToTheSelectedPhone) {
+    RemoteForm f;
+    f.start();
+    f.box()->click();
+    RemoteWindow* window = f.form.remoteWindow();
+    ASSERT_TRUE(window && window->isOn());
+    const QUrl page = window->server()->pageUrl();
+    const QUrl ws(QStringLiteral("ws://127.0.0.1:%1/ws?t=%2")
+                      .arg(page.port())
+                      .arg(QUrlQuery(page).queryItemValue(QStringLiteral("t"))));
+    QWebSocket first(QStringLiteral("http://127.0.0.1:%1").arg(page.port()));
+    QWebSocket second(QStringLiteral("http://127.0.0.1:%1").arg(page.port()));
+    first.open(ws);
+    auto* list = window->findChild<QTableWidget*>(QStringLiteral("RemotePhones"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->rowCount() == 1; }, 5000));
+    second.open(ws);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->rowCount() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QAbstractSocket::ConnectedState; }, 5000));
+    const auto button = [&](const QString& text) {
+        for (auto* b : window->findChildren<QPushButton*>())
+            if (b->text() == text)
+                return b;
+        return static_cast<QPushButton*>(nullptr);
+    };
+    QPushButton* allow = button(QStringLiteral("Permitir"));
+    QPushButton* remove = button(QStringLiteral("Quitar"));
+    ASSERT_TRUE(allow && remove);
+    EXPECT_FALSE(allow->isEnabled());  // nothing selected
+    EXPECT_FALSE(remove->isEnabled());
+
+    list->selectRow(0);  // the paired phone: nothing to allow
+    EXPECT_FALSE(allow->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
+    list->selectRow(1);
+    EXPECT_EQ(list->item(1, 2)->text(), QStringLiteral("espera permiso"));
+    ASSERT_TRUE(allow->isEnabled());
+    allow->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->server()->phones().value(1).allowed; }, 5000));
+    EXPECT_EQ(list->item(1, 2)->text(), QStringLiteral("conectado"));
+
+    list->selectRow(0);
+    remove->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, 5000));
+    EXPECT_EQ(second.state(), QAbstractSocket::ConnectedState);
+}
+
 // End to end in a real browser: headless Chromium pairs, warns cone 1 and drops out cone 2 on
 // the page; the laptop's table has them, and a second browser is held until allowed.
 TEST(RemoteBrowser, PairsWarnsAndDropsOutFromHeadlessChromium) {
