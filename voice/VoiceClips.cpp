@@ -2,9 +2,20 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
 
 namespace norak {
+
+namespace {
+
+// Little-endian fields read byte by byte from positions the caller has checked.
+quint32 littleEndian(const QByteArray& bytes, qint64 at, int size) {
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | quint8(bytes[at + i]);
+    return value;
+}
+
+}  // namespace
 
 qint64 VoiceClips::wavLengthMs(const QByteArray& file) {
     if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE")
@@ -14,12 +25,12 @@ qint64 VoiceClips::wavLengthMs(const QByteArray& file) {
     qint64 pos = 12;
     while (pos + 8 <= file.size()) {
         const QByteArray id = file.mid(pos, 4);
-        const qint64 size = qFromLittleEndian<quint32>(file.constData() + pos + 4);
+        const qint64 size = littleEndian(file, pos + 4, 4);
         const qint64 body = pos + 8;
         if (id == "fmt " && body + 16 <= file.size()) {
-            if (qFromLittleEndian<quint16>(file.constData() + body) != 1)  // plain PCM only
+            if (littleEndian(file, body, 2) != 1)  // plain PCM only
                 return -1;
-            bytesPerSecond = qFromLittleEndian<quint32>(file.constData() + body + 8);
+            bytesPerSecond = littleEndian(file, body + 8, 4);
         } else if (id == "data") {
             dataBytes = std::min<qint64>(size, file.size() - body);
         }
