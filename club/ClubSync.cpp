@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "club/ClubPageFetcher.h"
 #include "club/ClubSchema.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistorySchema.h"
@@ -60,6 +61,17 @@ QStringList postgresDefinitions(const QList<HistoryColumn>& columns) {
     for (const HistoryColumn& column : columns)
         definitions << column.name + QLatin1Char(' ') + postgresType(column.kind);
     return definitions;
+}
+
+// The kinds of testColumns(), in their order.
+const QList<HistoryColumn::Kind>& testKinds() {
+    static const QList<HistoryColumn::Kind> kinds = [] {
+        QList<HistoryColumn::Kind> list;
+        for (const HistoryColumn& column : storedTestColumns())
+            list << column.kind;
+        return list << HistoryColumn::Kind::Text << HistoryColumn::Kind::Text;  // created_at, origin
+    }();
+    return kinds;
 }
 
 const QStringList& resultColumns() {
@@ -632,33 +644,30 @@ class ClubSyncPass {
 
     // Receives the tests in pages of m_receivePage, each written here in one transaction of the
     // laptop's with its "received up to" mark. A page costs two queries on the server (the
-    // tests, by the change numbers' index; their rows as one JSON text) and, on the laptop,
-    // three queries for what it holds of them, one statement per test and one for all the rows,
-    // which SQLite reads from that JSON itself: a row through Qt's bindings cost more than
-    // SQLite's writing of it.
+    // tests, by the change numbers' index; then their rows), read in a thread of their own while
+    // the page before is written (ClubPageFetcher); on the laptop, three queries for what it
+    // holds of them, then one statement per test and one per row.
     bool receiveTests(qint64 top) {
         QStringList selected = testColumns();
         selected.replaceInStrings(QRegularExpression(QStringLiteral("^origin$")),
                                   QStringLiteral("origin::text"));
-        QSqlQuery page(m_server);
-        page.setForwardOnly(true);
-        if (!page.prepare(
-                QStringLiteral("SELECT uuid::text, %1, seq FROM tests"
-                               " WHERE seq > ? AND seq <= ? AND sent_by <> ?::uuid ORDER BY seq LIMIT %2")
-                    .arg(selected.join(QStringLiteral(", ")))
-                    .arg(m_owner.m_receivePage)))
-            return serverFailure(page);
-        // The rows through libpq itself, on the connection beneath Qt's, as the text PostgreSQL
-        // sends, which SQLite stores by its columns' types: a row through Qt's values cost
-        // several microseconds, more than SQLite's writing of it.
-        PGconn* const connection = nativePostgres();
-        if (!connection)
-            return serverFailure(QStringLiteral("the club's connection is not PostgreSQL's"));
+        const QByteArray testsSql =
+            QStringLiteral(
+                "SELECT uuid::text, %1, seq FROM tests"
+                " WHERE seq > $1 AND seq <= $2 AND sent_by <> $3::uuid ORDER BY seq LIMIT %2")
+                .arg(selected.join(QStringLiteral(", ")))
+                .arg(m_owner.m_receivePage)
+                .toUtf8();
+        // The rows as the text PostgreSQL sends, which SQLite stores by its columns' types: a row
+        // through Qt's values cost several microseconds, more than SQLite's writing of it.
         const QByteArray rowsSql = QStringLiteral(
                                        "SELECT test_uuid::text, player_uuid::text, %1 FROM results"
                                        " WHERE test_uuid = ANY($1::uuid[])")
                                        .arg(resultColumns().join(QStringLiteral(", ")))
                                        .toUtf8();
+        PGconn* const connection = nativePostgres();
+        if (!connection)
+            return serverFailure(QStringLiteral("the club's connection is not PostgreSQL's"));
         // Receiving many tests (a laptop joining a club), the results' indexes by player are
         // made once after the rows rather than kept row by row: with 20,000 tests received, 3.9 s
         // rather than 5.8 s. They are left out in the first page's transaction and made again
@@ -683,64 +692,40 @@ class ClubSyncPass {
             toReceive >= m_owner.m_deferIndexesFrom && toReceive >= held.value(0).toLongLong();
         held.finish();
 
-        const int columns = int(testColumns().size());
-        qint64 cursor = m_receivedUpTo;
+        // From here until it is finished, the fetcher alone uses the server's connection.
+        ClubPageFetcher fetcher(connection, testsSql, testKinds(), rowsSql, m_laptop, m_receivedUpTo, top);
+        bool first = true;
         for (;;) {
             if (stopped())
                 return false;
-            page.bindValue(0, cursor);
-            page.bindValue(1, top);
-            page.bindValue(2, m_laptop);
-            if (!page.exec())
-                return serverFailure(page);
-            QList<QVariantList> tests;  // uuid, then testColumns()
-            QStringList uuids;
-            qint64 last = cursor;
-            while (page.next()) {
-                QVariantList values;
-                values.reserve(columns + 1);
-                for (int c = 0; c <= columns; ++c)
-                    values << page.value(c);
-                uuids << values.front().toString();
-                tests << values;
-                last = page.value(columns + 1).toLongLong();
-            }
-            page.finish();
-            if (tests.isEmpty()) {
+            ClubTestPage page;
+            if (!fetcher.next(&page))
+                return serverFailure(fetcher.finish());
+            if (page.tests.isEmpty()) {
+                fetcher.finish();
                 if (!deferIndexes)
                     return true;
                 if (!localBegin() || !makeResultPlayerIndexes(m_local, &m_localError) || !localCommit())
                     return localFailure(m_localError);
                 return true;
             }
-            const QByteArray uuidList = uuidArray(uuids).toLatin1();
-            const char* const parameters[] = {uuidList.constData()};
-            const std::unique_ptr<PGresult, decltype(&PQclear)> rows(
-                PQexecParams(connection, rowsSql.constData(), 1, nullptr, parameters, nullptr, nullptr, 0),
-                &PQclear);
-            if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK)
-                return serverFailure(QString::fromUtf8(PQresultErrorMessage(rows.get())).trimmed());
-            QHash<QString, QList<int>> rowsOf;  // each test's rows in `rows`
-            for (int r = 0, received = PQntuples(rows.get()); r < received; ++r)
-                rowsOf[QString::fromLatin1(PQgetvalue(rows.get(), r, 0))] << r;
-
             if (!localBegin())
                 return localFailure(m_localError);
-            if (deferIndexes && cursor == m_receivedUpTo && !dropResultPlayerIndexes(m_local, &m_localError))
+            if (deferIndexes && first && !dropResultPlayerIndexes(m_local, &m_localError))
                 return localFailure(m_localError);
-            if (!applyTests(tests, uuids, rows.get(), rowsOf))
+            if (!applyTests(page.tests, page.uuids, page.rows.get(), page.rowsOf))
                 return localFailure(m_localError);
             // Everything numbered up to this page's last test is here now: a sync cut after this
             // page starts the next one after it.
             QSqlQuery& mark = local(QStringLiteral("UPDATE club_state SET received_up_to = ?"));
-            mark.addBindValue(last);
+            mark.addBindValue(page.last);
             if (!localExec(mark))
                 return localFailure(m_localError);
             if (!localCommit())
                 return localFailure(m_localError);
             if (!goOnAfterCommit())
                 return false;
-            cursor = last;
+            first = false;
         }
     }
 

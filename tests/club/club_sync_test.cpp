@@ -353,18 +353,23 @@ TEST_F(ClubSyncTest, InterruptedSyncIsCompletedByTheNext) {
     const ClubSyncReport cutReceiving = sync(QStringLiteral("b"));
     EXPECT_EQ(cutReceiving.problem.kind, ClubProblem::Kind::Interrupted)
         << cutReceiving.summary().toStdString();
-    {  // The page written before the cut is not asked for again.
+    // The pages written before the cut (the first, and any read ahead before the server went
+    // down) are not asked for again.
+    qsizetype before = 0;
+    {
         Laptop b(path(QStringLiteral("b")));
         QSqlQuery mark(b.db.connection());
         ASSERT_TRUE(mark.exec(QStringLiteral("SELECT received_up_to FROM club_state")) && mark.next());
         EXPECT_GT(mark.value(0).toLongLong(), 0);
-        EXPECT_EQ(b.db.tests().size(), 5);
+        before = b.db.tests().size();
+        EXPECT_GE(before, 5);
+        EXPECT_LT(before, kTests);
     }
     ASSERT_TRUE(g_cluster->start()) << g_cluster->error().toStdString();
     syncer.setAfterBatch({});
     const ClubSyncReport received = sync(QStringLiteral("b"));
     ASSERT_TRUE(received.ok()) << received.summary().toStdString();
-    EXPECT_EQ(received.testsReceived, kTests - 5);
+    EXPECT_EQ(received.testsReceived, kTests - before);
 
     Laptop a(path(QStringLiteral("a")));
     Laptop b(path(QStringLiteral("b")));
@@ -471,9 +476,9 @@ TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
         HistoryDatabase db;
         db.open(file);
         QSqlQuery query(db.connection());
-        const bool asked =
-            query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
-                                      " AND name IN ('results_player_time', 'results_player_best')"));
+        const bool asked = query.exec(
+            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
+                           " AND name IN ('results_player', 'results_player_time', 'results_player_best')"));
         return asked && query.next() ? query.value(0).toInt() : -1;
     };
     syncer.setIndexDeferral(kTests);
@@ -488,7 +493,7 @@ TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
             {
                 QSqlQuery query(raw);
                 EXPECT_TRUE(query.exec(
-                    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player_%'")));
+                    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player%'")));
                 EXPECT_TRUE(query.next());
                 EXPECT_EQ(query.value(0).toInt(), 0);
             }
@@ -500,7 +505,7 @@ TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
     EXPECT_EQ(cut.problem.kind, ClubProblem::Kind::Interrupted) << cut.summary().toStdString();
     EXPECT_EQ(cut.testsReceived, 10);
     QSqlDatabase::removeDatabase(QStringLiteral("peek"));
-    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 2);
+    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 3);
 
     syncer.setAfterBatch({});
     const ClubSyncReport rest = sync(QStringLiteral("b"));
@@ -530,7 +535,7 @@ TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
         ASSERT_TRUE(raw.open());
         QSqlQuery query(raw);
         ASSERT_TRUE(query.exec(
-            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player_%'")));
+            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'results_player%'")));
         ASSERT_TRUE(query.next());
         EXPECT_EQ(query.value(0).toInt(), 0);
         query.finish();
@@ -540,16 +545,17 @@ TEST_F(ClubSyncTest, ManyTestsReceivedKeepTheResultsIndexesByPlayer) {
     const ClubSyncReport after = sync(QStringLiteral("c"));
     ASSERT_TRUE(after.ok()) << after.summary().toStdString();
     EXPECT_EQ(after.testsReceived, kTests - 5);
-    EXPECT_EQ(indexes(path(QStringLiteral("c"))), 2);
+    EXPECT_EQ(indexes(path(QStringLiteral("c"))), 3);
 
     // A program killed with the indexes left out: the next opening makes them.
     {
         Laptop b(path(QStringLiteral("b")));
         QSqlQuery query(b.db.connection());
+        ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player")));
         ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player_time")));
         ASSERT_TRUE(query.exec(QStringLiteral("DROP INDEX results_player_best")));
     }
-    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 2);
+    EXPECT_EQ(indexes(path(QStringLiteral("b"))), 3);
 }
 
 // A player warned and a player out by warnings arrive on the other laptop as they were kept, through
