@@ -170,6 +170,8 @@ class NativeStatement {
         else
             sqlite3_bind_null(m_statement, index);
     }
+    // The rowid of the last row inserted on the connection.
+    qint64 lastInsertId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
     // Runs the statement with the values bound; false with the database's words.
     bool run(QString* error) {
         if (!m_statement) {
@@ -827,17 +829,30 @@ class ClubSyncPass {
         static const QString insert =
             QStringLiteral("INSERT INTO tests (uuid, %1) VALUES (?%2)")
                 .arg(columns.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns.size()));
-        QSqlQuery& write = local(mine ? update : insert);
-        if (!mine)
-            write.addBindValue(server.front());
-        for (int c = 1; c < server.size(); ++c)
-            write.addBindValue(server[c]);
-        write.addBindValue(modifiedAt);
-        if (mine)
+        qint64 testId = 0;
+        if (mine) {
+            QSqlQuery& write = local(update);
+            for (int c = 1; c < server.size(); ++c)
+                write.addBindValue(server[c]);
+            write.addBindValue(modifiedAt);
             write.addBindValue(mine->id);
-        if (!localExec(write))
-            return false;
-        const qint64 testId = mine ? mine->id : write.lastInsertId().toLongLong();
+            if (!localExec(write))
+                return false;
+            testId = mine->id;
+        } else {
+            // A new test (every one, for a laptop joining a club) through SQLite's own interface,
+            // as its rows below: through Qt's bindings its two dozen values cost more than the
+            // writing of it.
+            if (!m_testInsert)
+                m_testInsert.emplace(m_local, insert);
+            NativeStatement& add = *m_testInsert;
+            for (int c = 0; c < server.size(); ++c)
+                add.bind(c + 1, server[c]);
+            add.bind(int(server.size()) + 1, modifiedAt);
+            if (!add.run(&m_localError))
+                return false;
+            testId = add.lastInsertId();
+        }
         if (mine) {
             QSqlQuery& remove = local(QStringLiteral("DELETE FROM results WHERE test_id = ?"));
             remove.addBindValue(testId);
@@ -1255,6 +1270,7 @@ class ClubSyncPass {
     QString m_localError;
     QHash<QString, qint64> m_playerIds;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    std::optional<NativeStatement> m_testInsert;
     std::optional<NativeStatement> m_rowInsert;
 };
 
