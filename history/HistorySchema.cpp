@@ -191,8 +191,7 @@ bool runAll(QSqlDatabase& db, const QStringList& statements, QString* error) {
 
 bool dropResultPlayerIndexes(QSqlDatabase& db, QString* error) {
     return runAll(db,
-                  {QStringLiteral("DROP INDEX IF EXISTS results_player"),
-                   QStringLiteral("DROP INDEX IF EXISTS results_player_time"),
+                  {QStringLiteral("DROP INDEX IF EXISTS results_player_time"),
                    QStringLiteral("DROP INDEX IF EXISTS results_player_best")},
                   error);
 }
@@ -200,21 +199,19 @@ bool dropResultPlayerIndexes(QSqlDatabase& db, QString* error) {
 bool makeResultPlayerIndexes(QSqlDatabase& db, QString* error) {
     // Asked first, so that a history that has them (nearly always) is only read.
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral(
-            "SELECT count(*) FROM sqlite_master WHERE type = 'index'"
-            " AND name IN ('results_player', 'results_player_time', 'results_player_best')")) ||
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index'"
+                                   " AND name IN ('results_player_time', 'results_player_best')")) ||
         !query.next()) {
         *error = query.lastError().text();
         return false;
     }
-    if (query.value(0).toInt() == 3)
+    if (query.value(0).toInt() == 2)
         return true;
     query.finish();
-    // As steps 1 and 2 made them.
+    // As step 2 made them.
     return runAll(
         db,
-        {QStringLiteral("CREATE INDEX IF NOT EXISTS results_player ON results (player_id)"),
-         QStringLiteral(
+        {QStringLiteral(
              "CREATE INDEX IF NOT EXISTS results_player_time ON results (player_id, started_at, test_id)"),
          QStringLiteral("CREATE INDEX IF NOT EXISTS results_player_best ON results (player_id, metres DESC, "
                         "started_at)")},

@@ -35,7 +35,7 @@ const QList<HistoryColumn>& storedTestColumns();
 const QList<HistoryColumn>& storedResultColumns();
 QStringList columnNames(const QList<HistoryColumn>& columns);
 
-// The results' indexes by player (a player's results, progression, best), which a sync receiving a
+// The results' indexes by player (a player's progression, their best), which a sync receiving a
 // whole club leaves out while it writes the rows and makes once after them (club/ClubSync): a
 // sorted build of 1.4 million entries is faster than keeping them row by row. A sync cut between
 // the two leaves them out until the next sync or opening of the history, which make them again
