@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <array>
 #include <utility>
 
 #include "remote/RemoteAddresses.h"
@@ -54,7 +55,10 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
     m_phones->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_phones->setSelectionMode(QAbstractItemView::SingleSelection);
     m_phones->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_phones->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized to their texts by `showPhones`, a column when one of its texts changed: a header that
+    // sizes itself to the contents measures every cell and title again at each change of any.
+    m_phones->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_phones->resizeColumnsToContents();
     m_phones->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_phones);
     m_refusals = new QLabel(this);
@@ -212,20 +216,21 @@ void RemoteWindow::showPhonesSoon() {
     QMetaObject::invokeMethod(this, &RemoteWindow::showPhones, Qt::QueuedConnection);
 }
 
-void RemoteWindow::setCell(int row, int column, const QString& text, const QVariant& data) {
+bool RemoteWindow::setCell(int row, int column, const QString& text, const QVariant& data) {
     QTableWidgetItem* item = m_phones->item(row, column);
     if (!item) {
         item = new QTableWidgetItem(text);
         item->setData(Qt::UserRole, data);
         m_phones->setItem(row, column, item);
-        return;
+        return true;
     }
-    // Each change makes the list measure its columns again for their texts: only a cell whose
-    // text or data changed is touched.
-    if (item->text() != text)
-        item->setText(text);
+    // Only a cell whose text or data changed is touched: each change is a redraw of the cell.
     if (item->data(Qt::UserRole) != data)
         item->setData(Qt::UserRole, data);
+    if (item->text() == text)
+        return false;
+    item->setText(text);
+    return true;
 }
 
 void RemoteWindow::showPhones() {
@@ -233,21 +238,28 @@ void RemoteWindow::showPhones() {
     if (!m_server)
         return;
     const QList<RemoteServer::Phone> phones = m_server->phones();
-    if (m_phones->rowCount() != phones.size())
+    const bool rowsChanged = m_phones->rowCount() != phones.size();
+    if (rowsChanged)
         m_phones->setRowCount(int(phones.size()));
+    std::array<bool, 5> changed{};
     for (int row = 0; row < phones.size(); ++row) {
         const RemoteServer::Phone& p = phones[row];
-        setCell(row, 0, QStringLiteral("móvil %1").arg(p.number), p.number);
-        setCell(row, 1, p.peer);
+        changed[0] |= setCell(row, 0, QStringLiteral("móvil %1").arg(p.number), p.number);
+        changed[1] |= setCell(row, 1, p.peer);
         const QString state = !p.connected ? QStringLiteral("desconectado")
                               : p.allowed  ? QStringLiteral("conectado")
                                            : QStringLiteral("espera permiso");
-        setCell(row, 2, state, p.connected && !p.allowed);  // "Permitir" applies
-        setCell(row, 3, QString::number(p.refusals));
+        changed[2] |= setCell(row, 2, state, p.connected && !p.allowed);  // "Permitir" applies
+        changed[3] |= setCell(row, 3, QString::number(p.refusals));
         const Applied applied = m_applied.value(p.number);
-        setCell(row, 4,
-                applied.count == 0 ? QStringLiteral("0")
-                                   : QStringLiteral("%1 · último: %2").arg(applied.count).arg(applied.last));
+        changed[4] |= setCell(row, 4,
+                              applied.count == 0
+                                  ? QStringLiteral("0")
+                                  : QStringLiteral("%1 · último: %2").arg(applied.count).arg(applied.last));
+    }
+    for (int column = 0; column < int(changed.size()); ++column) {
+        if (changed[std::size_t(column)] || rowsChanged)
+            m_phones->resizeColumnToContents(column);
     }
     showButtons();
     const QString refusals =

@@ -58,7 +58,8 @@ class RemoteWindow : public QWidget {
     // both counts as applied and may change the phone's refusals.
     void showPhonesSoon();
     void showPhones();
-    void setCell(int row, int column, const QString& text, const QVariant& data = {});
+    // True when the cell's text changed.
+    bool setCell(int row, int column, const QString& text, const QVariant& data = {});
     // "Permitir" for a selected phone that waits, "Quitar" for any selected phone.
     void showButtons();
     void noteApplied(int phone, PhoneCommand::Type type, int athlete);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPoint>
@@ -160,6 +161,16 @@ TEST(RemoteWindow, ListsEachPhonesAppliedCommandsAndTheLastOne) {
     ASSERT_TRUE(press(PhoneCommand::Type::Dropout, QStringLiteral("d1"), 4));
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->item(0, 4)->text().startsWith(QLatin1Char('3')); }, 5000));
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("3 · último: abandono 4"));
+    // Every column fits its texts, and all but the last (which takes the room left) no more.
+    for (int column = 0; column < list->columnCount(); ++column) {
+        const int text = list->fontMetrics().horizontalAdvance(list->item(0, column)->text());
+        const int title = list->horizontalHeader()->sectionSizeHint(column);
+        EXPECT_GT(list->columnWidth(column), text) << column;
+        EXPECT_GE(list->columnWidth(column), title) << column;
+        if (column < list->columnCount() - 1) {
+            EXPECT_LE(list->columnWidth(column), std::max(title, text + 20)) << column;
+        }
+    }
 }
 
 // The phones' list drives "Permitir" and "Quitar": the second phone waits, "Permitir" applies to
