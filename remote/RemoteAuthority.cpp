@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMetaObject>
+#include <utility>
 
 #include "platform/TickSource.h"
 #include "results/CellText.h"
@@ -187,13 +189,23 @@ QByteArray RemoteAuthority::state() const {
 }
 
 void RemoteAuthority::push() {
+    if (std::exchange(m_pushPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &RemoteAuthority::pushNow, Qt::QueuedConnection);
+}
+
+void RemoteAuthority::pushNow() {
+    if (!std::exchange(m_pushPending, false))
+        return;  // already sent by the heartbeat
     m_lastPush = m_ticks.ticks();
     Q_EMIT statePushed(state());
 }
 
 void RemoteAuthority::heartbeat() {
-    if (m_ticks.ticks() - m_lastPush >= kHeartbeatMs)
-        push();
+    if (m_pushPending || m_ticks.ticks() - m_lastPush < kHeartbeatMs)
+        return;
+    m_pushPending = true;
+    pushNow();
 }
 
 }  // namespace norak

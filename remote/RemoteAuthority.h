@@ -60,7 +60,12 @@ class RemoteAuthority : public QObject {
     static QByteArray answer(const QString& id, const QString& refusal = {});
 
   Q_SIGNALS:
-    // The state for every phone: at every signal and change, and the heartbeat.
+    // The state for every phone: after every signal and change, and the heartbeat. A change only
+    // marks the state as due; it is built and sent once, when control returns to the event loop,
+    // whatever else changed in the same turn: a press's verb announces several changes (the
+    // warning, the row, the run's own `changed`), and a signal is followed by the run's redraw,
+    // and encoding and sending the state to four phones for each of them is the window thread's
+    // time taken from the next signal's due moment.
     void statePushed(const QByteArray& state);
     // A phone's command was applied: a warning or dropout for `athlete`, or an undo of the
     // phone's last one (`athlete` the player it was for). The remote's window lists each phone's
@@ -83,7 +88,8 @@ class RemoteAuthority : public QObject {
 
     QString apply(int phone, const PhoneCommand& command);  // the refusal, empty when done
     QString applyUndo(Phone& phone);
-    void push();
+    void push();     // marks the state due this turn
+    void pushNow();  // builds and sends it
     void newEpoch();
 
     TestRun& m_run;
@@ -94,6 +100,7 @@ class RemoteAuthority : public QObject {
     std::vector<LiveValues> m_legs;  // leg n's entry at n - 1: the values shown just before its signal
     LiveValues m_shown;
     qint64 m_lastPush = 0;
+    bool m_pushPending = false;
 };
 
 }  // namespace norak

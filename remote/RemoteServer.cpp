@@ -350,14 +350,19 @@ void RemoteServer::onMessage(Link& link, const QString& message) {
 }
 
 void RemoteServer::send(Link& link, const QByteArray& message) {
+    send(link, QString::fromUtf8(message));
+}
+
+void RemoteServer::send(Link& link, const QString& message) {
     if (link.socket && link.socket->isValid())
-        link.socket->sendTextMessage(QString::fromUtf8(message));
+        link.socket->sendTextMessage(message);
 }
 
 void RemoteServer::broadcast(const QByteArray& state) {
+    const QString text = QString::fromUtf8(state);  // decoded once for every phone
     for (const auto& link : m_links) {
         if (link->phone.allowed)
-            send(*link, state);
+            send(*link, text);
     }
 }
 

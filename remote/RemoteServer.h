@@ -97,6 +97,7 @@ class RemoteServer : public QObject {
     void serve(QTcpSocket* socket, const QByteArray& status, const QByteArray& type, const QByteArray& body);
     void broadcast(const QByteArray& state);
     void send(Link& link, const QByteArray& message);
+    void send(Link& link, const QString& message);
     Link* linkOf(const QByteArray& key);
     QByteArray hostText() const;
     void countRefusal();

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <array>
+#include <utility>
 
 #include "remote/RemoteAddresses.h"
 #include "remote/RemoteAuthority.h"
@@ -53,7 +55,10 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
     m_phones->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_phones->setSelectionMode(QAbstractItemView::SingleSelection);
     m_phones->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_phones->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized to their texts by `showPhones`, a column when one of its texts changed: a header that
+    // sizes itself to the contents measures every cell and title again at each change of any.
+    m_phones->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_phones->resizeColumnsToContents();
     m_phones->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_phones);
     m_refusals = new QLabel(this);
@@ -74,12 +79,16 @@ RemoteWindow::RemoteWindow(TestRun& run, const RunWarnings& warnings, const Tick
         return row < 0 ? 0 : m_phones->item(row, 0)->data(Qt::UserRole).toInt();
     };
     connect(m_allow, &QPushButton::clicked, this, [this, selectedPhone] {
-        if (m_server)
+        if (m_server) {
             m_server->allow(selectedPhone());
+            showPhones();  // the operator's own click shows at once
+        }
     });
     connect(m_remove, &QPushButton::clicked, this, [this, selectedPhone] {
-        if (m_server)
+        if (m_server) {
             m_server->remove(selectedPhone());
+            showPhones();
+        }
     });
     connect(off, &QPushButton::clicked, this, &RemoteWindow::turnOff);
     connect(m_interfaces, &QComboBox::activated, this,
@@ -157,7 +166,7 @@ void RemoteWindow::listenOn(const QHostAddress& address) {
     if (!m_authority) {
         m_authority = std::make_unique<RemoteAuthority>(m_run, m_warnings, m_ticks);
         m_server = std::make_unique<RemoteServer>(*m_authority, m_ticks);
-        connect(m_server.get(), &RemoteServer::phonesChanged, this, &RemoteWindow::showPhones);
+        connect(m_server.get(), &RemoteServer::phonesChanged, this, &RemoteWindow::showPhonesSoon);
         connect(m_authority.get(), &RemoteAuthority::applied, this, &RemoteWindow::noteApplied);
     }
     if (!m_server->start(address)) {
@@ -198,37 +207,65 @@ void RemoteWindow::noteApplied(int phone, PhoneCommand::Type type, int athlete) 
     Applied& applied = m_applied[phone];
     ++applied.count;
     applied.last = what + QLatin1Char(' ') + QString::number(athlete);
-    showPhones();
+    showPhonesSoon();
+}
+
+void RemoteWindow::showPhonesSoon() {
+    if (std::exchange(m_showPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &RemoteWindow::showPhones, Qt::QueuedConnection);
+}
+
+bool RemoteWindow::setCell(int row, int column, const QString& text, const QVariant& data) {
+    QTableWidgetItem* item = m_phones->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem(text);
+        item->setData(Qt::UserRole, data);
+        m_phones->setItem(row, column, item);
+        return true;
+    }
+    // Only a cell whose text or data changed is touched: each change is a redraw of the cell.
+    if (item->data(Qt::UserRole) != data)
+        item->setData(Qt::UserRole, data);
+    if (item->text() == text)
+        return false;
+    item->setText(text);
+    return true;
 }
 
 void RemoteWindow::showPhones() {
+    m_showPending = false;
     if (!m_server)
         return;
     const QList<RemoteServer::Phone> phones = m_server->phones();
-    m_phones->setRowCount(int(phones.size()));
+    const bool rowsChanged = m_phones->rowCount() != phones.size();
+    if (rowsChanged)
+        m_phones->setRowCount(int(phones.size()));
+    std::array<bool, 5> changed{};
     for (int row = 0; row < phones.size(); ++row) {
         const RemoteServer::Phone& p = phones[row];
-        auto* number = new QTableWidgetItem(QStringLiteral("móvil %1").arg(p.number));
-        number->setData(Qt::UserRole, p.number);
-        m_phones->setItem(row, 0, number);
-        m_phones->setItem(row, 1, new QTableWidgetItem(p.peer));
+        changed[0] |= setCell(row, 0, QStringLiteral("móvil %1").arg(p.number), p.number);
+        changed[1] |= setCell(row, 1, p.peer);
         const QString state = !p.connected ? QStringLiteral("desconectado")
                               : p.allowed  ? QStringLiteral("conectado")
                                            : QStringLiteral("espera permiso");
-        auto* stateItem = new QTableWidgetItem(state);
-        stateItem->setData(Qt::UserRole, p.connected && !p.allowed);  // "Permitir" applies
-        m_phones->setItem(row, 2, stateItem);
-        m_phones->setItem(row, 3, new QTableWidgetItem(QString::number(p.refusals)));
+        changed[2] |= setCell(row, 2, state, p.connected && !p.allowed);  // "Permitir" applies
+        changed[3] |= setCell(row, 3, QString::number(p.refusals));
         const Applied applied = m_applied.value(p.number);
-        m_phones->setItem(
-            row, 4,
-            new QTableWidgetItem(
-                applied.count == 0 ? QStringLiteral("0")
-                                   : QStringLiteral("%1 · último: %2").arg(applied.count).arg(applied.last)));
+        changed[4] |= setCell(row, 4,
+                              applied.count == 0
+                                  ? QStringLiteral("0")
+                                  : QStringLiteral("%1 · último: %2").arg(applied.count).arg(applied.last));
+    }
+    for (int column = 0; column < int(changed.size()); ++column) {
+        if (changed[std::size_t(column)] || rowsChanged)
+            m_phones->resizeColumnToContents(column);
     }
     showButtons();
-    m_refusals->setText(
-        QStringLiteral("Peticiones rechazadas antes de llegar a un móvil: %1").arg(m_server->refusals()));
+    const QString refusals =
+        QStringLiteral("Peticiones rechazadas antes de llegar a un móvil: %1").arg(m_server->refusals());
+    if (m_refusals->text() != refusals)
+        m_refusals->setText(refusals);
 }
 
 }  // namespace norak

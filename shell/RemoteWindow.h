@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 #include <memory>
 
@@ -53,7 +54,12 @@ class RemoteWindow : public QWidget {
 
   private:
     void listenOn(const QHostAddress& address);
+    // The phones' list, once per event-loop turn whatever changed in it: a press from a phone
+    // both counts as applied and may change the phone's refusals.
+    void showPhonesSoon();
     void showPhones();
+    // True when the cell's text changed.
+    bool setCell(int row, int column, const QString& text, const QVariant& data = {});
     // "Permitir" for a selected phone that waits, "Quitar" for any selected phone.
     void showButtons();
     void noteApplied(int phone, PhoneCommand::Type type, int athlete);
@@ -75,6 +81,7 @@ class RemoteWindow : public QWidget {
         QString last;  // "aviso 5", "abandono 5", "deshecho 5"
     };
     bool m_placed = false;
+    bool m_showPending = false;
     QHash<int, Applied> m_applied;  // by phone, while the remote is on
 };
 

@@ -30,17 +30,18 @@ QStringList widestCellTexts(int column) {
 // `font`, or the same face narrowed just enough for `fits`: the letters keep their height, so the
 // narrow columns read from a step away as well as their neighbours. Qt takes a stretch against the
 // width class of the face (the narrow face is Condensed, 75). Worked out once per column and
-// width: the cells are painted one by one.
+// width, whether it needed narrowing or not: the cells are painted one by one, and measuring a
+// text for each cell was a fifth of the grid's drawing.
 template <typename Fits>
 QFont condensedToFit(QFont font, int key, Fits fits) {
-    if (fits(font))
-        return font;
-    static QHash<int, QFont> condensed;
-    if (const auto found = condensed.constFind(key); found != condensed.constEnd())
+    static QHash<int, QFont> fitted;
+    if (const auto found = fitted.constFind(key); found != fitted.constEnd())
         return *found;
-    for (int stretch = QFont::Condensed; stretch > 40 && !fits(font); --stretch)
-        font.setStretch(stretch);
-    condensed.insert(key, font);
+    if (!fits(font)) {
+        for (int stretch = QFont::Condensed; stretch > 40 && !fits(font); --stretch)
+            font.setStretch(stretch);
+    }
+    fitted.insert(key, font);
     return font;
 }
 

@@ -261,16 +261,13 @@ QString ResultsPanel::athleteHint(int athlete) {
 
 void ResultsPanel::setWarnings(const RunWarnings* warnings) {
     m_warnings = warnings;
+    m_marksShown.fill({});
+    m_grid->viewport()->update();
     if (!warnings) {
         m_grid->setWarningMarks({});
         return;
     }
-    // Shown while the test runs; the report and the journal keep them after it.
-    m_grid->setWarningMarks([this](int row) {
-        if (!m_warnings || !m_run.isRunning())
-            return ResultsCellDelegate::WarningMark{};
-        return ResultsCellDelegate::WarningMark{m_warnings->count(row), m_warnings->counting(row) > 0};
-    });
+    m_grid->setWarningMarks([this](int row) { return markOf(row); });
     connect(warnings, &RunWarnings::warningsChanged, this, &ResultsPanel::showWarnings);
     // A warning lapses at a leg or a recovery, and every mark goes at Stop.
     connect(&m_run, &TestRun::signalGiven, this, &ResultsPanel::showWarnings);
@@ -278,8 +275,25 @@ void ResultsPanel::setWarnings(const RunWarnings* warnings) {
     connect(&m_run, &TestRun::stopped, this, &ResultsPanel::showWarnings);
 }
 
+ResultsCellDelegate::WarningMark ResultsPanel::markOf(int row) const {
+    // Shown while the test runs; the report and the journal keep them after it.
+    if (!m_warnings || !m_run.isRunning())
+        return {};
+    return {m_warnings->count(row), m_warnings->counting(row) > 0};
+}
+
 void ResultsPanel::showWarnings() {
-    m_grid->viewport()->update();
+    // Only the name cells whose mark changed are drawn again: a warning changes one row, and the
+    // whole grid drawn again is some milliseconds of the window's thread, which a signal due
+    // meanwhile would wait for.
+    for (int row = 1; row <= int(m_marksShown.size()); ++row) {
+        const ResultsCellDelegate::WarningMark mark = markOf(row);
+        ResultsCellDelegate::WarningMark& shown = m_marksShown[std::size_t(row - 1)];
+        if (mark.count != shown.count || mark.counting != shown.counting) {
+            shown = mark;
+            m_grid->update(m_grid->model()->index(row - 1, kColName));
+        }
+    }
     for (int i = 1; i <= AthleteRoster::kButtonCount; ++i) {
         const int count = m_warnings && m_run.isRunning() ? m_warnings->count(i) : 0;
         const QString description =

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/Edition.h"
+#include "shell/ResultsCellDelegate.h"
 
 class QAction;
 class QFrame;
@@ -95,6 +96,7 @@ class ResultsPanel : public QWidget {
   private:
     void showPopupMenu(const QPoint& position);
     void showWarnings();
+    ResultsCellDelegate::WarningMark markOf(int row) const;
 
     EditionRecord m_edition;
     TestRun& m_run;
@@ -113,6 +115,7 @@ class ResultsPanel : public QWidget {
     QAction* m_takeBackAction = nullptr;
     int m_menuAthlete = 0;
     const RunWarnings* m_warnings = nullptr;
+    std::array<ResultsCellDelegate::WarningMark, 14> m_marksShown{};  // as last drawn, by row
 };
 
 }  // namespace norak

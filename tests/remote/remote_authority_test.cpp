@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -58,6 +59,8 @@ struct Field {
         return authority.handle(phone,
                                 PhoneMessage::encode({Type::Undo, id, qint64(authority.epoch()), 0, 0}));
     }
+    // Returns to the event loop: what the turn changed is pushed.
+    void endTurn() { QCoreApplication::sendPostedEvents(&authority, QEvent::MetaCall); }
     QStringList row(int r) const {
         QStringList cells;
         for (int column = kColTime; column <= kColSpeed; ++column)
@@ -321,6 +324,7 @@ TEST(RemoteAuthority, PushesTheStateAtEverySignalAndAHeartbeat) {
     f.run.table().setCell(kColName, 2, QStringLiteral("<img src=x onerror=alert(1)>"));
     QSignalSpy pushed(&f.authority, &RemoteAuthority::statePushed);
     f.start();
+    f.endTurn();
     ASSERT_FALSE(pushed.isEmpty());
     const QJsonObject state = json(pushed.last()[0].toByteArray());
     EXPECT_EQ(state.value(QStringLiteral("epoch")).toInt(), int(f.authority.epoch()));
@@ -331,16 +335,20 @@ TEST(RemoteAuthority, PushesTheStateAtEverySignalAndAHeartbeat) {
               QStringLiteral("<img src=x onerror=alert(1)>"));
 
     f.runToLeg(1);
+    f.endTurn();
     pushed.clear();
     f.runToLeg(2);
+    f.endTurn();
     EXPECT_FALSE(pushed.isEmpty());
     EXPECT_EQ(json(pushed.last()[0].toByteArray()).value(QStringLiteral("leg")).toInt(), 2);
 
     ASSERT_TRUE(done(f.send(Type::Warning, QStringLiteral("w"), 1, 2)));
+    f.endTurn();
     const auto warned = json(pushed.last()[0].toByteArray()).value(QStringLiteral("athletes")).toArray();
     EXPECT_EQ(warned[0].toObject().value(QStringLiteral("state")).toString(), QStringLiteral("warned"));
 
     f.run.stop();
+    f.endTurn();
     pushed.clear();
     f.fakes.ticks.advance(RemoteAuthority::kHeartbeatMs - 1);
     f.authority.heartbeat();
@@ -348,4 +356,42 @@ TEST(RemoteAuthority, PushesTheStateAtEverySignalAndAHeartbeat) {
     f.fakes.ticks.advance(1);
     f.authority.heartbeat();
     EXPECT_EQ(pushed.size(), 1);
+}
+
+// The state goes out once per event-loop turn, after the commands of that turn, with all of
+// them: nothing is encoded or sent while a command is being applied.
+TEST(RemoteAuthority, PushesOnceATurnWithEveryChangeOfIt) {
+    Field f;
+    f.start();
+    f.runToLeg(2);
+    f.endTurn();
+    QSignalSpy pushed(&f.authority, &RemoteAuthority::statePushed);
+    ASSERT_TRUE(done(f.send(Type::Warning, QStringLiteral("w1"), 1, 2, 1)));
+    ASSERT_TRUE(done(f.send(Type::Warning, QStringLiteral("w2"), 2, 2, 2)));
+    ASSERT_TRUE(done(f.send(Type::Dropout, QStringLiteral("d3"), 3, 2, 3)));
+    EXPECT_TRUE(pushed.isEmpty());
+    f.endTurn();
+    ASSERT_EQ(pushed.size(), 1);
+    const auto athletes = json(pushed[0][0].toByteArray()).value(QStringLiteral("athletes")).toArray();
+    QStringList states;
+    for (const QJsonValue& a : athletes)
+        states << a.toObject().value(QStringLiteral("state")).toString();
+    EXPECT_EQ(states.mid(0, 4), (QStringList{QStringLiteral("warned"), QStringLiteral("warned"),
+                                             QStringLiteral("out"), QStringLiteral("running")}));
+
+    // The next turn pushes again only if something changed; a heartbeat due meanwhile is that
+    // turn's push, not one more.
+    f.endTurn();
+    EXPECT_EQ(pushed.size(), 1);
+    ASSERT_TRUE(done(f.undo(QStringLiteral("u1"), 1)));
+    f.fakes.ticks.advance(RemoteAuthority::kHeartbeatMs);
+    f.authority.heartbeat();
+    f.endTurn();
+    ASSERT_EQ(pushed.size(), 2);
+    EXPECT_EQ(json(pushed[1][0].toByteArray())
+                  .value(QStringLiteral("athletes"))
+                  .toArray()[0]
+                  .toObject()
+                  .value(QStringLiteral("state")),
+              QStringLiteral("running"));
 }

@@ -2,10 +2,13 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPoint>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTcpSocket>
 #include <QTest>
@@ -97,7 +100,8 @@ TEST(RemoteWindow, OffByDefaultOnListensOnTheBoundAddressAndOffClosesIt) {
 }
 
 // The phones' list shows how many commands each phone got through and its last one, undo
-// included; a refused one changes nothing there.
+// included; a refused one changes nothing there but the phone's refusals. A press touches the
+// list's one cell that changed, once.
 TEST(RemoteWindow, ListsEachPhonesAppliedCommandsAndTheLastOne) {
     RemoteForm f;
     f.start();
@@ -126,17 +130,47 @@ TEST(RemoteWindow, ListsEachPhonesAppliedCommandsAndTheLastOne) {
     const auto* list = window->findChild<QTableWidget*>(QStringLiteral("RemotePhones"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->rowCount() == 1; }, 5000));
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("0"));
+    QTest::qWait(50);  // the connection's own changes shown
+    QSignalSpy changed(list->model(), &QAbstractItemModel::dataChanged);
+    const auto changedCells = [&] {
+        QList<QPoint> cells;  // (column, row) per change
+        for (const QList<QVariant>& c : std::as_const(changed)) {
+            const auto from = c[0].value<QModelIndex>(), to = c[1].value<QModelIndex>();
+            for (int row = from.row(); row <= to.row(); ++row)
+                for (int column = from.column(); column <= to.column(); ++column)
+                    cells << QPoint(column, row);
+        }
+        changed.clear();
+        return cells;
+    };
 
     ASSERT_TRUE(press(PhoneCommand::Type::Warning, QStringLiteral("w1"), 3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !changed.isEmpty(); }, 5000));
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("1 · último: aviso 3"));
+    EXPECT_EQ(changedCells(), QList<QPoint>{QPoint(4, 0)});
     ASSERT_TRUE(press(PhoneCommand::Type::Warning, QStringLiteral("w2"), 9));  // no such player
     EXPECT_TRUE(answers.last().contains(QLatin1String("refused")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !changed.isEmpty(); }, 5000));
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("1 · último: aviso 3"));
+    EXPECT_EQ(list->item(0, 3)->text(), QStringLiteral("1"));
+    EXPECT_EQ(changedCells(), QList<QPoint>{QPoint(3, 0)});
     ASSERT_TRUE(press(PhoneCommand::Type::Undo, QStringLiteral("u1"), 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !changed.isEmpty(); }, 5000));
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("2 · último: deshecho 3"));
     EXPECT_EQ(f.form.features().warnings().count(3), 0);
     ASSERT_TRUE(press(PhoneCommand::Type::Dropout, QStringLiteral("d1"), 4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->item(0, 4)->text().startsWith(QLatin1Char('3')); }, 5000));
     EXPECT_EQ(list->item(0, 4)->text(), QStringLiteral("3 · último: abandono 4"));
+    // Every column fits its texts, and all but the last (which takes the room left) no more.
+    for (int column = 0; column < list->columnCount(); ++column) {
+        const int text = list->fontMetrics().horizontalAdvance(list->item(0, column)->text());
+        const int title = list->horizontalHeader()->sectionSizeHint(column);
+        EXPECT_GT(list->columnWidth(column), text) << column;
+        EXPECT_GE(list->columnWidth(column), title) << column;
+        if (column < list->columnCount() - 1) {
+            EXPECT_LE(list->columnWidth(column), std::max(title, text + 20)) << column;
+        }
+    }
 }
 
 // The phones' list drives "Permitir" and "Quitar": the second phone waits, "Permitir" applies to

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <vector>
@@ -190,4 +191,35 @@ TEST(WarningKeys, TheRuleInTheConfigurationPanel) {
     }
     EXPECT_EQ(WarningRuleStore().load(), (WarningRule{WarningRule::kOnlyWarnings, false, true}));
     WarningRuleStore().save(WarningRule{});
+}
+
+// A warning draws again the warned player's name cell with its mark, not the whole grid; a
+// warning that changes nothing draws nothing.
+TEST(WarningKeys, AWarningRedrawsOnlyThePlayersNameCell) {
+    WarnWindow w(kEditionZevez);
+    w.start();
+    w.runLegs(2);
+    QCoreApplication::processEvents();
+    ResultsGrid* grid = w.panel().grid();
+    struct PaintSpy : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } spy;
+    grid->viewport()->installEventFilter(&spy);
+    const QRect nameCell = grid->visualRect(grid->model()->index(2, kColName));
+
+    w.warn(3);
+    ASSERT_EQ(w.warnings().count(3), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !spy.painted.isEmpty(); }, 2000));
+    EXPECT_EQ(spy.painted, QRegion(nameCell));
+
+    spy.painted = {};
+    w.warn(3);  // the same leg: nothing changes
+    QTest::qWait(20);
+    EXPECT_EQ(w.warnings().count(3), 1);
+    EXPECT_TRUE(spy.painted.isEmpty());
 }
