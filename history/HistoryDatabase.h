@@ -160,6 +160,9 @@ class HistoryDatabase {
                             bool wholeCheck);
     QString setAside();
     bool configure(QString* error);
+    // A history made in pages smaller than kHistoryPageSize is made again in those, when it is
+    // small and this connection alone on it.
+    bool remakeInLargerPages(QString* error);
 
     std::function<QDateTime()> m_utcNow;
     QString m_connection;

@@ -459,6 +459,61 @@ TEST(HistorySchemaTest, UpgradesFromEmptyAndFromTheVersionBefore) {
     }
 }
 
+// A new history is made in 16 KB pages; a small one of before, in 4 KB pages, is made again in
+// them when it is opened alone, whole; with another connection on it, it opens as it is.
+TEST(HistorySchemaTest, SmallPagesAreRemadeLargerWhenTheHistoryIsAlone) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("historial.sqlite"));
+    QList<StoredTest> stored;
+    {
+        HistoryDatabase db;
+        ASSERT_EQ(db.open(path).status, HistoryOpening::Status::Ready);
+        for (int n = 1; n <= 3; ++n) {
+            stored << sampleTest(kEditionZevez, 8, n);
+            ASSERT_TRUE(db.store(stored.back()).ok());
+        }
+    }
+    EXPECT_EQ(pragma(path, QStringLiteral("page_size")), QStringLiteral("16384"));
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        raw.setDatabaseName(path);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery q(raw);
+        for (const char* statement : {"PRAGMA journal_mode = DELETE", "PRAGMA page_size = 4096", "VACUUM",
+                                      "PRAGMA journal_mode = WAL"})
+            ASSERT_TRUE(q.exec(QString::fromLatin1(statement))) << statement;
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    ASSERT_EQ(pragma(path, QStringLiteral("page_size")), QStringLiteral("4096"));
+
+    auto allThere = [&](HistoryDatabase& db) {
+        ASSERT_EQ(db.tests().size(), stored.size());
+        for (const StoredTest& test : stored)
+            EXPECT_EQ(withoutPlayers(*db.test(test.uuid)), test);
+    };
+    {
+        QSqlDatabase window = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("window"));
+        window.setDatabaseName(path);
+        ASSERT_TRUE(window.open());
+        QSqlQuery reading(window);
+        ASSERT_TRUE(reading.exec(QStringLiteral("SELECT count(*) FROM tests")) && reading.next());
+        HistoryDatabase db;
+        ASSERT_EQ(db.open(path).status, HistoryOpening::Status::Ready);
+        allThere(db);
+        EXPECT_TRUE(db.store(sampleTest(kEditionZevez, 8, 9)).ok());
+        stored << sampleTest(kEditionZevez, 8, 9);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("window"));
+    EXPECT_EQ(pragma(path, QStringLiteral("page_size")), QStringLiteral("4096"));
+    {
+        HistoryDatabase db;
+        ASSERT_EQ(db.open(path).status, HistoryOpening::Status::Ready);
+        allThere(db);
+    }
+    EXPECT_EQ(pragma(path, QStringLiteral("page_size")), QStringLiteral("16384"));
+    EXPECT_EQ(pragma(path, QStringLiteral("journal_mode")), QStringLiteral("wal"));
+}
+
 TEST(HistorySchemaTest, NewerSchemaIsReadAndNeverAltered) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("historial.sqlite"));
