@@ -20,7 +20,7 @@ namespace norak {
 namespace {
 
 constexpr int kHistoryPageSize = 16384;
-// Remade in some 0.3 s (ten seasons of a squad are a few MB).
+// Remade in some 0.6 s at most (ten seasons of a squad are a few MB).
 constexpr qint64 kLargestRemadeHistory = 64 * 1024 * 1024;
 
 // Local dates and times of the tests, as the coach saw them, to the millisecond.
