@@ -47,7 +47,7 @@ struct ClubSyncReport {
 // as a conflict); a merge is never undone; two entries of the same name and code made on two
 // laptops are one person (merged, see joinSamePerson in the source).
 //
-// Receiving is most of a laptop's first sync with a big club (100,000 tests in 13-20 s, see the
+// Receiving is most of a laptop's first sync with a big club (100,000 tests in 8-9 s, see the
 // README's figures): pages of 1,000 tests, statements prepared once, the rows moved through libpq
 // and SQLite's own interfaces, the results' indexes by player made after the rows.
 //
