@@ -497,6 +497,7 @@ TEST(HistorySchemaTest, SmallPagesAreRemadeLargerWhenTheHistoryIsAlone) {
         ASSERT_TRUE(window.open());
         QSqlQuery reading(window);
         ASSERT_TRUE(reading.exec(QStringLiteral("SELECT count(*) FROM tests")) && reading.next());
+        reading.finish();  // open, idle, as a window's between two readings
         HistoryDatabase db;
         ASSERT_EQ(db.open(path).status, HistoryOpening::Status::Ready);
         allThere(db);
